@@ -1,0 +1,198 @@
+#include "resources/string_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace vosko {
+namespace {
+
+using namespace std::string_view_literals;
+
+struct TextCase {
+  unsigned id;
+  std::string_view expected;
+  const char* what;
+};
+
+// Entries whose bytes are easy to get wrong on the way from strings.txt through the
+// generator: line breaks, trailing blanks, backslashes, double quotes, empty lines.
+const TextCase kTextCases[] = {
+    {1,
+     "You are running an old version of Pegasus. It's not possible to run this extension "
+     "with this version of Pegasus.\n\nYou should consider upgrading to a newer release.",
+     "two line breaks in a row"},
+    {3, "Vosko for some reason could not create a font.\nSorry...", "one line break"},
+    {19, "You have only selected one quote file.\nDo you want to continue with compiling?",
+     "line break and question mark"},
+    {70,
+     "Your version of the COMCTL32.dll is outdated, please install the newer Internet "
+     "Explorer... ",
+     "trailing blank"},
+    {9, "Windows returned error %d while trying to open a file...", "%d kept as text"},
+    {11, "Are you sure you want to delete the quote file \"%s\" and all its contents...",
+     "double quotes around %s"},
+    {57,
+     "Congratulations,\n\nYou just created a new quote file for use with Pegasus.\nThe file "
+     "contains %d quotes, the size of the largest quote is %d bytes.\n\nThese quotes can be "
+     "used from now on by Pegasus.",
+     "several line breaks and two %d"},
+    {33, "Vosko has the following message for you...", "message box caption"},
+    {35, "\\Tarno.pm", "leading backslash"},
+    {50, "\\rquotes.pms", "leading backslash"},
+    {51, "Close Vosko after Paste", "key with blanks"},
+    {72, "Unable to open the file \"FILETYPE.PM\"...", "double quotes"},
+    {73, "Vosko Quote File,0,x,0,.LSQ", "registration line"},
+    {83, "# Quotes", "column heading starting with #"},
+    {150, "", "empty script header line"},
+    {155, "##   command \"ResCom RQUOTES.R\" then copy the resulting", "double quotes"},
+    {160, "##      C:\\PMAIL> rescom rquotes.r", "one backslash"},
+    {161, "##      C:\\PMAIL> copy rquotes.rsc f:\\mail\\9000001\\rquotes.pms", "four backslashes"},
+    {165, "##   quoted strings, ending with \\n wherever you want a line",
+     "backslash and n as two characters"},
+    {172, "##   Created by Vosko, The Quote Manager V0.99 on @@DATE@@ @@TIME@@", "placeholders"},
+    {173, "", "empty script header line"},
+    {174, "headers off       #  Ignore this command", "inner run of blanks"},
+    {201, "", "empty batch line"},
+    {206, "echo", "short batch line"},
+    {400, "## ------------------------------------------------------------", "rule line"},
+    {414, "## ------------------------------------------------------------\n",
+     "rule line that ends in a line break"},
+    {419, "@@TITLE=@@DESCRIPTION@@\n", "directive that ends in a line break"},
+    {423, "## This header should be typed as a complete line and ", "trailing blank"},
+    {429, "## which will end every quote like -Seen in a Halvorn email:- ", "trailing blank"},
+    {430, "## This command should be typed as a complete line and ", "trailing blank"},
+    {456, "## @@CENTER=0\n", "commented directive that ends in a line break"},
+    {458, "## that in the future more of these commands will be available.", "last template line"},
+};
+
+TEST(StringTableTest, TrickyEntriesHoldTheirExactBytes) {
+  for (const TextCase& c : kTextCases) {
+    SCOPED_TRACE(testing::Message() << "id " << c.id << " (" << c.what << ")");
+    const std::string_view text = TableText(c.id);
+    EXPECT_EQ(text.size(), c.expected.size());
+    EXPECT_EQ(std::string(text), std::string(c.expected));
+  }
+}
+
+TEST(StringTableTest, UnknownIdsGiveEmptyText) {
+  const unsigned kUnknown[] = {0, 12, 13, 20, 24, 58, 79, 94, 149, 176, 199, 208, 399, 459, 65535,
+                               70000};
+  for (unsigned id : kUnknown) {
+    SCOPED_TRACE(testing::Message() << "id " << id);
+    EXPECT_TRUE(TableText(id).empty());
+  }
+}
+
+TEST(StringTableTest, IdsAscendStrictly) {
+  const auto all = AllTableTexts();
+  ASSERT_FALSE(all.empty());
+  for (std::size_t i = 1; i < all.size(); ++i) {
+    EXPECT_LT(all[i - 1].id, all[i].id) << "at index " << i;
+  }
+}
+
+TEST(StringTableTest, LookupAgreesWithTheListForEveryEntry) {
+  for (const TableEntry& entry : AllTableTexts()) {
+    SCOPED_TRACE(testing::Message() << "id " << entry.id);
+    const std::string_view found = TableText(entry.id);
+    EXPECT_EQ(found.data(), entry.text.data());
+    EXPECT_EQ(found.size(), entry.text.size());
+  }
+}
+
+TEST(StringTableTest, NoTextHoldsANulByte) {
+  for (const TableEntry& entry : AllTableTexts()) {
+    EXPECT_EQ(entry.text.find('\0'), std::string_view::npos) << "id " << entry.id;
+  }
+}
+
+// Texts are loaded into 255-byte buffers, terminator included.
+TEST(StringTableTest, EveryTextFitsTheLoadBuffer) {
+  for (const TableEntry& entry : AllTableTexts()) {
+    EXPECT_LE(entry.text.size(), 254u) << "id " << entry.id;
+  }
+}
+
+struct BlockCase {
+  unsigned first;
+  unsigned last;
+  const char* what;
+};
+
+// The code walks these ranges id by id; a gap would silently give an empty line or name.
+const BlockCase kBlocks[] = {
+    {80, 87, "column headings"},
+    {90, 93, "view names"},
+    {150, 175, "script header lines"},
+    {200, 207, "batch file lines"},
+    {400, 458, "template lines"},
+};
+
+TEST(StringTableTest, LineBlocksHaveNoGaps) {
+  std::set<unsigned> ids;
+  for (const TableEntry& entry : AllTableTexts()) ids.insert(entry.id);
+  for (const BlockCase& block : kBlocks) {
+    for (unsigned id = block.first; id <= block.last; ++id) {
+      EXPECT_TRUE(ids.count(id)) << block.what << ": id " << id << " missing";
+    }
+  }
+}
+
+struct FormatCase {
+  unsigned id;
+  int numbers;  // "%d" conversions the caller fills
+  int texts;    // "%s" conversions the caller fills
+};
+
+// Texts passed through a printf-style formatter: their conversions must match what the
+// callers pass, and they may hold no other '%'.
+const FormatCase kFormatCases[] = {
+    {9, 1, 0},  {11, 0, 1}, {14, 1, 1}, {18, 0, 1}, {23, 1, 0}, {27, 1, 0},
+    {34, 1, 0}, {48, 1, 0}, {57, 2, 0}, {68, 0, 1},
+};
+
+TEST(StringTableTest, FormattedTextsHoldTheExpectedConversions) {
+  for (const FormatCase& c : kFormatCases) {
+    SCOPED_TRACE(testing::Message() << "id " << c.id);
+    const std::string_view text = TableText(c.id);
+    int numbers = 0;
+    int texts = 0;
+    int others = 0;
+    for (std::size_t at = text.find('%'); at != std::string_view::npos;
+         at = text.find('%', at + 2)) {
+      const std::string_view conversion = text.substr(at, 2);
+      if (conversion == "%d"sv) {
+        ++numbers;
+      } else if (conversion == "%s"sv) {
+        ++texts;
+      } else {
+        ++others;
+      }
+    }
+    EXPECT_EQ(numbers, c.numbers);
+    EXPECT_EQ(texts, c.texts);
+    EXPECT_EQ(others, 0);
+  }
+}
+
+// In the template, a text ending in a line break leaves an empty line after it in the
+// new quote file; only these lines do.
+TEST(StringTableTest, TemplateLinesEndInLineBreakExactlyWhereAnEmptyLineFollows) {
+  const std::set<unsigned> kFollowedByEmptyLine = {414, 419, 426, 433, 438, 444, 450, 456};
+  for (unsigned id = 400; id <= 458; ++id) {
+    SCOPED_TRACE(testing::Message() << "id " << id);
+    const std::string_view text = TableText(id);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back() == '\n', kFollowedByEmptyLine.count(id) == 1);
+    const std::size_t expected_break =
+        text.back() == '\n' ? text.size() - 1 : std::string_view::npos;
+    EXPECT_EQ(text.find('\n'), expected_break) << "line break inside a template line";
+  }
+}
+
+}  // namespace
+}  // namespace vosko
