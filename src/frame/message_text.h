@@ -1,0 +1,15 @@
+// How a message's number is put into its text. Portable, so that every way of showing a
+// message (the DLL's boxes, a command-line tool) words it the same.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vosko {
+
+// A nonzero number replaces the first "%d" of the text with its decimal digits; 0 leaves
+// the text as it is, "%d" and all. Nothing else in the text is interpreted, so a "%s" or a
+// stray "%" in a message can never read an argument that is not there.
+std::string FillMessageNumber(std::string text, std::uint16_t number);
+
+}  // namespace vosko

@@ -1,0 +1,39 @@
+// The settings kept in section "Vosko" of the profile file Tarno.pm in the host's home
+// directory. Start-up reads every key into the state record; the closing routine and the
+// Options dialog write them back. Between those moments the record is the only copy.
+#pragma once
+
+#include "frame/vosko_state_win32.h"
+
+#include <array>
+#include <string>
+
+namespace vosko {
+
+// Reads one key of section "Vosko" (key named by string id) with a default; values are
+// cut to 259 characters, as the profile functions cut them.
+std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* default_value);
+void WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value);
+
+// Start-up reads, in the order start-up runs them.
+void ReadWindowPosition(VoskoState& state);
+bool StoredVersionAsksRegistration(const VoskoState& state);
+void ReadColumnSettings(VoskoState& state);
+void ReadSimpleSettings(VoskoState& state);
+
+// The editor default: the first word of WIN.INI [Extensions] txt, or empty.
+std::string DefaultTextEditor();
+
+// What the closing routine writes for the columns in Details view: the list view's widths
+// by position and its current column order. Null in the other views, where the record's
+// values as read are written back.
+struct DetailsColumns {
+  std::array<int, kColumnCount> widths{};
+  std::array<int, kColumnCount> order{};
+};
+
+// Writes every key back in the closing routine's order; `details` is the list view's
+// state when the window closes in Details view.
+void WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details);
+
+}  // namespace vosko

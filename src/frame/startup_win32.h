@@ -1,0 +1,25 @@
+// Start-up: the checks of the host and the common controls, the state record, the
+// settings, the fonts and the hidden main window.
+#pragma once
+
+#include <windows.h>
+
+namespace vosko {
+
+// The common-controls library's version as its "DllGetVersion" reports it. A library
+// without that export counts as 4.0.
+struct ComctlVersion {
+  bool ok = false;
+  DWORD major = 0;
+  DWORD minor = 0;
+};
+ComctlVersion GetCommonControlsVersion(const char* library = "comctl32.dll");
+
+// True when the common controls are recent enough (4.70 or later).
+bool CommonControlsRecentEnough(const ComctlVersion& version);
+
+// The whole start-up sequence behind FORMINIT. Returns 1 with the main window created
+// (its handle stored through `window_out`), or 0 after a message.
+WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out);
+
+}  // namespace vosko

@@ -1,0 +1,56 @@
+// Resource and control ids of vosko.dll, grouped by kind. The numbers are fixed: the host,
+// stored settings and users' habits (keyboard accelerators, ids in dialogs) rely on them.
+// This header is shared by C++ and the resource script, so it holds only #defines.
+#pragma once
+
+// Icons and bitmaps
+#define IDI_VOSKO 101          // the host window's small icon
+#define IDI_QUOTE_FILE 102     // the item icon of each quote file in the list
+#define IDB_BANNER 113         // banner across the top of the main window and dialogs
+#define IDB_ABOUT 118          // picture of the About box
+
+// Main window "VOSKO"
+#define IDC_BANNER 112
+#define IDC_ABOUT 1002
+#define IDC_SEND 1017
+#define IDC_EXIT 1125
+#define IDC_PASTE 1136
+#define IDC_EDIT 1137
+#define IDC_NEW 1138
+#define IDC_DELETE 1139
+#define IDC_COMPILE 1140
+#define IDC_OPTIONS 1141
+#define IDC_HELP 1142
+#define IDC_RESCAN 1144
+#define IDC_EXPORT 1145
+
+// Buttons of the Options dialog that open the quote-file dialogs
+#define IDC_IMPORT 1143
+#define IDC_RECOMPILE 1152
+
+// String table ids used by the frame
+#define IDS_OLD_HOST 1
+#define IDS_NO_MEMORY 2
+#define IDS_NO_FONT 3
+#define IDS_NO_MAIN_WINDOW 4
+#define IDS_HOST_ERROR 5
+#define IDS_WELCOME 6
+#define IDS_FILES_SECTION 7
+#define IDS_MESSAGE_CAPTION 33
+#define IDS_SETTINGS_FILE 35
+#define IDS_SETTINGS_SECTION 36
+#define IDS_KEY_WINDOW_POSITION 37
+#define IDS_KEY_QUOTE_FOLDER 38
+#define IDS_KEY_VIEW_OPTION 39
+#define IDS_WININI_EXTENSIONS 40
+#define IDS_WININI_TXT 41
+#define IDS_KEY_TEXT_EDITOR 42
+#define IDS_KEY_CLOSE_AFTER_PASTE 51
+#define IDS_KEY_COLUMN_WIDTHS 59
+#define IDS_NO_STATUS_BAR 60
+#define IDS_NO_LIST_VIEW 61
+#define IDS_KEY_COLUMN_ORDER 62
+#define IDS_KEY_MAXIMIZE_EDITOR 64
+#define IDS_KEY_VISIBLE_COLUMNS 69
+#define IDS_OLD_COMCTL 70
+#define IDS_KEY_VERSION 71
