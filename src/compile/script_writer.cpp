@@ -1,0 +1,232 @@
+#include "compile/script_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "quotes/quote_format.h"
+#include "quotes/text_format.h"
+#include "resources/string_table.h"
+
+namespace vosko {
+namespace {
+
+enum : unsigned {
+  kMsgOpenFailed = 9,
+  kMsgScriptOpenFailed = 22,
+  kMsgScriptWriteFailed = 23,
+  kFirstHeaderLine = 150,
+  kLastHeaderLine = 175,
+};
+
+// The host's header text arrives in a 1024-byte buffer.
+constexpr std::size_t kHostHeaderMax = 1023;
+
+constexpr std::string_view kBlockStart = "\ntext x\n   {\n";
+constexpr std::string_view kBlockEnd = "   };\n";
+constexpr std::string_view kStringStart = "   \"";
+constexpr std::string_view kStringEnd = "\\n\",\n";
+
+// Where `body` may be cut to keep at most `keep` characters without parting a backslash from
+// the character it escapes (a quote's own backslashes escape too: users write their own).
+std::size_t EscapeSafeCut(std::string_view body, std::size_t keep) {
+  std::size_t i = 0;
+  while (i < keep) {
+    if (body[i] == '\\') {
+      if (i + 1 >= keep) break;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return i;
+}
+
+// One quote file's pass: the state that the directives set, and the scratch lines reused for
+// every line so the pass allocates nothing per line.
+class QuotePass {
+ public:
+  QuotePass(TextFile* script, std::string_view path, ScriptRun& run, const QuoteFileContext& context)
+      : script_(script), path_(path), run_(run), context_(context) {
+    escaped_.reserve(2 * kQuoteLineBuffer);
+    out_.reserve(2 * kQuoteLineBuffer + kMaxStringLineContent);
+  }
+
+  void SetInitialHeader(std::string text) {
+    text.resize(std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
+    header_ = std::move(text);
+    headerLine_ = 0;
+  }
+
+  void Line(std::string_view piece, std::uint64_t lineNo);
+  void Finish() { CloseQuote(); }
+  int Count() const { return count_; }
+
+ private:
+  void Emit(std::string_view text, std::uint64_t origin) {
+    script_->Write(text);
+    const auto lines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
+    if (context_.lines) {
+      for (std::uint64_t i = 1; i <= lines; ++i) context_.lines->OnScriptLine(run_.scriptLines + i, path_, origin);
+    }
+    run_.scriptLines += lines;
+  }
+
+  // "   \"<lead spaces><body><trail spaces>\\n\",\n", the content cut to its bound.
+  void StringLine(std::size_t lead, std::string_view body, std::size_t trail, std::uint64_t origin) {
+    if (lead + body.size() + trail > kMaxStringLineContent) {
+      lead = std::min(lead, kMaxStringLineContent);
+      const std::size_t keep = kMaxStringLineContent - lead;
+      if (body.size() > keep) body = body.substr(0, EscapeSafeCut(body, keep));
+      trail = std::min(trail, kMaxStringLineContent - lead - body.size());
+    }
+    out_.assign(kStringStart);
+    out_.append(lead, ' ').append(body).append(trail, ' ').append(kStringEnd);
+    Emit(out_, origin);
+  }
+
+  void OpenQuote(std::uint64_t lineNo) {
+    open_ = true;
+    ++count_;
+    lastLine_ = lineNo;
+    if (!script_) return;
+    Emit(kBlockStart, lineNo);
+    if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo);
+  }
+
+  void CloseQuote() {
+    if (!open_) return;
+    open_ = false;
+    if (!script_) return;
+    if (!end_.empty()) StringLine(0, end_, 0, endLine_);
+    Emit(kBlockEnd, lastLine_);
+  }
+
+  void TextLine(std::string_view line, std::uint64_t lineNo) {
+    if (!open_) OpenQuote(lineNo);
+    lastLine_ = lineNo;
+    if (!script_) return;
+    // LEFT wins over RIGHT, RIGHT over CENTER; a value of 0 or less is off.  A line at least as
+    // long as the field is written as it is, never cut or wrapped.
+    const auto field = [](int n) { return std::min(static_cast<std::size_t>(n), kMaxStringLineContent); };
+    if (left_ > 0) return StringLine(field(left_), line, 0, lineNo);
+    const int fieldWidth = right_ > 0 ? right_ : center_;
+    const std::size_t n = fieldWidth > 0 ? field(fieldWidth) : 0;
+    if (n <= line.size()) return StringLine(0, line, 0, lineNo);
+    const std::string_view core = TrimSpaces(line);
+    const std::size_t spare = n - core.size();
+    if (right_ > 0) return StringLine(spare, core, 0, lineNo);
+    StringLine(spare / 2, core, spare - spare / 2, lineNo);  // an odd spare space goes right
+  }
+
+  TextFile* script_;
+  std::string_view path_;
+  ScriptRun& run_;
+  const QuoteFileContext& context_;
+  std::string header_, end_;
+  std::uint64_t headerLine_ = 0, endLine_ = 0;
+  int left_ = 0, right_ = 0, center_ = 0;
+  bool open_ = false;
+  int count_ = 0;
+  std::uint64_t lastLine_ = 0;
+  std::string escaped_, out_;
+};
+
+void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
+  std::string_view line = CStringPart(piece);
+  const bool hasLineEnd = !line.empty() && line.back() == '\n';
+  // A piece that did not reach its line end (the file's last line, or part of an over-long
+  // line) loses its trailing spaces; a complete line keeps them for the alignment.
+  line = hasLineEnd ? line.substr(0, line.size() - 1) : WithoutTrailingSpaces(line);
+  line = WithoutComment(line);
+  // Only double quotes are escaped: a backslash reaches the script as the user wrote it.
+  // Counting never writes, and escaping cannot change how a line is classified.
+  if (script_ && std::memchr(line.data(), '"', line.size())) {
+    escaped_.clear();
+    for (char c : line) {
+      if (c == '"') escaped_ += '\\';
+      escaped_ += c;
+    }
+    line = escaped_;
+  }
+  const LineKind kind = ClassifyLine(line);
+  switch (kind) {
+    case LineKind::Text:
+      TextLine(line, lineNo);
+      return;
+    case LineKind::Header:
+    case LineKind::End:
+      if (auto value = DirectiveValue(line)) {
+        (kind == LineKind::Header ? header_ : end_).assign(TrimSpaces(*value));
+        (kind == LineKind::Header ? headerLine_ : endLine_) = lineNo;
+      }
+      break;  // the new end text already ends the quote that this line closes
+    case LineKind::Left:
+    case LineKind::Right:
+    case LineKind::Center:
+      if (auto value = DirectiveValue(line)) {
+        if (auto n = DirectiveNumber(*value)) {
+          (kind == LineKind::Left ? left_ : kind == LineKind::Right ? right_ : center_) = *n;
+        }
+      }
+      break;
+    case LineKind::Blank:
+    case LineKind::OtherDirective:
+      break;
+  }
+  CloseQuote();
+}
+
+}  // namespace
+
+bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText,
+                       std::string_view timeText, ScriptRun& run, EngineReport* report) {
+  if (!script.Open(path, "w+t")) {
+    if (report) report->Report(kMsgScriptOpenFailed, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    return false;
+  }
+  std::string line;
+  for (unsigned id = kFirstHeaderLine; id <= kLastHeaderLine; ++id) {
+    line.assign(TableText(id)).append("\n");
+    ReplaceFirst(line, line, "@@TIME@@", timeText);
+    ReplaceFirst(line, line, "@@DATE@@", dateText);
+    script.Write(line);
+    run.scriptLines += static_cast<std::uint64_t>(std::count(line.begin(), line.end(), '\n'));
+  }
+  // Every header write is checked, not just the last: buffered output fails at the flush.
+  if (!script.Flush()) {
+    if (report) report->Report(kMsgScriptWriteFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    script.Close();
+    return false;
+  }
+  return true;
+}
+
+int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
+                    const QuoteFileContext& context) {
+  QuotePass pass(script, path, run, context);
+  pass.SetInitialHeader(context.initialHeader ? context.initialHeader() : std::string());
+  TextFile file;
+  if (!file.Open(path, "r+t")) {
+    if (context.report) context.report->Report(kMsgOpenFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    return -1;
+  }
+  const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());
+  const bool withOutput = script != nullptr;
+  if (context.progress) context.progress->Show(name, 0, fileSize, run.bytesDone, run.totalBytes, withOutput);
+  std::int64_t fileDone = 0;
+  std::uint64_t lineNo = 1;
+  for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
+    const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
+    fileDone += advance;
+    run.bytesDone += advance;
+    if (context.progress) context.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, withOutput);
+    pass.Line(piece, lineNo);
+    if (piece.back() == '\n') ++lineNo;  // the pieces of one long line share its number
+  }
+  pass.Finish();
+  if (context.progress) context.progress->Show(std::nullopt, 1, 1, run.bytesDone, run.totalBytes, withOutput);
+  return pass.Count();
+}
+
+}  // namespace vosko

@@ -1,0 +1,40 @@
+#include "exchange/import_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "quotes/quote_format.h"
+
+namespace vosko {
+namespace {
+enum : unsigned { kMsgImportOpenFailed = 66 };
+}  // namespace
+
+void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
+  TextFile in;
+  if (!in.Open(importPath, "r+t")) {
+    if (report) report->Report(kMsgImportOpenFailed, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    return;
+  }
+  // Pieces are views into the line, so no buffer of lineLength bytes is needed, whatever the
+  // length; below 2 a piece would hold nothing and the wrap would never advance.
+  const std::size_t pieceMax = static_cast<std::size_t>(std::max<std::int64_t>(lineLength, 2) - 1);
+  std::string line;
+  line.reserve(kImportLineBuffer + 1);
+  for (std::string_view piece; !(piece = in.ReadPiece(kImportLineBuffer)).empty();) {
+    // The space goes after the line feed, so the last piece of a line writes the text, the
+    // line feed and the space: the quote's last line is then a line holding one space.
+    line.assign(CStringPart(piece)).append(1, ' ');
+    for (std::string_view rest = line; !rest.empty();) {
+      std::string_view cut = rest.substr(0, std::min(pieceMax, rest.size()));
+      const std::size_t space = cut.rfind(' ');
+      if (space != std::string_view::npos && space > 0) cut = cut.substr(0, space + 1);
+      out.Write("\n");
+      out.Write(cut);
+      rest.remove_prefix(cut.size());
+    }
+    out.Write("\n");
+  }
+}
+
+}  // namespace vosko

@@ -1,0 +1,18 @@
+// Recompile: the texts of the host's compiled quotes file back into quotes of a new quote file.
+#pragma once
+
+#include <string>
+
+#include "quotes/engine_report.h"
+#include "quotes/text_file.h"
+
+namespace vosko {
+
+// Appends to `out` (the new quote file, open for writing in text mode; left open) every byte
+// of the compiled file at `pmsPath` after its first byte 255: a NUL ends a quote (two line
+// feeds), every other byte is copied as it is, including data between the texts.  The file
+// must open for update in binary mode, else message 9; a failed write gives message 34 and
+// stops.  A file without a byte 255 appends nothing.
+void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport* report);
+
+}  // namespace vosko

@@ -1,0 +1,131 @@
+#include "quotes/quote_format.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "quotes/text_file.h"
+#include "quotes/text_format.h"
+#include "resources/string_table.h"
+
+namespace vosko {
+namespace {
+
+enum : unsigned {
+  kMsgOpenFailed = 9,
+  kWordEnd = 25,
+  kWordHeader = 26,
+  kWordTitle = 31,
+  kNoDescription = 47,
+  kWordAuthor = 63,
+  kWordLeft = 74,
+  kWordRight = 75,
+  kWordCenter = 76,
+};
+
+bool Contains(std::string_view text, std::string_view what) { return text.find(what) != std::string_view::npos; }
+
+// Title or author value of a catalog piece, or nothing if the piece is not such a line.
+std::optional<std::string> CatalogValue(std::string_view piece, std::string_view word) {
+  if (!Contains(piece, word)) return std::nullopt;
+  const std::size_t eq = piece.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  std::string value(piece.substr(eq + 1));
+  // Left in its own length: leading spaces move to the end, where the cut at the line end
+  // below drops them; on a last line without a line end they stay as trailing spaces.
+  AlignText(value, Align::Left, -1);
+  value.resize(std::min(value.find('\r'), value.size()));
+  value.resize(std::min(value.find('\n'), value.size()));
+  return value;
+}
+
+}  // namespace
+
+std::string_view CStringPart(std::string_view piece) {
+  const void* nul = std::memchr(piece.data(), '\0', piece.size());
+  return nul ? piece.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data())) : piece;
+}
+
+std::string_view WithoutLineEnd(std::string_view line) {
+  const void* lf = std::memchr(line.data(), '\n', line.size());
+  return lf ? line.substr(0, static_cast<std::size_t>(static_cast<const char*>(lf) - line.data())) : line;
+}
+
+std::string_view WithoutComment(std::string_view line) {
+  const std::size_t at = line.find("##");
+  return at == std::string_view::npos ? line : line.substr(0, at);
+}
+
+bool IsBlankLine(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
+
+LineKind ClassifyLine(std::string_view prepared) {
+  if (IsBlankLine(prepared)) return LineKind::Blank;
+  const std::size_t at = prepared.find("@@");
+  if (at == std::string_view::npos) return LineKind::Text;
+  if (at == 0) {
+    static const struct {
+      unsigned word;
+      LineKind kind;
+    } kWords[] = {{kWordHeader, LineKind::Header}, {kWordEnd, LineKind::End}, {kWordLeft, LineKind::Left},
+                  {kWordRight, LineKind::Right},   {kWordCenter, LineKind::Center}};
+    for (const auto& w : kWords) {
+      const std::string_view word = TableText(w.word);
+      if (!word.empty() && prepared.starts_with(word)) return w.kind;
+    }
+  }
+  return LineKind::OtherDirective;
+}
+
+std::optional<std::string_view> DirectiveValue(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return line.substr(eq + 1);
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::optional<int> DirectiveNumber(std::string_view value) {
+  std::size_t i = 0;
+  while (i < value.size() && (value[i] == ' ' || (value[i] >= '\t' && value[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+  if (i >= value.size() || value[i] < '0' || value[i] > '9') return std::nullopt;
+  long long n = 0;
+  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+    if (n <= static_cast<long long>(INT_MAX) + 1) n = n * 10 + (value[i] - '0');
+  }
+  if (negative) n = -n;
+  if (n > INT_MAX) return INT_MAX;
+  if (n < INT_MIN) return INT_MIN;
+  return static_cast<int>(n);
+}
+
+std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report) {
+  TextFile file;
+  if (!file.Open(path, "r+t")) {
+    if (report) report->Report(kMsgOpenFailed, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
+    return std::nullopt;
+  }
+  CatalogTexts texts;
+  const std::string_view titleWord = TableText(kWordTitle);
+  const std::string_view authorWord = TableText(kWordAuthor);
+  // Both searches start at the top of the file and see the same pieces, so one pass serves.
+  for (std::string_view piece; !(texts.titleFound && texts.authorFound) &&
+                               !(piece = file.ReadPiece(kCatalogLineBuffer)).empty();) {
+    const std::string_view line = CStringPart(piece);
+    if (!texts.titleFound) {
+      if (auto v = CatalogValue(line, titleWord)) texts.title = std::move(*v), texts.titleFound = true;
+    }
+    if (!texts.authorFound) {
+      if (auto v = CatalogValue(line, authorWord)) texts.author = std::move(*v), texts.authorFound = true;
+    }
+  }
+  if (!texts.titleFound) texts.title = TableText(kNoDescription);
+  return texts;
+}
+
+}  // namespace vosko

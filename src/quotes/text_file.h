@@ -1,0 +1,76 @@
+// Files read and written the way the Windows C runtime's text mode does it, on every platform.
+//
+// Quote files, the resource script, import and export files all live on disk with CR LF line
+// ends, and users' files come from every kind of editor.  The translation is done here over a
+// binary stream so that Linux, the command-line tool and the DLL produce the very same bytes:
+//   reading:  CR LF becomes LF, a lone CR stays, a Ctrl-Z byte (26) ends the file;
+//   writing:  every LF becomes CR LF (a CR before it is kept: CR LF written gives CR CR LF);
+//   binary:   bytes pass unchanged both ways.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vosko {
+
+class TextFile {
+ public:
+  TextFile() = default;
+  ~TextFile();
+  TextFile(const TextFile&) = delete;
+  TextFile& operator=(const TextFile&) = delete;
+  TextFile(TextFile&& other) noexcept;
+  TextFile& operator=(TextFile&& other) noexcept;
+
+  // Opens like fopen with the runtime's mode letters: "r", "w" or "a", optionally "+", then
+  // "t" (the default) or "b".  A mode that can write ("+", "w", "a") fails on an existing file
+  // that may not be written, even for a user who could override that, because the quote
+  // readers open with "r+t" on purpose: a read-only quote file counts as unreadable.
+  bool Open(const std::string& path, std::string_view mode);
+  // Flushes and closes; false if any write since opening failed.
+  bool Close();
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // The next piece exactly as fgets with a buffer of `bufferSize` bytes would return it: at
+  // most bufferSize - 1 characters after translation, ending after the first LF if one comes
+  // before that.  Empty at the end of the file (or when bufferSize < 2).  The view stays valid
+  // until the next call on this file.
+  std::string_view ReadPiece(std::size_t bufferSize);
+  // Reads up to `size` translated bytes; returns how many were read (0 at the end).
+  std::size_t Read(char* buffer, std::size_t size);
+
+  // Appends text (translated in text mode).  False once any write has failed.
+  bool Write(std::string_view text);
+  bool Put(char c) { return Write(std::string_view(&c, 1)); }
+  bool Flush();
+  bool Failed() const { return writeFailed_; }
+
+  // Back to the start of the file: pending output is written, buffered input dropped.
+  bool Rewind();
+  // The file's size in bytes on disk (untranslated), or -1.  Leaves the position alone.
+  std::int64_t SizeOnDisk();
+
+ private:
+  bool Refill();
+  void Translate(std::size_t from, bool finalChunk);
+  void Reset();
+
+  std::FILE* file_ = nullptr;
+  bool text_ = true;
+  bool writable_ = false;
+  bool writeFailed_ = false;
+  // Input: buf_[begin_, end_) is translated and unread; buf_[end_, raw_) is read from disk but
+  // not yet translated (at most a CR whose partner is still on disk).
+  std::unique_ptr<char[]> in_;
+  std::size_t inCapacity_ = 0;
+  std::size_t begin_ = 0, end_ = 0, raw_ = 0;
+  bool diskEnd_ = false;  // the disk has nothing more for us (end of file, Ctrl-Z or error)
+  // Output, already translated.
+  std::unique_ptr<char[]> out_;
+  std::size_t outUsed_ = 0;
+};
+
+}  // namespace vosko
