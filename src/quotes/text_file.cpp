@@ -200,9 +200,11 @@ std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
       begin_ += limit;
       return {start, limit};
     }
-    if (!Refill()) {
-      begin_ += avail;
-      return {start, avail};
+    if (!Refill()) {  // it may have moved the data to the front of the buffer
+      const char* rest = in_.get() + begin_;
+      const std::size_t n = end_ - begin_;
+      begin_ = end_;
+      return {rest, n};
     }
   }
 }
