@@ -1,0 +1,122 @@
+// The Windows test harness: hosts vosko.dll in-process as the e-mail client does, records
+// and answers every message box and modal dialog, and reads the extension's controls.
+#pragma once
+
+#include "host_frame.h"
+#include "host_session.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vtest {
+
+// One message box the extension showed.
+struct MessageBoxRecord {
+  std::string caption;
+  std::string text;
+  UINT style = 0;  // icon and button set, reconstructed from the box's controls
+  HWND owner = nullptr;
+};
+
+// A modal dialog the extension opened (not a message box), handed to a script.
+using DialogScript = std::function<void(HWND dialog)>;
+
+// Records message boxes and runs dialog scripts through a thread CBT hook. Boxes are
+// answered from a queue of buttons (IDOK when the queue is empty); a dialog with no script
+// waiting is cancelled and recorded, so a test never hangs in a modal loop.
+class ModalInterceptor {
+ public:
+  ModalInterceptor();
+  ~ModalInterceptor();
+  ModalInterceptor(const ModalInterceptor&) = delete;
+  ModalInterceptor& operator=(const ModalInterceptor&) = delete;
+
+  void AnswerBoxesWith(std::initializer_list<int> buttons);
+  void ExpectDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
+
+  const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
+  const std::vector<std::string>& unscripted_dialogs() const { return unscripted_dialogs_; }
+  void Clear();
+
+ private:
+  static LRESULT CALLBACK HookProc(int code, WPARAM wparam, LPARAM lparam);
+  void OnActivate(HWND window);
+
+  HHOOK hook_ = nullptr;
+  std::deque<int> box_answers_;
+  std::deque<DialogScript> dialog_scripts_;
+  std::vector<MessageBoxRecord> boxes_;
+  std::vector<std::string> unscripted_dialogs_;
+  static ModalInterceptor* current_;
+};
+
+// Processes every waiting message (with the host's own pre-translation) until none is left.
+void PumpUntilIdle(const voskohost::HostFrame* frame = nullptr);
+
+// A fresh temporary folder, removed with everything in it at destruction.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& stem);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Writes bytes to a file exactly as given (binary).
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+
+// Puts text on the clipboard in the given format (CF_TEXT or CF_OEMTEXT).
+bool PutClipboardText(const std::string& text, UINT format = CF_OEMTEXT);
+
+// Reads the extension's controls.
+std::string WindowText(HWND window);
+std::string StatusText(HWND status_bar, int part);
+std::vector<std::vector<std::string>> ListRows(HWND list_view);
+void SelectListRows(HWND list_view, const std::vector<int>& rows, int focused);
+
+// The base fixture of the end-to-end tests: a hidden MDI frame, a home directory and a
+// quote folder of their own, and the extension opened in a host window on demand.
+class ExtensionTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Loads vosko.dll (from beside the test program) and calls FORMINIT. The answers are
+  // the defaults with this test's home directory; change them before calling.
+  int Open();
+  // Open, then the host's position query, show, resize notice and late set-up notice.
+  int OpenAndShow();
+  // Destroys the host window (the closing routine runs) and frees the library.
+  void Close();
+
+  HWND main_window() const { return session_ ? session_->main_window() : nullptr; }
+  HWND host_window() const { return session_ ? session_->host_window() : nullptr; }
+  HWND Button(int id) const { return GetDlgItem(main_window(), id); }
+  void Press(int id);
+  void Pump() { PumpUntilIdle(&frame_); }
+
+  std::string settings_file() const { return home_->File("Tarno.pm"); }
+  std::string ReadSetting(const char* section, const char* key) const;
+
+  voskohost::HostAnswers answers;
+  ModalInterceptor modal;
+  std::unique_ptr<TempFolder> home_;
+  std::unique_ptr<TempFolder> quotes_;
+  std::unique_ptr<voskohost::HostSession> session_;
+  voskohost::HostFrame frame_;
+};
+
+}  // namespace vtest

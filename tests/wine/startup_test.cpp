@@ -1,0 +1,219 @@
+// Start-up of the extension as the host sees it: the checks that refuse to start, the
+// settings it reads, what it writes back when the window closes.
+#include "harness.h"
+
+#include "frame/host_contract.h"
+#include "frame/startup_win32.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+#include <fstream>
+
+namespace vtest {
+namespace {
+
+namespace host = vosko::host;
+
+constexpr char kCaption[] = "Vosko has the following message for you...";
+
+std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
+
+class StartupTest : public ExtensionTest {};
+
+TEST_F(StartupTest, RefusesAnOldHostByTheLowSixteenBitsOfTheInterfaceVersion) {
+  const struct {
+    unsigned version;
+    int result;
+  } cases[] = {{257, 0}, {258, 1}, {0x00010102, 1}, {0xFFFF0101, 0}, {0x0000FFFF, 1}};
+  for (const auto& c : cases) {
+    answers.interface_version = c.version;
+    modal.Clear();
+    EXPECT_EQ(Open(), c.result) << std::hex << c.version;
+    if (c.result == 0) {
+      ASSERT_EQ(modal.boxes().size(), 1u);
+      EXPECT_EQ(modal.boxes()[0].text, Text(IDS_OLD_HOST));
+      EXPECT_EQ(modal.boxes()[0].caption, kCaption);
+      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND));
+      EXPECT_EQ(main_window(), nullptr);
+    } else {
+      EXPECT_TRUE(modal.boxes().empty());
+      EXPECT_NE(main_window(), nullptr);
+    }
+    Close();
+  }
+}
+
+TEST_F(StartupTest, HostAnswersThatStopStartUp) {
+  struct Case {
+    const char* name;
+    std::function<void(voskohost::HostAnswers&)> tweak;
+    unsigned message;
+  };
+  const Case cases[] = {
+      {"home query answered 0", [](auto& a) { a.home_query_fails = true; }, IDS_HOST_ERROR},
+      {"home without terminator", [](auto& a) { a.home_unterminated = true; }, IDS_HOST_ERROR},
+      // 255 characters fit the home directory but not the settings file path after it.
+      {"home too long for the settings path",
+       [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); }, IDS_HOST_ERROR},
+      {"font item answered nonzero", [](auto& a) { a.font_query_fails = true; }, IDS_NO_FONT},
+  };
+  for (const Case& c : cases) {
+    voskohost::HostAnswers saved = answers;
+    c.tweak(answers);
+    modal.Clear();
+    HWND window_out_unchanged = nullptr;
+    EXPECT_EQ(Open(), 0) << c.name;
+    ASSERT_EQ(modal.boxes().size(), 1u) << c.name;
+    EXPECT_EQ(modal.boxes()[0].text, Text(c.message)) << c.name;
+    EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND)) << c.name;
+    EXPECT_EQ(main_window(), window_out_unchanged) << c.name;
+    Close();
+    answers = saved;
+  }
+}
+
+TEST_F(StartupTest, CommonControlsVersionCheck) {
+  const struct {
+    vosko::ComctlVersion version;
+    bool enough;
+  } cases[] = {
+      {{true, 4, 70}, true}, {{true, 4, 69}, false}, {{true, 5, 0}, true},
+      {{true, 4, 0}, false}, {{true, 6, 10}, true},  {{false, 6, 0}, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(vosko::CommonControlsRecentEnough(c.version), c.enough)
+        << c.version.major << "." << c.version.minor;
+  }
+  // A library without "DllGetVersion" counts as 4.0; a missing one fails the probe.
+  vosko::ComctlVersion kernel = vosko::GetCommonControlsVersion("kernel32.dll");
+  EXPECT_TRUE(kernel.ok);
+  EXPECT_EQ(kernel.major, 4u);
+  EXPECT_EQ(kernel.minor, 0u);
+  EXPECT_FALSE(vosko::GetCommonControlsVersion("no-such-library-here.dll").ok);
+  EXPECT_TRUE(vosko::CommonControlsRecentEnough(vosko::GetCommonControlsVersion()));
+}
+
+TEST_F(StartupTest, FirstRunWelcomesOnceAndSendsTheSmallIcon) {
+  ASSERT_EQ(OpenAndShow(), 1);
+  ASSERT_EQ(modal.boxes().size(), 1u);
+  EXPECT_EQ(modal.boxes()[0].text, Text(IDS_WELCOME));
+  EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONEXCLAMATION));
+  EXPECT_EQ(modal.boxes()[0].owner, main_window());
+  EXPECT_EQ(session_->log().small_icons, 1);
+
+  // A second late set-up notice shows nothing.
+  SendMessageA(main_window(), host::kLateSetUpNotice, 0, 0);
+  Pump();
+  EXPECT_EQ(modal.boxes().size(), 1u);
+}
+
+TEST_F(StartupTest, ExistingSettingsFileIsNoFirstRunButAReadOnlyOneIs) {
+  WriteFileBytes(settings_file(), "[Vosko]\r\nViewOption=0\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  EXPECT_TRUE(modal.boxes().empty());
+  Close();
+
+  SetFileAttributesA(settings_file().c_str(), FILE_ATTRIBUTE_READONLY);
+  modal.Clear();
+  ASSERT_EQ(OpenAndShow(), 1);
+  ASSERT_EQ(modal.boxes().size(), 1u);
+  EXPECT_EQ(modal.boxes()[0].text, Text(IDS_WELCOME));
+  Close();
+  SetFileAttributesA(settings_file().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(StartupTest, SizeLimitsAndPositionQueries) {
+  WriteFileBytes(settings_file(), "[Vosko]\r\nWindowPosition=12345,0010,0300,0200\r\n");
+  ASSERT_EQ(Open(), 1);
+  MINMAXINFO limits = {};
+  EXPECT_EQ(SendMessageA(main_window(), host::kSizeLimitsQuery, 0, reinterpret_cast<LPARAM>(&limits)), 0);
+  EXPECT_EQ(limits.ptMinTrackSize.x, 500);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 200);
+  EXPECT_EQ(limits.ptMaxTrackSize.x, 2000);
+  EXPECT_EQ(limits.ptMaxTrackSize.y, 2000);
+  EXPECT_EQ(SendMessageA(main_window(), host::kSizeLimitsQuery, 0, 0), 1);
+
+  // Four characters a field: 12345 gives x 1234 and ends the scan, so y keeps 5.
+  INT32 position[2] = {0, 0};
+  EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 1);
+  EXPECT_EQ(position[0], 1234);
+  EXPECT_EQ(position[1], 5);
+  EXPECT_EQ(SendMessageA(main_window(), host::kFocusNotice, 0, 0), 1);
+  Close();
+
+  WriteFileBytes(settings_file(), "[Vosko]\r\nWindowPosition=-001,0010\r\n");
+  ASSERT_EQ(Open(), 1);
+  position[0] = position[1] = 77;
+  EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2);
+  EXPECT_EQ(position[0], 77);
+}
+
+TEST_F(StartupTest, ExitAndEscapeAskTheHostToClose) {
+  for (int id : {IDC_EXIT, IDCANCEL}) {
+    WriteFileBytes(settings_file(), "[Vosko]\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    Press(id);
+    EXPECT_EQ(session_->log().close_requests, 1) << id;
+    EXPECT_EQ(host_window(), nullptr) << id;  // the host destroyed its window
+    Close();
+  }
+}
+
+TEST_F(StartupTest, ClosingWritesEveryKeyBackInOrder) {
+  WriteFileBytes(settings_file(),
+                 "[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
+                 "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
+                 "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n"
+                 "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  Close();
+
+  EXPECT_EQ(ReadSetting("Vosko", "ViewOption"), "0");
+  EXPECT_EQ(ReadSetting("Vosko", "Close Vosko after Paste"), "0");
+  EXPECT_EQ(ReadSetting("Vosko", "MaximizeEditor"), "-3");
+  EXPECT_EQ(ReadSetting("Vosko", "VoskoVersion"), "1.10");
+  EXPECT_EQ(ReadSetting("Vosko", "QuoteFolder"), home_->path());
+  EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0150,0020,0020,0020,0020,0020,0020,0020");
+  EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), "0000,0001,0002,0003,0004,0005,0006,0007");
+  // Outside Details view the visible columns are left as the file had them.
+  EXPECT_EQ(ReadSetting("Vosko", "VisibleColumns"), "0001,0000,0001,0001,0001,0001,0001,0001");
+  EXPECT_EQ(ReadSetting("VoskoFiles", "quotes.lsq"), "07EA,0C,05,0E,07,7b");
+
+  std::string file = ReadFileBytes(settings_file());
+  const char* order[] = {"WindowPosition=", "Close Vosko after Paste=", "MaximizeEditor=",
+                         "QuoteFolder=", "DefaultTextEditor=", "VoskoVersion="};
+  for (const char* key : order) EXPECT_NE(file.find(key), std::string::npos) << key;
+}
+
+TEST_F(StartupTest, FirstCloseWritesKeysInTheirOrder) {
+  ASSERT_EQ(OpenAndShow(), 1);
+  Close();
+  std::string file = ReadFileBytes(settings_file());
+  const char* order[] = {"[Vosko]", "WindowPosition=", "Close Vosko after Paste=1",
+                         "MaximizeEditor=1", "QuoteFolder=", "DefaultTextEditor=",
+                         "ViewOption=0", "VoskoVersion=1.10", "ListViewColumnPosition=0000,",
+                         "ColumnHeadings=0000,0001,"};
+  size_t at = 0;
+  for (const char* key : order) {
+    size_t found = file.find(key, at);
+    ASSERT_NE(found, std::string::npos) << key << " after offset " << at << " in\n" << file;
+    at = found;
+  }
+  EXPECT_EQ(file.find("VisibleColumns"), std::string::npos);
+}
+
+TEST_F(StartupTest, EveryTableTextLoadsFromTheLibraryExactly) {
+  ASSERT_EQ(Open(), 1);
+  HMODULE module = session_->library();
+  int checked = 0;
+  for (const vosko::TableEntry& entry : vosko::AllTableTexts()) {
+    char text[1024] = {};
+    int length = LoadStringA(module, entry.id, text, sizeof text);
+    EXPECT_EQ(std::string(text, length > 0 ? length : 0), std::string(entry.text)) << entry.id;
+    ++checked;
+  }
+  EXPECT_GT(checked, 150);
+}
+
+}  // namespace
+}  // namespace vtest
