@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the extension and opens it in the stand-in host on a copy of the bundled sample
+# quote folder. With a display it opens a window there; without one it runs under Xvfb
+# and saves a screenshot, printing its path.
+#
+#   scripts/run.sh [--screenshot FILE.png] [voskohost options...]
+set -Eeuo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+shot=""
+if [[ ${1:-} == --screenshot ]]; then shot=$2; shift 2; fi
+
+if [[ -z ${VOSKO_SKIP_SETUP:-} ]]; then
+  if [[ $(id -u) -eq 0 ]]; then bash scripts/setup.sh; else sudo bash scripts/setup.sh; fi
+fi
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$(nproc 2>/dev/null || echo 2)" --target vosko voskohost >/dev/null
+
+# A home mailbox of its own, with the sample quotes as the quote folder.
+run_dir=$root/build/run
+home=$run_dir/home
+quotes=$run_dir/quotes
+mkdir -p "$home" "$quotes"
+cp -n samples/quotes/*.lsq "$quotes"/ 2>/dev/null || true
+cp build/win32/src/vosko.dll build/win32/host/voskohost.exe "$run_dir"/
+
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+if [[ ! -f $home/Tarno.pm ]]; then
+  printf '[Vosko]\r\nQuoteFolder=%s\r\nViewOption=3\r\nVoskoVersion=1.10\r\n' "$(to_windows "$quotes")" >"$home/Tarno.pm"
+fi
+
+args=(--home "$(to_windows "$home")" "$@")
+if [[ -n ${DISPLAY:-} && -z $shot ]]; then
+  bash scripts/wine-prefix.sh build/wineprefix-x11 x11
+  export WINEPREFIX=$root/build/wineprefix-x11 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+  exec wine "$run_dir/voskohost.exe" "${args[@]}"
+fi
+shot=${shot:-$root/build/screenshots/vosko.png}
+mkdir -p "$(dirname "$shot")"
+bash scripts/screenshot.sh "$shot" -- "$run_dir/voskohost.exe" "${args[@]}"
+echo "screenshot: $shot"

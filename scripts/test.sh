@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable engine and compiler natively, the
+# same engine tests and the extension's end-to-end tests under Wine, the set-up script's
+# python checks, and a short run of each fuzzer on its seed corpus.
+#
+#   scripts/test.sh            set up the machine if needed, build, test
+#   VOSKO_SKIP_SETUP=1 ...     skip the set-up script (it is idempotent but needs root)
+#   VOSKO_SKIP_FUZZ=1 ...      skip the fuzz tree
+set -Eeuo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+if [[ -z ${VOSKO_SKIP_SETUP:-} ]]; then
+  if [[ $(id -u) -eq 0 ]]; then bash scripts/setup.sh; else sudo bash scripts/setup.sh; fi
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+section() { printf '\n==== %s ====\n' "$*"; }
+
+passed=0
+failed=0
+# Adds the counts of a ctest run ("100% tests passed, 0 tests failed out of 57").
+count_ctest() {
+  local log=$1 line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [[ -z $line ]]; then failed=$((failed + 1)); return; fi
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+section "native build"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+
+section "windows build"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$jobs"
+
+section "native tests"
+log=$(mktemp)
+ctest --preset native -j "$jobs" 2>&1 | tee "$log" | grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' || true
+count_ctest "$log"
+
+section "tests under Wine"
+bash scripts/wine-prefix.sh build/wineprefix-null null
+export VOSKO_WINEPREFIX=$root/build/wineprefix-null
+ctest --preset win32 2>&1 | tee "$log" || true
+count_ctest "$log"
+
+section "python checks"
+if python3 -m unittest discover -s src/resources -p 'test_*.py' >"$log" 2>&1; then
+  n=$(grep -Eo '^Ran [0-9]+' "$log" | grep -Eo '[0-9]+' || echo 0)
+  echo "python: $n tests passed"
+  passed=$((passed + n))
+else
+  cat "$log"
+  failed=$((failed + 1))
+fi
+
+if [[ -z ${VOSKO_SKIP_FUZZ:-} && -f scripts/fuzz.sh ]]; then
+  section "fuzzers (short runs on their seed corpora)"
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz -j "$jobs"
+  if bash scripts/fuzz.sh --short; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+fi
+rm -f "$log"
+
+section "summary"
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
