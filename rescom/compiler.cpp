@@ -111,7 +111,7 @@ std::string reason(int err) {
         case EACCES: return "access denied";
         case ENOSPC: return "disk full";
         case EISDIR: return "is a directory";
-        default: return "system error " + std::to_string(err);
+        default: return "system error " + decimal(static_cast<unsigned>(err));
     }
 }
 

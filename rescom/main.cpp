@@ -7,8 +7,19 @@
 #include "compiler.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#if defined(_WIN32) && defined(__GLIBCXX__)
+// libstdc++'s default terminate handler demangles the type of the exception it reports, which
+// links its whole demangler and the C99 printf into the program: a third of rescom.exe. The
+// only exception that can reach it here is a failed allocation, which compile_file() already
+// turns into exit code 2, so a plain abort loses nothing.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 namespace {
 
@@ -23,7 +34,10 @@ const char kUsage[] =
     "written, 3 bad usage.\n";
 
 int usage_error(const char* message) {
-    std::fprintf(stderr, "rescom: %s\n%s", message, kUsage);
+    std::fputs("rescom: ", stderr);
+    std::fputs(message, stderr);
+    std::fputs("\n", stderr);
+    std::fputs(kUsage, stderr);
     return rescom::kExitUsage;
 }
 
@@ -57,7 +71,10 @@ int main(int argc, char** argv) {
     if (output == script) return usage_error("the output would replace the script");
 
     const rescom::CompileOutcome outcome = rescom::compile_file(script, output);
-    for (const std::string& line : outcome.lines) std::printf("%s\n", line.c_str());
+    for (const std::string& line : outcome.lines) {
+        std::fputs(line.c_str(), stdout);
+        std::fputs("\n", stdout);
+    }
     std::fflush(stdout);
     return outcome.exit_code;
 }

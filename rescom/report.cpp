@@ -1,18 +1,15 @@
 #include "report.h"
 
-#include <cstdio>
 
 namespace rescom {
 
 std::string summary_line(std::uint32_t count, std::uint32_t largest) {
-    char line[80];
-    std::snprintf(line, sizeof line, "Resource table of %lu entries, largest = %lu bytes",
-                  static_cast<unsigned long>(count), static_cast<unsigned long>(largest));
-    return line;
+    return "Resource table of " + decimal(count) + " entries, largest = " + decimal(largest) +
+           " bytes";
 }
 
 std::string error_line(std::string_view script_name, const Diagnostic& d) {
-    return shown_user_text(script_name) + "(" + std::to_string(d.line) + "): error: " + d.message;
+    return shown_user_text(script_name) + "(" + decimal(d.line) + "): error: " + d.message;
 }
 
 std::string file_error_line(std::string_view name, std::string_view message) {
@@ -23,9 +20,9 @@ std::string failure_line(std::string_view script_name, std::size_t errors, bool 
                          std::string_view output_name) {
     std::string line = shown_user_text(script_name) + ": ";
     if (stopped_early)
-        line += "stopped after " + std::to_string(errors) + " errors";
+        line += "stopped after " + decimal(errors) + " errors";
     else
-        line += std::to_string(errors) + (errors == 1 ? " error" : " errors");
+        line += decimal(errors) + (errors == 1 ? " error" : " errors");
     return line + ", " + shown_user_text(output_name) + " not written";
 }
 
@@ -47,6 +44,18 @@ std::string shown_user_text(std::string_view text) {
         previous = c;
     }
     return shown;
+}
+
+std::string decimal(std::uint64_t value) {
+    char digits[20];
+    std::size_t n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    std::string text;
+    while (n > 0) text.push_back(digits[--n]);
+    return text;
 }
 
 bool contains_marker(std::string_view text) {

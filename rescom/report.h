@@ -30,6 +30,10 @@ std::string failure_line(std::string_view script_name, std::size_t errors, bool 
 // that echoing a word like "proof" cannot fake the summary line.
 std::string shown_user_text(std::string_view text);
 
+// The number in decimal. The compiler formats its numbers itself: the C runtime's printf family
+// would more than double the size of rescom.exe, which the DLL carries.
+std::string decimal(std::uint64_t value);
+
 // True when the text holds "of" in any case: the DLL's marker for the summary line.
 bool contains_marker(std::string_view text);
 

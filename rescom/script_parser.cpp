@@ -332,13 +332,13 @@ private:
                     return;
                 case Tok::End:
                     error(t.line, "the script ends inside the resource begun at line " +
-                                      std::to_string(start_line));
+                                      decimal(start_line));
                     return;
                 case Tok::Word:
                     if (is_command(t.word)) {
                         error(t.line, "'}' missing before " + describe(t) +
                                           " (resource begun at line " +
-                                          std::to_string(start_line) + ")");
+                                          decimal(start_line) + ")");
                         push_back(std::move(t));
                         return;
                     }

@@ -1,0 +1,143 @@
+// Helpers shared by the rescom tests: compiling a script in memory into its texts, temporary
+// folders, and running the built rescom program. Portable: these tests also run under Wine.
+#pragma once
+
+#include "compiler.h"
+#include "report.h"
+#include "rsc_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace rescom_test {
+
+namespace fs = std::filesystem;
+
+// Compiles in memory and decodes the result; fails the test if the result does not decode.
+inline std::vector<std::string> texts_of(std::string_view script) {
+    std::string rsc;
+    const rescom::CompileOutcome outcome = rescom::compile_bytes(script, rsc);
+    EXPECT_EQ(outcome.exit_code, rescom::kExitOk)
+        << (outcome.lines.empty() ? std::string() : outcome.lines.front());
+    std::string why;
+    const auto file = rescom::decode_rsc(rsc, &why);
+    EXPECT_TRUE(file.has_value()) << why;
+    std::vector<std::string> texts;
+    if (file)
+        for (std::size_t i = 0; i < file->offsets.size(); ++i) texts.emplace_back(file->text(i));
+    return texts;
+}
+
+inline std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void write_file(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::random_device seed;
+        path_ = fs::temp_directory_path() / ("rescom-test-" + std::to_string(seed()));
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const char* name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+// The built compiler. In the win32 tree the tests run under Wine, where the build's Unix path
+// is reached through drive Z:.
+inline std::string rescom_exe() {
+    std::string path = VOSKO_RESCOM_EXE;
+#ifdef _WIN32
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+#endif
+    return path;
+}
+
+// Runs rescom with the given arguments (each quoted here), standard output into `stdout_file`.
+// Returns the exit code, or -1 if it did not exit normally.
+inline int run_rescom(const std::vector<std::string>& args, const fs::path& stdout_file) {
+    std::string command = "\"" + rescom_exe() + "\"";
+    for (const std::string& arg : args) command += " \"" + arg + "\"";
+    command += " > \"" + stdout_file.string() + "\" 2>&1";
+#ifdef _WIN32
+    // cmd.exe strips one pair of quotes around the whole line.
+    return std::system(("\"" + command + "\"").c_str());
+#else
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+// A header block like the script writer's (its tricky parts: double quotes and a backslash-n
+// inside "##" comments, commands with comment tails), as it reaches the file in text mode.
+inline std::string writer_header_crlf() {
+    static const char* const kLines[] = {
+        "",
+        "##   Sample source for a suitable RQUOTES.PMS for use in",
+        "##   the host's variable signatures.",
+        "##",
+        "##   Compile this source using ResCom.exe, by issuing the",
+        "##   command \"ResCom RQUOTES.R\" then copy the resulting",
+        "##   RQUOTES.RSC file into your home mailbox as RQUOTES.PMS.",
+        "##",
+        "##   So, the sequence of commands looks like this:",
+        "##",
+        "##      C:\\PMAIL> rescom rquotes.r",
+        "##      C:\\PMAIL> copy rquotes.rsc f:\\mail\\9000001\\rquotes.pms",
+        "##",
+        "##   The general format of this file is a collection of text",
+        "##   resources; each text resource is a multiline group of",
+        "##   quoted strings, ending with \\n wherever you want a line",
+        "##   break.",
+        "##",
+        "##   To activate your variable signature, place the characters",
+        "##   ~! in your signature file at the point where you want the",
+        "##   substitution to occur.",
+        "##",
+        "##   Created by Vosko, The Quote Manager V0.99 on 06-12-2025 07:00",
+        "",
+        "headers off       #  Ignore this command",
+        "symbols off       #  Ignore this command.",
+    };
+    std::string header;
+    for (const char* line : kLines) header += std::string(line) + "\r\n";
+    return header;
+}
+
+inline std::string to_crlf(std::string_view lf) {
+    std::string out;
+    for (char c : lf) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace rescom_test
