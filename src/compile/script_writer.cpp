@@ -1,6 +1,7 @@
 #include "compile/script_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -49,13 +50,14 @@ class QuotePass {
   QuotePass(TextFile* script, std::string_view path, ScriptRun& run, const QuoteFileContext& context)
       : script_(script), path_(path), run_(run), context_(context) {
     escaped_.reserve(2 * kQuoteLineBuffer);
-    out_.reserve(2 * kQuoteLineBuffer + kMaxStringLineContent);
   }
 
   void SetInitialHeader(std::string text) {
     text.resize(std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
     header_ = std::move(text);
     headerLine_ = 0;
+    // Only the host's text can hold a line feed; one from a quote file ends its line.
+    headerLineFeeds_ = static_cast<std::uint64_t>(std::count(header_.begin(), header_.end(), '\n'));
   }
 
   void Line(std::string_view piece, std::uint64_t lineNo);
@@ -63,26 +65,37 @@ class QuotePass {
   int Count() const { return count_; }
 
  private:
-  void Emit(std::string_view text, std::uint64_t origin) {
+  // `lines` is the number of line feeds in `text`.
+  void Emit(std::string_view text, std::uint64_t origin, std::uint64_t lines = 1) {
     script_->Write(text);
-    const auto lines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
     if (context_.lines) {
       for (std::uint64_t i = 1; i <= lines; ++i) context_.lines->OnScriptLine(run_.scriptLines + i, path_, origin);
     }
     run_.scriptLines += lines;
   }
 
-  // "   \"<lead spaces><body><trail spaces>\\n\",\n", the content cut to its bound.
-  void StringLine(std::size_t lead, std::string_view body, std::size_t trail, std::uint64_t origin) {
+  // "   \"<lead spaces><body><trail spaces>\\n\",\n", the content cut to its bound, built in a
+  // fixed line that the bound makes large enough.
+  void StringLine(std::size_t lead, std::string_view body, std::size_t trail, std::uint64_t origin,
+                  std::uint64_t bodyLineFeeds = 0) {
     if (lead + body.size() + trail > kMaxStringLineContent) {
       lead = std::min(lead, kMaxStringLineContent);
       const std::size_t keep = kMaxStringLineContent - lead;
       if (body.size() > keep) body = body.substr(0, EscapeSafeCut(body, keep));
       trail = std::min(trail, kMaxStringLineContent - lead - body.size());
     }
-    out_.assign(kStringStart);
-    out_.append(lead, ' ').append(body).append(trail, ' ').append(kStringEnd);
-    Emit(out_, origin);
+    char* p = line_;
+    std::memcpy(p, kStringStart.data(), kStringStart.size());
+    p += kStringStart.size();
+    std::memset(p, ' ', lead);
+    p += lead;
+    std::memcpy(p, body.data(), body.size());
+    p += body.size();
+    std::memset(p, ' ', trail);
+    p += trail;
+    std::memcpy(p, kStringEnd.data(), kStringEnd.size());
+    p += kStringEnd.size();
+    Emit(std::string_view(line_, static_cast<std::size_t>(p - line_)), origin, 1 + bodyLineFeeds);
   }
 
   void OpenQuote(std::uint64_t lineNo) {
@@ -90,8 +103,8 @@ class QuotePass {
     ++count_;
     lastLine_ = lineNo;
     if (!script_) return;
-    Emit(kBlockStart, lineNo);
-    if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo);
+    Emit(kBlockStart, lineNo, 3);
+    if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo, headerLineFeeds_);
   }
 
   void CloseQuote() {
@@ -124,15 +137,56 @@ class QuotePass {
   ScriptRun& run_;
   const QuoteFileContext& context_;
   std::string header_, end_;
-  std::uint64_t headerLine_ = 0, endLine_ = 0;
+  std::uint64_t headerLine_ = 0, endLine_ = 0, headerLineFeeds_ = 0;
   int left_ = 0, right_ = 0, center_ = 0;
   bool open_ = false;
   int count_ = 0;
   std::uint64_t lastLine_ = 0;
-  std::string escaped_, out_;
+  std::string escaped_;
+  char line_[kStringStart.size() + kMaxStringLineContent + kStringEnd.size()];
 };
 
+// The bytes that make a line more than plain text: the end of its C string, a comment, a
+// double quote to escape, a directive.  Most quote lines hold none of them.
+constexpr auto kSpecialBytes = [] {
+  std::array<bool, 256> special{};
+  for (unsigned char c : {'\0', '#', '"', '@'}) special[c] = true;
+  return special;
+}();
+
+// Eight bytes at a time: a byte of x equal to one of the pattern's bytes shows as a high bit.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+inline std::uint64_t MatchingBytes(std::uint64_t x, unsigned char c) {
+  const std::uint64_t y = x ^ (kOnes * c);
+  return (y - kOnes) & ~y & kHighs;
+}
+
+bool HasSpecialByte(std::string_view piece) {
+  const char* p = piece.data();
+  std::size_t n = piece.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    if (MatchingBytes(x, '\0') | MatchingBytes(x, '#') | MatchingBytes(x, '"') | MatchingBytes(x, '@')) return true;
+  }
+  for (; n > 0; ++p, --n) {
+    if (kSpecialBytes[static_cast<unsigned char>(*p)]) return true;
+  }
+  return false;
+}
+
 void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
+  if (!HasSpecialByte(piece)) {
+    std::string_view line = piece;
+    if (!line.empty() && line.back() == '\n') {
+      line.remove_suffix(1);
+    } else {
+      line = WithoutTrailingSpaces(line);
+    }
+    if (IsBlankLine(line)) return CloseQuote();
+    return TextLine(line, lineNo);
+  }
   std::string_view line = CStringPart(piece);
   const bool hasLineEnd = !line.empty() && line.back() == '\n';
   // A piece that did not reach its line end (the file's last line, or part of an over-long
@@ -159,6 +213,7 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
       if (auto value = DirectiveValue(line)) {
         (kind == LineKind::Header ? header_ : end_).assign(TrimSpaces(*value));
         (kind == LineKind::Header ? headerLine_ : endLine_) = lineNo;
+        if (kind == LineKind::Header) headerLineFeeds_ = 0;
       }
       break;  // the new end text already ends the quote that this line closes
     case LineKind::Left:

@@ -14,7 +14,7 @@ namespace {
 
 // Large enough that a streaming pass spends its time in memchr and memcpy, not in the runtime.
 constexpr std::size_t kInputChunk = 128 * 1024;
-constexpr std::size_t kOutputBuffer = 64 * 1024;
+constexpr std::size_t kOutputBuffer = 256 * 1024;
 constexpr char kCtrlZ = 26;
 
 std::int64_t Tell(std::FILE* f) {
@@ -67,7 +67,6 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     inCapacity_ = std::exchange(other.inCapacity_, 0);
     begin_ = other.begin_;
     end_ = other.end_;
-    raw_ = other.raw_;
     diskEnd_ = other.diskEnd_;
     out_ = std::move(other.out_);
     outUsed_ = std::exchange(other.outUsed_, 0);
@@ -77,7 +76,7 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
 }
 
 void TextFile::Reset() {
-  begin_ = end_ = raw_ = 0;
+  begin_ = end_ = 0;
   diskEnd_ = false;
 }
 
@@ -111,97 +110,67 @@ bool TextFile::Close() {
   return !writeFailed_;
 }
 
-// Translates buf[from, raw_) in place.  A CR that is the last byte read is held back
-// untranslated until the next read shows whether an LF follows, unless the disk is done.
-void TextFile::Translate(std::size_t from, bool finalChunk) {
-  char* const buf = in_.get();
-  if (!text_) {
-    end_ = raw_;
-    return;
-  }
-  std::size_t w = from, r = from;
-  while (r < raw_) {
-    const void* cr = std::memchr(buf + r, '\r', raw_ - r);
-    const std::size_t stop = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - buf) : raw_;
-    if (w != r) std::memmove(buf + w, buf + r, stop - r);
-    w += stop - r;
-    r = stop;
-    if (r == raw_) break;
-    if (r + 1 < raw_) {
-      if (buf[r + 1] != '\n') buf[w++] = '\r';  // a lone CR is text
-      ++r;
-    } else if (finalChunk) {
-      buf[w++] = '\r';
-      ++r;
-    } else {
-      buf[w] = '\r';
-      end_ = w;
-      raw_ = w + 1;
-      return;
-    }
-  }
-  end_ = raw_ = w;
-}
-
 bool TextFile::Refill() {
   if (begin_ > 0) {
-    std::memmove(in_.get(), in_.get() + begin_, raw_ - begin_);
+    std::memmove(in_.get(), in_.get() + begin_, end_ - begin_);
     end_ -= begin_;
-    raw_ -= begin_;
     begin_ = 0;
   }
-  const std::size_t before = end_;
-  if (diskEnd_) {
-    if (raw_ == end_) return false;
-    Translate(end_, true);
-    return true;
-  }
-  const std::size_t n = std::fread(in_.get() + raw_, 1, inCapacity_ - raw_, file_);
+  if (diskEnd_) return false;
+  const std::size_t n = std::fread(in_.get() + end_, 1, inCapacity_ - end_, file_);
   if (n == 0) {
     diskEnd_ = true;
-    Translate(end_, true);
-    return end_ > before;
+    return false;
   }
   std::size_t usable = n;
   if (text_) {
     // Ctrl-Z is the end of a text file; nothing after it is ever read.
-    if (const void* z = std::memchr(in_.get() + raw_, kCtrlZ, n)) {
-      usable = static_cast<std::size_t>(static_cast<const char*>(z) - (in_.get() + raw_));
+    if (const void* z = std::memchr(in_.get() + end_, kCtrlZ, n)) {
+      usable = static_cast<std::size_t>(static_cast<const char*>(z) - (in_.get() + end_));
       diskEnd_ = true;
     }
   }
-  raw_ += usable;
-  Translate(end_, diskEnd_);
+  end_ += usable;
   return true;
 }
 
+// An LF always ends a piece, so the only CR LF a piece can hold is its end: the translation
+// needs no pass of its own.  The CR of a CR LF is overwritten in place by the LF, and the
+// limit counts translated characters.  A CR as the last byte read waits for the next byte.
 std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
   if (!file_ || bufferSize < 2) return {};
   const std::size_t limit = bufferSize - 1;
-  if (inCapacity_ < limit + kInputChunk) {
-    const std::size_t capacity = limit + kInputChunk;
+  if (inCapacity_ < limit + 1 + kInputChunk) {
+    const std::size_t capacity = limit + 1 + kInputChunk;
     auto grown = std::make_unique<char[]>(capacity);
-    if (in_) std::memcpy(grown.get(), in_.get(), raw_);
+    if (in_) std::memcpy(grown.get(), in_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
     in_ = std::move(grown);
     inCapacity_ = capacity;
   }
   for (;;) {
+    char* const start = in_.get() + begin_;
     const std::size_t avail = end_ - begin_;
-    const char* start = in_.get() + begin_;
-    const std::size_t window = std::min(avail, limit);
-    if (window > 0) {
-      if (const void* lf = std::memchr(start, '\n', window)) {
-        const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1;
-        begin_ += len;
-        return {start, len};
+    const std::size_t window = std::min(avail, limit + 1);
+    if (const void* found = window ? std::memchr(start, '\n', window) : nullptr) {
+      const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - start);
+      if (text_ && lf > 0 && start[lf - 1] == '\r') {
+        start[lf - 1] = '\n';
+        begin_ += lf + 1;
+        return {start, lf};
       }
+      const std::size_t len = std::min(lf + 1, limit);
+      begin_ += len;
+      return {start, len};
     }
-    if (avail >= limit) {
+    const bool crMayPair = text_ && avail == limit && start[limit - 1] == '\r';
+    if (avail > limit || (avail == limit && !crMayPair)) {
       begin_ += limit;
       return {start, limit};
     }
-    if (!Refill()) {  // it may have moved the data to the front of the buffer
-      const char* rest = in_.get() + begin_;
+    if (!Refill()) {  // the end: what is left is the last piece, a final CR included
+      char* const rest = in_.get() + begin_;
       const std::size_t n = end_ - begin_;
       begin_ = end_;
       return {rest, n};
@@ -226,26 +195,25 @@ bool TextFile::Write(std::string_view text) {
     return false;
   }
   if (!out_) out_ = std::make_unique<char[]>(kOutputBuffer);
-  auto append = [this](const char* p, std::size_t n) {
-    while (n > 0) {
-      if (outUsed_ == kOutputBuffer) Flush();
-      const std::size_t take = std::min(n, kOutputBuffer - outUsed_);
-      std::memcpy(out_.get() + outUsed_, p, take);
-      outUsed_ += take;
-      p += take;
-      n -= take;
-    }
-  };
   while (!text.empty()) {
-    const void* lf = text_ ? std::memchr(text.data(), '\n', text.size()) : nullptr;
-    if (!lf) {
-      append(text.data(), text.size());
-      break;
+    // Each LF may become two bytes: take as much as surely fits.
+    if (outUsed_ + 2 > kOutputBuffer) Flush();
+    const std::size_t room = kOutputBuffer - outUsed_;
+    std::string_view part = text.substr(0, text_ ? room / 2 : room);
+    text.remove_prefix(part.size());
+    char* out = out_.get() + outUsed_;
+    while (text_ && !part.empty()) {
+      const void* lf = std::memchr(part.data(), '\n', part.size());
+      if (!lf) break;
+      const std::size_t seg = static_cast<std::size_t>(static_cast<const char*>(lf) - part.data());
+      std::memcpy(out, part.data(), seg);
+      out += seg;
+      *out++ = '\r';
+      *out++ = '\n';
+      part.remove_prefix(seg + 1);
     }
-    const std::size_t seg = static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
-    append(text.data(), seg);
-    append("\r\n", 2);
-    text.remove_prefix(seg + 1);
+    std::memcpy(out, part.data(), part.size());
+    outUsed_ = static_cast<std::size_t>(out + part.size() - out_.get());
   }
   return !writeFailed_;
 }

@@ -55,18 +55,16 @@ class TextFile {
 
  private:
   bool Refill();
-  void Translate(std::size_t from, bool finalChunk);
   void Reset();
 
   std::FILE* file_ = nullptr;
   bool text_ = true;
   bool writable_ = false;
   bool writeFailed_ = false;
-  // Input: buf_[begin_, end_) is translated and unread; buf_[end_, raw_) is read from disk but
-  // not yet translated (at most a CR whose partner is still on disk).
+  // Input: in_[begin_, end_) is read from disk (up to any Ctrl-Z) and not yet returned.
   std::unique_ptr<char[]> in_;
   std::size_t inCapacity_ = 0;
-  std::size_t begin_ = 0, end_ = 0, raw_ = 0;
+  std::size_t begin_ = 0, end_ = 0;
   bool diskEnd_ = false;  // the disk has nothing more for us (end of file, Ctrl-Z or error)
   // Output, already translated.
   std::unique_ptr<char[]> out_;

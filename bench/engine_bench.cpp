@@ -1,0 +1,128 @@
+// Throughput of the quote engine over a generated 100 MB quote file: writing the resource
+// script, counting quotes for the rescan, and exporting, against a plain buffered copy of the
+// same bytes.  Run through scripts/bench-engine.sh, which prints MB/s and the ratios.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "compile/script_writer.h"
+#include "exchange/export_quotes.h"
+#include "quotes/text_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int64_t TargetBytes() {
+  const char* mb = std::getenv("VOSKO_BENCH_MB");
+  return (mb ? std::atoll(mb) : 100) * 1000 * 1000;
+}
+
+// A quote file as users write them: a comment header, directives, quotes of one to four lines
+// of 40 to 90 characters, some with double quotes and trailing comments, CR LF line ends.
+const std::string& QuoteFile() {
+  static const std::string path = [] {
+    const fs::path p = fs::temp_directory_path() / "vosko_bench_quotes.lsq";
+    const std::int64_t target = TargetBytes();
+    std::error_code ec;
+    if (fs::exists(p, ec) && static_cast<std::int64_t>(fs::file_size(p, ec)) == target) return p.string();
+    std::mt19937 rng(42);
+    const char* words[] = {"the", "quick", "brown", "fox", "wisdom", "is", "knowing", "what", "to",
+                           "overlook", "life", "happens", "while", "busy", "making", "other", "plans"};
+    std::string out = "## generated quotes\r\n@@TITLE=Benchmark\r\n@@AUTHOR=Nobody\r\n@@HEADER=Thought:\r\n"
+                      "@@END=  -- anon\r\n@@CENTER=72\r\n\r\n";
+    out.reserve(static_cast<std::size_t>(target) + 4096);
+    while (static_cast<std::int64_t>(out.size()) < target) {
+      const int lines = 1 + static_cast<int>(rng() % 4);
+      for (int l = 0; l < lines; ++l) {
+        const std::size_t len = 40 + rng() % 50;
+        std::string line;
+        while (line.size() < len) {
+          if (!line.empty()) line += ' ';
+          line += words[rng() % std::size(words)];
+        }
+        if (rng() % 10 == 0) line = "\"" + line + "\"";
+        if (rng() % 15 == 0) line += "   ## note";
+        out += line + "\r\n";
+      }
+      out += (rng() % 50 == 0) ? "@@RIGHT=70\r\n" : "\r\n";
+    }
+    out.resize(static_cast<std::size_t>(target));
+    std::FILE* f = std::fopen(p.string().c_str(), "wb");
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+    return p.string();
+  }();
+  return path;
+}
+
+std::string OutputPath(const char* name) { return (fs::temp_directory_path() / name).string(); }
+
+void BM_PlainCopy(benchmark::State& state) {
+  const std::string in = QuoteFile();
+  const std::string out = OutputPath("vosko_bench_copy.out");
+  auto buffer = std::make_unique<char[]>(64 * 1024);
+  for (auto _ : state) {
+    std::FILE* src = std::fopen(in.c_str(), "rb");
+    std::FILE* dst = std::fopen(out.c_str(), "wb");
+    for (std::size_t n; (n = std::fread(buffer.get(), 1, 64 * 1024, src)) > 0;) std::fwrite(buffer.get(), 1, n, dst);
+    std::fclose(src);
+    std::fclose(dst);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(in)));
+}
+
+void BM_ScriptWrite(benchmark::State& state) {
+  const std::string in = QuoteFile();
+  const std::string out = OutputPath("vosko_bench_rquotes.r");
+  int quotes = 0;
+  for (auto _ : state) {
+    vosko::TextFile script;
+    vosko::ScriptRun run;
+    vosko::WriteScriptHeader(script, out, "Sat 12/05/26", "14:07:09", run, nullptr);
+    quotes = vosko::AppendQuoteFile(&script, in, "Benchmark", run, {});
+    script.Close();
+  }
+  state.counters["quotes"] = quotes;
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(in)));
+}
+
+void BM_Count(benchmark::State& state) {
+  const std::string in = QuoteFile();
+  int quotes = 0;
+  for (auto _ : state) {
+    vosko::ScriptRun run;
+    quotes = vosko::AppendQuoteFile(nullptr, in, "Benchmark", run, {});
+    benchmark::DoNotOptimize(quotes);
+  }
+  state.counters["quotes"] = quotes;
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(in)));
+}
+
+void BM_Export(benchmark::State& state) {
+  const std::string in = QuoteFile();
+  const std::string out = OutputPath("vosko_bench_export.txt");
+  for (auto _ : state) {
+    vosko::TextFile file;
+    file.Open(out, "w+t");
+    vosko::ExportRun run;
+    run.out = &file;
+    vosko::ExportQuoteFile(run, in, "Benchmark");
+    file.Close();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(in)));
+}
+
+BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_ScriptWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_Count)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
