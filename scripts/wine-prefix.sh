@@ -28,7 +28,10 @@ mode=${2:-null}
 [[ -n $1 ]] || usage
 mkdir -p "$(dirname -- "$1")"
 prefix=$(cd "$(dirname -- "$1")" && pwd)/$(basename -- "$1")
-if [[ -n ${HOME:-} && $prefix -ef $HOME/.wine ]] || [[ $prefix == / ]]; then
+home_wine=
+[[ -n ${HOME:-} ]] && home_wine=$(cd "$HOME" 2>/dev/null && pwd -P)/.wine
+if [[ $prefix == / || $prefix == "$home_wine" || $prefix == "${HOME:-/nonexistent}/.wine" ]] ||
+    [[ -e $prefix && -n $home_wine && $prefix -ef $home_wine ]]; then
     echo "$0: refusing to use $prefix as a prefix; put it in the build tree" >&2
     exit 2
 fi
