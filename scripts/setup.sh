@@ -1,0 +1,339 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 (amd64) machine to build and test Vosko:
+#   - native tool chain and test libraries (cmake, ninja, g++, GoogleTest,
+#     Google Benchmark, clang + libFuzzer runtime, python3),
+#   - the i686 mingw-w64 cross tool chain (gcc, g++, windres),
+#   - Wine with a 32-bit loader that can run 32-bit GUI code, Xvfb and the
+#     tools used for screenshots (xwd, netpbm), Wine's fonts,
+#   - fortune-mod (its strfile is a benchmark reference).
+#
+# Run as root.  Idempotent: every step is skipped when already done, so a
+# second run takes a few seconds.  Prints nothing on success; on failure it
+# names the step and shows the end of the log.
+#
+# The full log and the duration of each step go to $VOSKO_SETUP_STATE
+# (default /var/lib/vosko-setup): setup.log and timings.
+#
+#   scripts/setup.sh                 install and verify
+#   scripts/setup.sh -v              same, printing each step's duration
+#   scripts/setup.sh --remove-wine32 remove the unpacked 32-bit Wine runtime
+#
+# Exit codes: 0 done; 1 a step failed; 3 this machine's kernel cannot run
+# 32-bit x86 code at all (IA-32 emulation disabled), so no 32-bit Windows
+# program can run under Wine here.  VOSKO_SETUP_SKIP_WIN32=1 installs the
+# packages only and leaves out the 32-bit runtime and its check.
+set -Eeuo pipefail
+export DEBIAN_FRONTEND=noninteractive
+export LC_ALL=C
+
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+STATE_DIR=${VOSKO_SETUP_STATE:-/var/lib/vosko-setup}
+CACHE_DIR=${VOSKO_SETUP_CACHE:-/var/cache/vosko-setup}
+LOG=$STATE_DIR/setup.log
+VERBOSE=0
+ACTION=install
+case ${1:-} in
+'') ;;
+-v) VERBOSE=1 ;;
+--remove-wine32) ACTION=remove ;;
+*) echo "usage: $0 [-v | --remove-wine32]" >&2; exit 2 ;;
+esac
+
+APT_PACKAGES=(
+    cmake ninja-build g++ python3
+    googletest libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+    libz-mingw-w64
+    wine wine64 libwine fonts-wine
+    xvfb x11-apps netpbm
+    fortune-mod
+    # Loaded at run time by the 64-bit x11 driver (explorer.exe draws the
+    # desktop); without --no-install-recommends apt would also pull in
+    # wine32:i386, which cannot be installed here (see below).
+    libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1
+    libxcomposite1 libxxf86vm1
+)
+
+# The 32-bit half of Wine is unpacked from Debian's i386 packages instead
+# of being installed: the i386 security index does not download on these
+# machines, and the version skew that follows makes apt want to remove many
+# amd64 packages.  Unpacking only the files is enough for the loader.
+I386_WINE_PACKAGES=(wine32 libwine)
+I386_LIB_PACKAGES=(
+    libc6 libfreetype6 libpng16-16 libbrotli1 zlib1g libfontconfig1 libexpat1
+    # x11 driver
+    libx11-6 libxcb1 libxau6 libxdmcp6 libbsd0 libmd0 libxext6 libxrender1
+    libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
+    libxxf86vm1
+)
+WINE32_STAMP=$STATE_DIR/wine32-runtime.stamp
+WINE32_FILES=$STATE_DIR/wine32-runtime.files
+WINE_CHECK_STAMP=$STATE_DIR/wine-check.stamp
+OVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+
+# ---------------------------------------------------------------- helpers
+current_step=start
+step_start=0
+
+die() {
+    echo "setup.sh: FAILED in step '$current_step': $*" >&2
+    if [[ -s $LOG ]]; then
+        echo "---- last lines of $LOG ----" >&2
+        tail -n 40 "$LOG" >&2
+    fi
+    exit 1
+}
+trap 'die "command failed (line $LINENO): $BASH_COMMAND"' ERR
+
+begin() {
+    current_step=$1
+    step_start=$(date +%s.%N)
+    echo "== $(date -Is) $current_step" >>"$LOG"
+}
+
+end() {
+    local now secs
+    now=$(date +%s.%N)
+    secs=$(awk -v a="$step_start" -v b="$now" 'BEGIN { printf "%.1f", b - a }')
+    printf '%s\t%s\t%ss\n' "$(date -Is)" "$current_step${1:+ ($1)}" "$secs" >>"$STATE_DIR/timings"
+    if ((VERBOSE)); then
+        printf '%-28s %6ss\n' "$current_step${1:+ ($1)}" "$secs" >&2
+    fi
+}
+
+run() { "$@" >>"$LOG" 2>&1; }
+
+# apt-get update fails as a whole when one index does not download (the
+# i386 security index, or a third-party source this machine cannot reach);
+# the indexes that matter still arrive, so the failure is only logged.
+apt_update() {
+    run apt-get update || echo "(apt-get update reported errors; going on)" >>"$LOG"
+}
+
+# ------------------------------------------------------------------ steps
+[[ $(id -u) -eq 0 ]] || { echo "setup.sh: run as root" >&2; exit 1; }
+mkdir -p "$STATE_DIR" "$CACHE_DIR"
+: >"$LOG"
+
+install_packages() {
+    begin "apt packages"
+    local missing=() p
+    declare -A state=()
+    while read -r p status; do
+        state[$p]=$status
+    done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${APT_PACKAGES[@]}" 2>/dev/null || true)
+    for p in "${APT_PACKAGES[@]}"; do
+        [[ ${state[$p]:-} == installed ]] || missing+=("$p")
+    done
+    if ((${#missing[@]} == 0)); then
+        end skipped
+        return
+    fi
+    apt_update
+    run apt-get install -y --no-install-recommends "${missing[@]}" ||
+        die "apt-get install ${missing[*]}"
+    end "${#missing[@]} installed"
+}
+
+# Path of the zlib1.dll that the 32-bit Wine side loads (its user32 needs it).
+i386_zlib_target=/usr/lib/i386-linux-gnu/wine/i386-windows/zlib1.dll
+mingw_zlib_source() {
+    local f
+    for f in /usr/i686-w64-mingw32/lib/zlib1.dll /usr/i686-w64-mingw32/bin/zlib1.dll; do
+        [[ -f $f ]] && { echo "$f"; return 0; }
+    done
+    f=$(dpkg -L libz-mingw-w64 2>/dev/null | grep -m1 '/i686-w64-mingw32/.*zlib1\.dll$' || true)
+    [[ -n $f && -f $f ]] && { echo "$f"; return 0; }
+    return 1
+}
+
+# Removes every file that install_wine32_runtime copied into /usr (none of
+# them belongs to an installed package), leaving wine64 as it was.
+remove_wine32_runtime() {
+    if [[ -f $WINE32_FILES ]]; then
+        # Files shared with the amd64 packages (Wine's data files) stay.
+        local owned
+        owned=$(mktemp)
+        sed -n 's|^/||p' /var/lib/dpkg/info/*.list | sort -u >"$owned"
+        sort -u "$WINE32_FILES" | comm -23 - "$owned" | sed 's|^|/|' |
+            xargs -r -d '\n' rm -f
+        rm -f "$owned"
+        find /usr/lib/i386-linux-gnu -depth -type d -empty -delete 2>/dev/null || true
+    fi
+    rm -f "$WINE32_STAMP" "$WINE32_FILES" "$WINE_CHECK_STAMP"
+}
+
+# Can this kernel execute 32-bit x86 code?  Some kernels are built or booted
+# with IA-32 emulation off: a 32-bit ELF then fails with "Exec format
+# error", and the 32-bit user code segment that Wine's WoW64 mode would
+# switch to is missing as well, so no 32-bit Windows program can run.
+# The probe is a three-instruction static i386 program (exit(0) through
+# int 0x80), assembled with the host binutils.
+kernel_runs_ia32() {
+    local dir rc=0
+    dir=$(mktemp -d /tmp/vosko-ia32-probe.XXXXXX)
+    printf '.globl _start\n_start:\n movl $1, %%eax\n movl $0, %%ebx\n int $0x80\n' >"$dir/p.s"
+    if ! as --32 -o "$dir/p.o" "$dir/p.s" >>"$LOG" 2>&1 ||
+        ! ld -m elf_i386 -o "$dir/p" "$dir/p.o" >>"$LOG" 2>&1; then
+        rm -rf "$dir"
+        die "cannot assemble the i386 probe (binutils)"
+    fi
+    "$dir/p" >>"$LOG" 2>&1 || rc=$?
+    rm -rf "$dir"
+    return $rc
+}
+
+no_ia32() {
+    # A loader this kernel cannot execute would make /usr/bin/wine fail
+    # for 64-bit programs too: take out anything an earlier run unpacked.
+    [[ -f $WINE32_FILES || -e /usr/lib/wine/wine ]] && ! dpkg -S /usr/lib/wine/wine >/dev/null 2>&1 &&
+        { remove_wine32_runtime; rm -f /usr/lib/wine/wine; }
+    cat >&2 <<MSG
+setup.sh: this machine cannot run 32-bit x86 code: the kernel has IA-32
+  emulation disabled (a 32-bit ELF fails with "Exec format error"; dmesg
+  says "32-bit emulation disabled"; kernel $(uname -r)).  Neither Wine's
+  32-bit loader nor its WoW64 mode can run a 32-bit Windows program here.
+  Everything else is installed; 64-bit Windows programs run under wine64.
+  (VOSKO_SETUP_SKIP_WIN32=1 leaves this step out and exits 0.)
+MSG
+    exit 3
+}
+
+wine32_runtime_ok() {
+    local version=$1
+    [[ -f $WINE32_STAMP && $(cat "$WINE32_STAMP") == "$version" ]] &&
+        [[ -x /usr/lib/wine/wine && -f /usr/lib/i386-linux-gnu/wine/i386-windows/user32.dll ]] &&
+        [[ -f $i386_zlib_target ]]
+}
+
+install_wine32_runtime() {
+    begin "32-bit wine runtime"
+    local version
+    version=$(dpkg-query -W -f='${Version}' wine64)
+    if wine32_runtime_ok "$version"; then
+        end skipped
+        return
+    fi
+    kernel_runs_ia32 || no_ia32
+
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        run dpkg --add-architecture i386
+    fi
+    if ! compgen -G '/var/lib/apt/lists/*_binary-i386_Packages*' >/dev/null; then
+        apt_update
+    fi
+
+    local debs=$CACHE_DIR/i386-debs root=$CACHE_DIR/i386-root
+    rm -rf "$debs" "$root"
+    mkdir -p "$debs" "$root"
+    local want=() p
+    for p in "${I386_WINE_PACKAGES[@]}"; do want+=("$p:i386=$version"); done
+    for p in "${I386_LIB_PACKAGES[@]}"; do want+=("$p:i386"); done
+    if ! (cd "$debs" && run apt-get download "${want[@]}"); then
+        # The package lists may predate the i386 architecture or the
+        # installed wine version: refresh them once and try again.
+        apt_update
+        (cd "$debs" && run apt-get download "${want[@]}") ||
+            die "apt-get download of the i386 packages (wanted wine $version)"
+    fi
+
+    local deb
+    for deb in "$debs"/*.deb; do
+        run dpkg-deb -x "$deb" "$root"
+    done
+
+    # /lib is a symlink to /usr/lib here: copying a real lib/ directory over
+    # it would replace the link, so everything goes under usr/lib instead.
+    if [[ -d $root/lib ]]; then
+        mkdir -p "$root/usr/lib"
+        cp -a "$root/lib/." "$root/usr/lib/"
+        rm -rf "$root/lib"
+    fi
+    # Configuration and documentation belong to the installed amd64
+    # packages; the 32-bit wineserver must not replace the 64-bit one.
+    rm -rf "$root/etc" "$root/usr/share/doc" "$root/usr/share/doc-base" \
+        "$root/usr/share/man" "$root/usr/share/lintian" "$root/usr/share/bug"
+    rm -f "$root"/usr/lib/wine/wineserver* "$root"/usr/bin/wineserver*
+
+    # libwine's install script gives the 32-bit side a zlib1.dll marked as a
+    # Wine builtin; do the same from the mingw-w64 build of zlib.
+    local zsrc zdst=$root$i386_zlib_target
+    zsrc=$(mingw_zlib_source) || die "no i686 zlib1.dll found (package libz-mingw-w64)"
+    mkdir -p "$(dirname "$zdst")"
+    rm -f "$zdst"
+    cp "$zsrc" "$zdst"
+    { printf 'Wine builtin DLL'; head -c 16 /dev/zero; } |
+        dd of="$zdst" bs=1 seek=64 conv=notrunc status=none
+
+    [[ -x $root/usr/lib/wine/wine ]] || die "wine32 package did not provide usr/lib/wine/wine"
+    (cd "$root" && find usr ! -type d | sort) >"$WINE32_FILES"
+    cp -a "$root/usr/." /usr/
+    rm -rf "$root"
+
+    if ! /usr/lib/wine/wine --version >>"$LOG" 2>&1; then
+        # Leave wine64 usable rather than a loader that cannot start.
+        remove_wine32_runtime
+        die "/usr/lib/wine/wine --version does not run; the unpacked files were removed again"
+    fi
+    echo "$version" >"$WINE32_STAMP"
+    rm -f "$WINE_CHECK_STAMP"
+    end "$(wc -l <"$WINE32_FILES") files"
+}
+
+# Runs scripts/wine-check.c, a 32-bit GUI program, in a throwaway prefix
+# with the null graphics driver.  A Wine that lacks its 32-bit GUI support
+# can exit 0 and print nothing under WINEDEBUG=-all, so both the exit code
+# and the program's own marker line are checked.
+verify_wine32_gui() {
+    begin "verify 32-bit GUI"
+    local src=$HERE/wine-check.c
+    local sum
+    sum="$(cat "$WINE32_STAMP") $(sha256sum <"$src" | cut -c1-64)"
+    if [[ -f $WINE_CHECK_STAMP && $(cat "$WINE_CHECK_STAMP") == "$sum" ]]; then
+        end skipped
+        return
+    fi
+    local work
+    work=$(mktemp -d /tmp/vosko-wine-check.XXXXXX)
+
+    run i686-w64-mingw32-gcc -O1 -Wall -static -mwindows -o "$work/wine-check.exe" \
+        "$src" -lcomctl32 || die "cannot compile $src with i686-w64-mingw32-gcc"
+
+    local t0 t1
+    t0=$(date +%s.%N)
+    "$HERE/wine-prefix.sh" "$work/prefix" null >>"$LOG" 2>&1 ||
+        die "cannot create a Wine prefix (scripts/wine-prefix.sh)"
+    t1=$(date +%s.%N)
+    printf '%s\t%s\t%ss\n' "$(date -Is)" "  of which: prefix creation" \
+        "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.1f", b - a }')" >>"$STATE_DIR/timings"
+
+    local out rc=0
+    out=$(cd "$work" && WINEPREFIX="$work/prefix" WINEDEBUG=-all \
+        WINEDLLOVERRIDES="$OVERRIDES" timeout 120 wine "$work/wine-check.exe" 2>>"$LOG") || rc=$?
+    out=${out//$'\r'/}
+    printf 'wine-check exit code %s, output:\n%s\n' "$rc" "$out" >>"$LOG"
+    WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$work/prefix" wineserver -w >/dev/null 2>&1 || true
+    rm -rf "$work"
+    if [[ $rc -ne 0 ]] || ! grep -qx 'wine-check: ok' <<<"$out"; then
+        echo "setup.sh: the 32-bit Wine GUI runtime does NOT work." >&2
+        echo "  wine-check.exe exited with $rc and printed: ${out:-<nothing>}" >&2
+        echo "  (log: $LOG)" >&2
+        exit 1
+    fi
+    echo "$sum" >"$WINE_CHECK_STAMP"
+    end
+}
+
+if [[ $ACTION == remove ]]; then
+    current_step="remove 32-bit wine runtime"
+    remove_wine32_runtime
+    exit 0
+fi
+install_packages
+if [[ ${VOSKO_SETUP_SKIP_WIN32:-0} != 1 ]]; then
+    install_wine32_runtime
+    verify_wine32_gui
+fi
+current_step=done
