@@ -217,8 +217,12 @@ install_wine32_runtime() {
     fi
     kernel_runs_ia32 || no_ia32
 
+    # i386 is added only for the download and taken out again: left in,
+    # every later apt-get update would fail on the i386 security index.
+    local added_arch=0
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         run dpkg --add-architecture i386
+        added_arch=1
     fi
     if ! compgen -G '/var/lib/apt/lists/*_binary-i386_Packages*' >/dev/null; then
         apt_update
@@ -230,13 +234,17 @@ install_wine32_runtime() {
     local want=() p
     for p in "${I386_WINE_PACKAGES[@]}"; do want+=("$p:i386=$version"); done
     for p in "${I386_LIB_PACKAGES[@]}"; do want+=("$p:i386"); done
+    local fetched=1
     if ! (cd "$debs" && run apt-get download "${want[@]}"); then
         # The package lists may predate the i386 architecture or the
         # installed wine version: refresh them once and try again.
         apt_update
-        (cd "$debs" && run apt-get download "${want[@]}") ||
-            die "apt-get download of the i386 packages (wanted wine $version)"
+        (cd "$debs" && run apt-get download "${want[@]}") || fetched=0
     fi
+    if ((added_arch)); then
+        run dpkg --remove-architecture i386
+    fi
+    ((fetched)) || die "apt-get download of the i386 packages (wanted wine $version)"
 
     local deb
     for deb in "$debs"/*.deb; do
@@ -269,7 +277,7 @@ install_wine32_runtime() {
     [[ -x $root/usr/lib/wine/wine ]] || die "wine32 package did not provide usr/lib/wine/wine"
     (cd "$root" && find usr ! -type d | sort) >"$WINE32_FILES"
     cp -a "$root/usr/." /usr/
-    rm -rf "$root"
+    rm -rf "$root" "$debs"
 
     if ! /usr/lib/wine/wine --version >>"$LOG" 2>&1; then
         # Leave wine64 usable rather than a loader that cannot start.
