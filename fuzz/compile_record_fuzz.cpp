@@ -1,0 +1,17 @@
+// The compile-record scanner on arbitrary values, and the round trip of what it reads.
+#include <cstdlib>
+#include <string_view>
+
+#include "quotes/compile_record.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view value(reinterpret_cast<const char*>(data), size);
+  const vosko::CompileRecord r = vosko::ParseCompileRecord(value);
+  if (r.fieldsRead < 0 || r.fieldsRead > 6) std::abort();
+  const auto& t = r.time;
+  if (t.month <= 0xFF && t.day <= 0xFF && t.hour <= 0xFF && t.minute <= 0xFF) {
+    const vosko::CompileRecord again = vosko::ParseCompileRecord(vosko::CompileRecordText(t, r.count));
+    if (again.fieldsRead != 6 || !(again.time == t) || again.count != r.count) std::abort();
+  }
+  return 0;
+}

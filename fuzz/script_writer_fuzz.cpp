@@ -1,0 +1,42 @@
+// The script writer on arbitrary quote files: no crash, counting agrees with writing, every
+// script line stays within the compiler's line length, and blocks open and close in pairs.
+#include <cstdlib>
+#include <string>
+
+#include "compile/script_writer.h"
+#include "engine_fuzz_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string quotes = vosko::fuzz::WriteScratch("q.lsq", data, size);
+  const std::string scriptPath = vosko::fuzz::ScratchPath("rquotes.r");
+  vosko::TextFile script;
+  vosko::ScriptRun run;
+  if (!vosko::WriteScriptHeader(script, scriptPath, "d", "t", run, nullptr)) std::abort();
+  const std::uint64_t headerLines = run.scriptLines;
+  vosko::QuoteFileContext context;
+  // Some inputs get a header from the "host", taken from their own first bytes.
+  if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(data, data + std::min<std::size_t>(size, 40)); };
+  const int written = vosko::AppendQuoteFile(&script, quotes, "fuzz", run, context);
+  script.Close();
+  vosko::ScriptRun countRun;
+  const int counted = vosko::AppendQuoteFile(nullptr, quotes, "fuzz", countRun, {});
+  if (written != counted || written < 0) std::abort();
+  if (countRun.bytesDone != run.bytesDone) std::abort();
+
+  const std::string bytes = vosko::fuzz::ReadScratch(scriptPath);
+  std::size_t lineStart = 0, lines = 0, opens = 0, closes = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\n') continue;
+    if (i == 0 || bytes[i - 1] != '\r') std::abort();  // every line end is CR LF
+    const std::string_view line(bytes.data() + lineStart, i - 1 - lineStart);
+    ++lines;
+    if (line.size() > 1023) std::abort();  // 4 + 1014 + 5
+    if (line == "text x") ++opens;
+    if (line == "   };") ++closes;
+    lineStart = i + 1;
+  }
+  if (lineStart != bytes.size()) std::abort();  // the script ends with a line end
+  if (opens != closes || static_cast<int>(opens) != written) std::abort();
+  if (lines != run.scriptLines || headerLines != 26) std::abort();
+  return 0;
+}
