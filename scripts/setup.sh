@@ -2,7 +2,8 @@
 # Prepares a Debian 12 (amd64) machine to build and test Vosko:
 #   - native tool chain and test libraries (cmake, ninja, g++, GoogleTest,
 #     Google Benchmark, clang + libFuzzer runtime, python3),
-#   - the i686 mingw-w64 cross tool chain (gcc, g++, windres),
+#   - the i686 mingw-w64 cross tool chain (gcc, g++, windres), and the
+#     x86_64 one for the win64 test tree,
 #   - Wine with a 32-bit loader that can run 32-bit GUI code, Xvfb and the
 #     tools used for screenshots (xwd, netpbm), Wine's fonts,
 #   - fortune-mod (its strfile is a benchmark reference).
@@ -45,6 +46,9 @@ APT_PACKAGES=(
     clang libclang-rt-14-dev
     g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
     libz-mingw-w64
+    # The win64 tree (cmake/mingw-x86_64.cmake): the Windows tests built for
+    # wine64, for kernels that cannot run 32-bit code.
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 libwine fonts-wine
     xvfb x11-apps netpbm
     fortune-mod
@@ -69,7 +73,6 @@ I386_LIB_PACKAGES=(
 )
 WINE32_STAMP=$STATE_DIR/wine32-runtime.stamp
 WINE32_FILES=$STATE_DIR/wine32-runtime.files
-WINE_CHECK_STAMP=$STATE_DIR/wine-check.stamp
 OVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 # ---------------------------------------------------------------- helpers
@@ -161,7 +164,7 @@ remove_wine32_runtime() {
         rm -f "$owned"
         find /usr/lib/i386-linux-gnu -depth -type d -empty -delete 2>/dev/null || true
     fi
-    rm -f "$WINE32_STAMP" "$WINE32_FILES" "$WINE_CHECK_STAMP"
+    rm -f "$WINE32_STAMP" "$WINE32_FILES" "$STATE_DIR"/wine-check-*.stamp
 }
 
 # Can this kernel execute 32-bit x86 code?  Some kernels are built or booted
@@ -194,7 +197,8 @@ setup.sh: this machine cannot run 32-bit x86 code: the kernel has IA-32
   emulation disabled (a 32-bit ELF fails with "Exec format error"; dmesg
   says "32-bit emulation disabled"; kernel $(uname -r)).  Neither Wine's
   32-bit loader nor its WoW64 mode can run a 32-bit Windows program here.
-  Everything else is installed; 64-bit Windows programs run under wine64.
+  Everything else is installed, and 64-bit Windows programs, GUI included,
+  run under wine64 (checked above).
   (VOSKO_SETUP_SKIP_WIN32=1 leaves this step out and exits 0.)
 MSG
     exit 3
@@ -285,28 +289,34 @@ install_wine32_runtime() {
         die "/usr/lib/wine/wine --version does not run; the unpacked files were removed again"
     fi
     echo "$version" >"$WINE32_STAMP"
-    rm -f "$WINE_CHECK_STAMP"
     end "$(wc -l <"$WINE32_FILES") files"
 }
 
-# Runs scripts/wine-check.c, a 32-bit GUI program, in a throwaway prefix
-# with the null graphics driver.  A Wine that lacks its 32-bit GUI support
-# can exit 0 and print nothing under WINEDEBUG=-all, so both the exit code
-# and the program's own marker line are checked.
-verify_wine32_gui() {
-    begin "verify 32-bit GUI"
-    local src=$HERE/wine-check.c
+# Runs scripts/wine-check.c, a GUI-subsystem program, in a throwaway prefix
+# with the null graphics driver: as a 64-bit build (wine64 alone) and, once
+# the 32-bit runtime is in, as a 32-bit build.  A Wine that lacks its 32-bit
+# GUI support can exit 0 and print nothing under WINEDEBUG=-all, so both the
+# exit code and the program's own marker line are checked.
+verify_wine_gui() {
+    local bits=$1 cc
+    case $bits in
+    32) cc=i686-w64-mingw32-gcc ;;
+    64) cc=x86_64-w64-mingw32-gcc-posix ;;
+    esac
+    begin "verify $bits-bit GUI"
+    local src=$HERE/wine-check.c stamp=$STATE_DIR/wine-check-$bits.stamp
     local sum
-    sum="$(cat "$WINE32_STAMP") $(sha256sum <"$src" | cut -c1-64)"
-    if [[ -f $WINE_CHECK_STAMP && $(cat "$WINE_CHECK_STAMP") == "$sum" ]]; then
+    sum="$(dpkg-query -W -f='${Version}' wine64) $(cat "$WINE32_STAMP" 2>/dev/null || true) $(sha256sum <"$src" | cut -c1-64)"
+    if [[ -f $stamp && $(cat "$stamp") == "$sum" ]]; then
         end skipped
         return
     fi
     local work
     work=$(mktemp -d /tmp/vosko-wine-check.XXXXXX)
 
-    run i686-w64-mingw32-gcc -O1 -Wall -static -mwindows -o "$work/wine-check.exe" \
-        "$src" -lcomctl32 || die "cannot compile $src with i686-w64-mingw32-gcc"
+    run "$cc" -O1 -Wall -static -mwindows -DWINE_CHECK_BITS="$bits" \
+        -o "$work/wine-check.exe" "$src" -lcomctl32 ||
+        die "cannot compile $src with $cc"
 
     local t0 t1
     t0=$(date +%s.%N)
@@ -320,17 +330,17 @@ verify_wine32_gui() {
     out=$(cd "$work" && WINEPREFIX="$work/prefix" WINEDEBUG=-all \
         WINEDLLOVERRIDES="$OVERRIDES" timeout 120 wine "$work/wine-check.exe" 2>>"$LOG") || rc=$?
     out=${out//$'\r'/}
-    printf 'wine-check exit code %s, output:\n%s\n' "$rc" "$out" >>"$LOG"
+    printf 'wine-check (%s-bit) exit code %s, output:\n%s\n' "$bits" "$rc" "$out" >>"$LOG"
     WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
     WINEPREFIX="$work/prefix" wineserver -w >/dev/null 2>&1 || true
     rm -rf "$work"
     if [[ $rc -ne 0 ]] || ! grep -qx 'wine-check: ok' <<<"$out"; then
-        echo "setup.sh: the 32-bit Wine GUI runtime does NOT work." >&2
+        echo "setup.sh: the $bits-bit Wine GUI runtime does NOT work." >&2
         echo "  wine-check.exe exited with $rc and printed: ${out:-<nothing>}" >&2
         echo "  (log: $LOG)" >&2
         exit 1
     fi
-    echo "$sum" >"$WINE_CHECK_STAMP"
+    echo "$sum" >"$stamp"
     end
 }
 
@@ -340,8 +350,9 @@ if [[ $ACTION == remove ]]; then
     exit 0
 fi
 install_packages
+verify_wine_gui 64
 if [[ ${VOSKO_SETUP_SKIP_WIN32:-0} != 1 ]]; then
     install_wine32_runtime
-    verify_wine32_gui
+    verify_wine_gui 32
 fi
 current_step=done
