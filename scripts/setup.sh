@@ -176,6 +176,7 @@ remove_wine32_runtime() {
 kernel_runs_ia32() {
     local dir rc=0
     dir=$(mktemp -d /tmp/vosko-ia32-probe.XXXXXX)
+    # shellcheck disable=SC2016 # assembly text, nothing to expand
     printf '.globl _start\n_start:\n movl $1, %%eax\n movl $0, %%ebx\n int $0x80\n' >"$dir/p.s"
     if ! as --32 -o "$dir/p.o" "$dir/p.s" >>"$LOG" 2>&1 ||
         ! ld -m elf_i386 -o "$dir/p" "$dir/p.o" >>"$LOG" 2>&1; then
@@ -260,11 +261,11 @@ install_wine32_runtime() {
     if [[ -d $root/lib ]]; then
         mkdir -p "$root/usr/lib"
         cp -a "$root/lib/." "$root/usr/lib/"
-        rm -rf "$root/lib"
+        rm -rf "${root:?}/lib"
     fi
     # Configuration and documentation belong to the installed amd64
     # packages; the 32-bit wineserver must not replace the 64-bit one.
-    rm -rf "$root/etc" "$root/usr/share/doc" "$root/usr/share/doc-base" \
+    rm -rf "${root:?}/etc" "$root/usr/share/doc" "$root/usr/share/doc-base" \
         "$root/usr/share/man" "$root/usr/share/lintian" "$root/usr/share/bug"
     rm -f "$root"/usr/lib/wine/wineserver* "$root"/usr/bin/wineserver*
 
@@ -355,4 +356,4 @@ if [[ ${VOSKO_SETUP_SKIP_WIN32:-0} != 1 ]]; then
     install_wine32_runtime
     verify_wine_gui 32
 fi
-current_step=done
+current_step="done"
