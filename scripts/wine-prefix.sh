@@ -69,10 +69,10 @@ if [[ -e $prefix ]]; then
 fi
 
 log=$(mktemp /tmp/vosko-wine-prefix.XXXXXX.log)
+trap 'rm -f "$log"' EXIT
 fail() {
     echo "$0: $* (prefix $prefix)" >&2
     tail -n 30 "$log" >&2 || true
-    rm -f "$log"
     exit 1
 }
 trap 'fail "command failed: $BASH_COMMAND"' ERR
@@ -137,4 +137,3 @@ end=$(date +%s.%N)
     echo "wine=$(wine --version 2>/dev/null || echo unknown)"
 } >"$stamp.tmp"
 mv "$stamp.tmp" "$stamp"
-rm -f "$log"
