@@ -1,0 +1,42 @@
+// Where the main window's controls go: twelve buttons at the right, the list view beside
+// them and the status bar along the bottom. Pure arithmetic, so the two arrangements can
+// be checked without a window; the Win32 face reads the sizes and moves the controls.
+#pragma once
+
+#include <array>
+
+namespace vosko {
+
+struct ControlRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const ControlRect&) const = default;
+};
+
+struct ButtonPlace {
+  int id = 0;
+  int x = 0, y = 0;
+};
+
+struct MainLayout {
+  std::array<ButtonPlace, 12> buttons{};  // each the size of the Edit button
+  ControlRect list;
+  ControlRect status_bar;
+};
+
+// Lays out a client area of `width` by `height` with buttons of `button_width` by
+// `button_height` and a status bar `status_height` high. Details view stacks the buttons in
+// one column, so the list gets the width its columns need; the other views keep four rows
+// of three. Nothing is clamped: a window too small for the buttons gives the list a
+// negative size, which the window system treats as empty.
+MainLayout ComputeMainLayout(int width, int height, int button_width, int button_height,
+                             int status_height, bool details_view);
+
+// The status bar's second part edge: half way between the first edge and the right end,
+// so the two progress bars of a long run share that room equally.
+int SecondStatusEdge(int first_edge, int width);
+
+// The status bar's edges when it is made: the text part takes 70% of the window, the
+// second part is one pixel until the first layout, the third reaches the right end.
+std::array<int, 3> InitialStatusEdges(int client_width);
+
+}  // namespace vosko
