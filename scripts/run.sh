@@ -11,11 +11,18 @@ cd "$root"
 shot=""
 if [[ ${1:-} == --screenshot ]]; then shot=$2; shift 2; fi
 
+# Where the kernel runs no 32-bit code (the set-up exits 3), the 64-bit build of the same
+# sources is shown under wine64.
+tree=win32
 if [[ -z ${VOSKO_SKIP_SETUP:-} ]]; then
-  if [[ $(id -u) -eq 0 ]]; then bash scripts/setup.sh; else sudo bash scripts/setup.sh; fi
+  sudo_=(); [[ $(id -u) -eq 0 ]] || sudo_=(sudo)
+  rc=0; "${sudo_[@]}" bash scripts/setup.sh || rc=$?
+  if [[ $rc -eq 3 ]]; then tree=win64; elif [[ $rc -ne 0 ]]; then exit "$rc"; fi
+elif [[ ! -x /usr/lib/wine/wine ]]; then
+  tree=win64
 fi
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc 2>/dev/null || echo 2)" --target vosko voskohost >/dev/null
+cmake --preset "$tree" >/dev/null
+cmake --build --preset "$tree" -j "$(nproc 2>/dev/null || echo 2)" --target vosko voskohost >/dev/null
 
 # A home mailbox of its own, with the sample quotes as the quote folder.
 run_dir=$root/build/run
@@ -23,7 +30,7 @@ home=$run_dir/home
 quotes=$run_dir/quotes
 mkdir -p "$home" "$quotes"
 cp -n samples/quotes/*.lsq "$quotes"/ 2>/dev/null || true
-cp build/win32/src/vosko.dll build/win32/host/voskohost.exe "$run_dir"/
+cp "build/$tree/src/vosko.dll" "build/$tree/host/voskohost.exe" "$run_dir"/
 
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 if [[ ! -f $home/Tarno.pm ]]; then

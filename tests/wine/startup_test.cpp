@@ -98,7 +98,8 @@ TEST_F(StartupTest, FirstRunWelcomesOnceAndSendsTheSmallIcon) {
   ASSERT_EQ(modal.boxes().size(), 1u);
   EXPECT_EQ(modal.boxes()[0].text, Text(IDS_WELCOME));
   EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONEXCLAMATION));
-  EXPECT_EQ(modal.boxes()[0].owner, main_window());
+  // A box owned by a child window belongs to that window's top-level ancestor.
+  EXPECT_EQ(modal.boxes()[0].owner, GetAncestor(main_window(), GA_ROOT));
   EXPECT_EQ(session_->log().small_icons, 1);
 
   // A second late set-up notice shows nothing.
