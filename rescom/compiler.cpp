@@ -209,16 +209,17 @@ CompileOutcome out_of_memory(std::string_view script_name) {
 }  // namespace
 
 CompileOutcome compile_bytes(std::string_view script, std::string& rsc,
-                             std::string_view script_name, std::string_view output_name) {
+                             std::string_view script_name, std::string_view output_name,
+                             std::size_t piece) {
     rsc.clear();
     try {
         CompileOutcome outcome;
         IndexSink index;
         {
-            ScriptInput input(script);
+            ScriptInput input(script, piece == 0 ? script.size() : piece);
             if (!index_pass(input, script_name, output_name, index, outcome)) return outcome;
         }
-        ScriptInput input(script);
+        ScriptInput input(script, piece == 0 ? script.size() : piece);
         Output out(rsc);
         write_pass(input, index, outcome.summary, out);  // same bytes: cannot disagree
         outcome.lines.push_back(summary_line(outcome.summary.count, outcome.summary.largest));

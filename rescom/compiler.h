@@ -33,10 +33,10 @@ struct CompileOutcome {
 CompileOutcome compile_file(const std::string& script_path, const std::string& output_path);
 
 // The same compiler over bytes in memory; `rsc` receives the compiled file on success and is
-// left empty otherwise.
+// left empty otherwise. A nonzero `piece` reads the script that many bytes at a time.
 CompileOutcome compile_bytes(std::string_view script, std::string& rsc,
                              std::string_view script_name = "rquotes.r",
-                             std::string_view output_name = "rquotes.rsc");
+                             std::string_view output_name = "rquotes.rsc", std::size_t piece = 0);
 
 // The output name the batch relies on: the script's name with its extension replaced by
 // ".rsc" (or ".rsc" appended when it has none).

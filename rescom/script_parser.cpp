@@ -3,6 +3,7 @@
 #include "report.h"
 #include "rsc_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -18,12 +19,22 @@ constexpr std::size_t kReadChunk = 256 * 1024;
 ScriptInput::ScriptInput(std::string_view bytes)
     : cur(reinterpret_cast<const unsigned char*>(bytes.data())), end(cur + bytes.size()) {}
 
+ScriptInput::ScriptInput(std::string_view bytes, std::size_t piece)
+    : cur(reinterpret_cast<const unsigned char*>(bytes.data())),
+      end(cur),
+      pieces_end_(cur + bytes.size()),
+      piece_(piece == 0 ? 1 : piece) {}
+
 ScriptInput::ScriptInput(std::FILE* file) : file_(file), buffer_(kReadChunk) {
     cur = end = buffer_.data();
 }
 
 bool ScriptInput::refill() {
     if (cur < end) return true;
+    if (end < pieces_end_) {
+        end += std::min<std::size_t>(piece_, static_cast<std::size_t>(pieces_end_ - end));
+        return true;
+    }
     if (file_ == nullptr || read_failed_) return false;
     const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     if (got == 0) {
@@ -153,8 +164,15 @@ private:
     }
 
     void skip_byte_order_mark() {
-        // Notepad puts one in front of files saved as UTF-8; it is no part of the script.
-        if (in_.end - in_.cur >= 3 && std::memcmp(in_.cur, "\xEF\xBB\xBF", 3) == 0) in_.cur += 3;
+        // Notepad puts one in front of files saved as UTF-8; it is no part of the script. Read
+        // byte by byte, as a chunk may end inside it; none of its bytes can start a token.
+        for (const unsigned char mark : {0xEF, 0xBB, 0xBF}) {
+            if (peek() != mark) {
+                if (mark != 0xEF) error(line_, "incomplete byte order mark");
+                return;
+            }
+            ++in_.cur;
+        }
     }
 
     // ---- diagnostics

@@ -20,6 +20,9 @@ namespace rescom {
 class ScriptInput {
 public:
     explicit ScriptInput(std::string_view bytes);
+    // The bytes handed out at most `piece` at a time, as a file is read in chunks: lets tests
+    // and the fuzzer put chunk boundaries anywhere.
+    ScriptInput(std::string_view bytes, std::size_t piece);
     explicit ScriptInput(std::FILE* file);  // not owned; read from its current position
     ScriptInput(const ScriptInput&) = delete;
     ScriptInput& operator=(const ScriptInput&) = delete;
@@ -34,6 +37,8 @@ public:
 
 private:
     std::FILE* file_ = nullptr;
+    const unsigned char* pieces_end_ = nullptr;
+    std::size_t piece_ = 0;
     bool read_failed_ = false;
     std::vector<unsigned char> buffer_;
 };

@@ -113,6 +113,7 @@ TEST(RescomScript, ErrorsNameTheirLinesAndWriteNothing) {
         {"\n\"a\"\n", {{2, "string outside a resource"}}},
         {"{\"a\"}\n}", {{1, "'{' without 'text NAME'"}, {2, "unexpected '}'"}}},
         {"text x {\"a\"} @", {{1, "unexpected '@'"}}},
+        {"\xEF\xBBtext x {\"a\"}", {{1, "incomplete byte order mark"}}},
         {"text x {\"a\" x}", {{1, "unexpected 'x' inside a resource"}}},
         {"headers maybe\n", {{1, "'maybe' is not a switch value for 'headers'"}}},
         {"symbols\ntext x {\"a\"}", {{1, "switch value missing after 'symbols'"}}},
@@ -140,6 +141,28 @@ TEST(RescomScript, ErrorsNameTheirLinesAndWriteNothing) {
         EXPECT_NE(outcome.lines.back().find(summary), std::string::npos) << outcome.lines.back();
         // The DLL takes the first line holding "of" as the report: no error line may.
         for (const std::string& line : outcome.lines) EXPECT_FALSE(rescom::contains_marker(line));
+    }
+}
+
+// Files are read in chunks: a CR LF, an escape or a comment split across two reads must give
+// what one read gives.
+TEST(RescomScript, ChunkBoundariesChangeNothing) {
+    const std::string scripts[] = {
+        writer_header_crlf() + to_crlf("text x\n {\n \"a\\x41\\101\\q\\n\", # c\n \"b\\n\"\n };\n"),
+        "text x {\"a\r\r\n\"}\r\nbogus\r\n\x1A\x1A\r\n",
+        "text x {\"\\\r\n\"}",
+    };
+    for (const std::string& script : scripts) {
+        std::string whole;
+        const rescom::CompileOutcome expected = rescom::compile_bytes(script, whole);
+        for (std::size_t piece = 1; piece <= 5; ++piece) {
+            SCOPED_TRACE(script + " in pieces of " + std::to_string(piece));
+            std::string rsc;
+            const rescom::CompileOutcome outcome =
+                rescom::compile_bytes(script, rsc, "rquotes.r", "rquotes.rsc", piece);
+            EXPECT_EQ(rsc, whole);
+            EXPECT_EQ(outcome.lines, expected.lines);
+        }
     }
 }
 

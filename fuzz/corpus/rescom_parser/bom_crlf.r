@@ -1,0 +1,3 @@
+﻿text x {
+"unterminated
+}
