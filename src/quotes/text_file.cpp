@@ -4,10 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#if !defined(_WIN32)
-#include <filesystem>
-#include <system_error>
-#endif
+#include <sys/stat.h>
 
 namespace vosko {
 namespace {
@@ -33,20 +30,16 @@ bool Seek(std::FILE* f, std::int64_t offset, int origin) {
 #endif
 }
 
-// Windows refuses to open a read-only file for writing, whoever asks.  A POSIX superuser is not
-// refused, so the permission bits are checked here to keep "read-only means unreadable" true
-// for the quote readers everywhere.
+// Windows refuses to open a read-only file for writing, but a superuser is not refused on
+// POSIX, nor under Wine run as one.  The permission bits are checked first so that "read-only
+// means unreadable" holds for the quote readers wherever the engine runs.
 bool MayWriteExisting(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return true;  // missing or unknown: fopen decides
 #if defined(_WIN32)
-  (void)path;
-  return true;
+  return (st.st_mode & _S_IWRITE) != 0;
 #else
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_status st = fs::status(fs::path(path), ec);
-  if (ec || !fs::exists(st)) return true;  // fopen decides
-  const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  return (st.permissions() & writeBits) != fs::perms::none;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 #endif
 }
 
