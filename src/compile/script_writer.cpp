@@ -48,9 +48,7 @@ std::size_t EscapeSafeCut(std::string_view body, std::size_t keep) {
 class QuotePass {
  public:
   QuotePass(TextFile* script, std::string_view path, ScriptRun& run, const QuoteFileContext& context)
-      : script_(script), path_(path), run_(run), context_(context) {
-    escaped_.reserve(2 * kQuoteLineBuffer);
-  }
+      : script_(script), path_(path), run_(run), context_(context) {}
 
   void SetInitialHeader(std::string text) {
     text.resize(std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
@@ -142,7 +140,7 @@ class QuotePass {
   bool open_ = false;
   int count_ = 0;
   std::uint64_t lastLine_ = 0;
-  std::string escaped_;
+  char escaped_[2 * kQuoteLineBuffer];
   char line_[kStringStart.size() + kMaxStringLineContent + kStringEnd.size()];
 };
 
@@ -196,12 +194,20 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
   // Only double quotes are escaped: a backslash reaches the script as the user wrote it.
   // Counting never writes, and escaping cannot change how a line is classified.
   if (script_ && std::memchr(line.data(), '"', line.size())) {
-    escaped_.clear();
-    for (char c : line) {
-      if (c == '"') escaped_ += '\\';
-      escaped_ += c;
+    char* out = escaped_;  // a piece has at most 1023 characters, so twice that always fits
+    for (std::string_view rest = line; !rest.empty();) {
+      const void* quote = std::memchr(rest.data(), '"', rest.size());
+      const std::size_t run = quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - rest.data()) : rest.size();
+      std::memcpy(out, rest.data(), run);
+      out += run;
+      rest.remove_prefix(run);
+      if (quote) {
+        *out++ = '\\';
+        *out++ = '"';
+        rest.remove_prefix(1);
+      }
     }
-    line = escaped_;
+    line = std::string_view(escaped_, static_cast<std::size_t>(out - escaped_));
   }
   const LineKind kind = ClassifyLine(line);
   switch (kind) {
