@@ -81,6 +81,7 @@ class QuotePass {
       const std::size_t keep = kMaxStringLineContent - lead;
       if (body.size() > keep) body = body.substr(0, EscapeSafeCut(body, keep));
       trail = std::min(trail, kMaxStringLineContent - lead - body.size());
+      if (bodyLineFeeds) bodyLineFeeds = static_cast<std::uint64_t>(std::count(body.begin(), body.end(), '\n'));
     }
     char* p = line_;
     std::memcpy(p, kStringStart.data(), kStringStart.size());
@@ -118,7 +119,7 @@ class QuotePass {
     lastLine_ = lineNo;
     if (!script_) return;
     // LEFT wins over RIGHT, RIGHT over CENTER; a value of 0 or less is off.  A line at least as
-    // long as the field is written as it is, never cut or wrapped.
+    // long as the field is written as it is, not wrapped (only the string line bound cuts it).
     const auto field = [](int n) { return std::min(static_cast<std::size_t>(n), kMaxStringLineContent); };
     if (left_ > 0) return StringLine(field(left_), line, 0, lineNo);
     const int fieldWidth = right_ > 0 ? right_ : center_;
