@@ -1,12 +1,17 @@
 #include "frame/main_window_win32.h"
 
+#include "compile/status_bar_win32.h"
 #include "frame/host_contract.h"
-#include "frame/settings_store_win32.h"
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
+#include "frame/window_layout_win32.h"
+#include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
 
-#include <windowsx.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 namespace vosko {
 namespace {
@@ -16,9 +21,13 @@ namespace {
 // complete second window.
 bool g_set_up_done = false;
 
+// Which quote-file dialog was asked for (New, Recompile or Import).
+int g_dialog_selector = 0;
+
 // The host window is the main window's parent.
 HWND HostWindow(HWND window) { return GetParent(window); }
 
+// Closing is always the host's: the extension only asks.
 void PostCloseToHost(HWND window) { PostMessageA(HostWindow(window), WM_CLOSE, 0, 0); }
 
 LRESULT AnswerSizeLimits(LPARAM lparam) {
@@ -50,23 +59,66 @@ void PlaceHostWindow(HWND window) {
   MoveWindow(host, g_state->window_x, g_state->window_y, width, height, TRUE);
 }
 
-void OnCommand(HWND window, int id) {
-  switch (id) {
-    case IDC_EXIT:
-    case IDCANCEL:
-      PostCloseToHost(window);
-      return;
-    default:
-      break;
-  }
-  FocusList();
+// The failures of the late set-up leave the window open without the part that failed.
+void ReportSetUpFailure(HWND window, UINT message_id) {
+  ShowTableMessage(HostWindow(window), message_id, 0, kStyleError);
+  ShutdownMainWindow(window);
 }
 
-// Dialog procedures give their answer to a message through DWLP_MSGRESULT when the value
-// matters to the sender; the host reads the result of its SendMessage.
+// The clipboard paste comes with its command; until then it adds nothing.
+bool PasteClipboardQuote() { return false; }
+
+// Paste acts only on a list that holds rows; on an empty one it does nothing at all, not
+// even move the focus.
+void OnPaste(HWND window) {
+  if (RowCount() == 0) return;
+  const bool pasted = PasteClipboardQuote();
+  FocusList();
+  if (pasted && g_state->close_after_paste != 0) PostCloseToHost(window);
+}
+
+void OnHelp(HWND window) {
+  // A missing help file is not reported.
+  ShellExecuteA(window, nullptr, g_state->help_file, nullptr, nullptr, SW_SHOW);
+}
+
+// Dialog procedures answer a message through DWLP_MSGRESULT when the value matters to the
+// sender; the host reads the result of its SendMessage.
 INT_PTR Answer(HWND window, LRESULT result) {
   SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
   return TRUE;
+}
+
+// The stand-in for the Options dialog until that dialog is built: an empty modal box with
+// the dialog's caption, closed with Esc or its close box.
+INT_PTR CALLBACK OptionsStandInProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) EndDialog(dialog, LOWORD(wparam));
+      return TRUE;
+    case WM_CLOSE:
+      EndDialog(dialog, IDCANCEL);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// An in-memory dialog template without controls: style, no menu, the standard class and
+// the caption, in the UTF-16 form templates hold.
+std::vector<WORD> EmptyDialogTemplate(const std::string& caption, short width, short height) {
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
+  auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
+  header->style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  header->cx = width;
+  header->cy = height;
+  const int length = MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, wide.data(), length);
+  for (wchar_t c : wide) words.push_back(static_cast<WORD>(c));
+  return words;
 }
 
 }  // namespace
@@ -85,38 +137,72 @@ void FocusList() {
   }
 }
 
+void ShowOptionsDialog(HWND owner) {
+  std::vector<WORD> dialog = EmptyDialogTemplate(LoadTableString(IDS_OPTIONS_PLACEHOLDER), 200, 80);
+  DialogBoxIndirectParamA(g_module, reinterpret_cast<DLGTEMPLATE*>(dialog.data()), owner,
+                          OptionsStandInProc, 0);
+}
+
+// The About box, the quote-file dialogs and the export dialog come with their commands;
+// until then their launchers open nothing.
+void ShowAboutBox(HWND) {}
+
+// The one-file question comes first, as it will for the dialog itself.
+void ShowExportDialog(HWND) { AskSelection(IDS_ONE_FILE_EXPORT); }
+
+void RunQuoteFileDialog(int button_id, HWND) { g_dialog_selector = button_id; }
+
+int QuoteFileDialogSelector() { return g_dialog_selector; }
+
+void RunCommand(HWND window, int id) {
+  switch (id) {
+    case IDC_EXIT:
+    case IDCANCEL:
+      PostCloseToHost(window);
+      return;  // the window is going: the focus stays where it is
+    case IDC_PASTE:
+      OnPaste(window);
+      return;  // Paste moves the focus itself, and only with rows
+    case IDC_NEW:
+      RunQuoteFileDialog(IDC_NEW, window);
+      break;
+    case IDC_OPTIONS:
+      ShowOptionsDialog(window);
+      break;
+    case IDC_HELP_BUTTON:
+      OnHelp(window);
+      break;
+    case IDC_EXPORT:
+      ShowExportDialog(window);
+      break;
+    case IDC_ABOUT:
+      ShowAboutBox(window);
+      break;
+    case IDC_EDIT:     // the editor, the delete, the compile, the rescan and the mail
+    case IDC_DELETE:   // hand-over come with their commands
+    case IDC_COMPILE:
+    case IDC_RESCAN:
+    case IDC_SEND:
+      break;
+    default:
+      return;  // not a command of this window
+  }
+  FocusList();
+}
+
 void LateSetUp(HWND window) {
   if (!g_set_up_done) {
+    if (!CreateStatusBar()) ReportSetUpFailure(window, IDS_NO_STATUS_BAR);
     PlaceHostWindow(window);
+    if (!BuildListView()) ReportSetUpFailure(window, IDS_NO_LIST_VIEW);
     g_set_up_done = true;
   }
   if (g_state->first_run != 0) {
     g_state->first_run = 0;
     ShowTableMessage(window, IDS_WELCOME, 0, kStyleNotice);
+    ShowOptionsDialog(window);
   }
   FocusList();
-}
-
-void ShutdownMainWindow(HWND window) {
-  VoskoState& state = *g_state;
-  if (state.normal_font != nullptr) DeleteObject(state.normal_font);
-  if (state.bold_font != nullptr) DeleteObject(state.bold_font);
-  state.normal_font = nullptr;
-  state.bold_font = nullptr;
-
-  // The host window's placement, in the client coordinates of its own parent.
-  HWND host = HostWindow(window);
-  RECT frame = {};
-  if (host != nullptr && GetWindowRect(host, &frame)) {
-    POINT corner = {frame.left, frame.top};
-    HWND host_parent = GetParent(host);
-    if (host_parent != nullptr) ScreenToClient(host_parent, &corner);
-    state.window_x = corner.x;
-    state.window_y = corner.y;
-    state.window_width = frame.right - frame.left;
-    state.window_height = frame.bottom - frame.top;
-  }
-  WriteSettingsOnClose(state, nullptr);
 }
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -132,14 +218,14 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_DESTROY:
       ShutdownMainWindow(window);
       return FALSE;
+    case WM_NOTIFY:
+      ListNotify(reinterpret_cast<const NMHDR*>(lparam));
+      return FALSE;
     case WM_COMMAND:
-      OnCommand(window, LOWORD(wparam));
+      RunCommand(window, LOWORD(wparam));
       return FALSE;
     case host::kResizeNotice:
-      if (wparam != 0 || lparam != 0) {
-        MoveWindow(window, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
-      }
-      return Answer(window, 1);
+      return Answer(window, LayoutMainWindow(window, wparam, lparam));
     case host::kSizeLimitsQuery:
       return Answer(window, AnswerSizeLimits(lparam));
     case host::kPositionQuery:

@@ -11,14 +11,23 @@ HWND CreateMainWindow(HWND host_window);
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// The one-time set-up on the host's late set-up notice.
+// The one-time set-up on the host's late set-up notice: status bar, the host window's
+// placement, the list view; then, on a first run, the welcome message and the Options.
 void LateSetUp(HWND window);
 
-// The closing routine: fonts, the host window's placement, the settings, the controls.
-// Safe to run twice for one window: the second run releases nothing again.
-void ShutdownMainWindow(HWND window);
+// Runs the command of a button (or IDCANCEL) as a press of it does.
+void RunCommand(HWND window, int id);
 
 // Gives the list view (or, before it exists, the main window) the keyboard focus.
 void FocusList();
+
+// Launchers of the modal dialogs, each owned by `owner`.
+void ShowOptionsDialog(HWND owner);
+void ShowAboutBox(HWND owner);
+void ShowExportDialog(HWND owner);
+// Records `button_id` (New 1138, Recompile 1152, Import 1143) for the shared quote-file
+// dialog, which reads it to know its mode, and opens that dialog.
+void RunQuoteFileDialog(int button_id, HWND owner);
+int QuoteFileDialogSelector();
 
 }  // namespace vosko

@@ -2,6 +2,7 @@
 
 #include "frame/settings_text.h"
 #include "frame/table_message_win32.h"
+#include "quotes/list_columns.h"
 #include "resources/resource_ids.h"
 
 #include <cstdio>
@@ -79,6 +80,8 @@ void ReadColumnSettings(VoskoState& state) {
   state.column_visible.fill(1);
   ReadFields(state, IDS_KEY_VISIBLE_COLUMNS, "0001,0001,0001,0001,0001,0001,0001,0001",
              state.column_visible);
+  state.column_widths = WidthsByColumn(state.column_widths, state.column_visible);
+  state.column_order = OrderByColumn(state.column_order, state.column_visible);
 }
 
 std::string DefaultTextEditor() {
@@ -109,15 +112,14 @@ void WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
   WriteSettingText(state, IDS_KEY_TEXT_EDITOR, state.text_editor);
   WriteInt(state, IDS_KEY_VIEW_OPTION, state.view_option);
   WriteSettingText(state, IDS_KEY_VERSION, kWrittenVersion);
-  if (details != nullptr) {
-    WriteFields(state, IDS_KEY_COLUMN_WIDTHS, details->widths);
-    WriteFields(state, IDS_KEY_COLUMN_ORDER, details->order);
-    // Which columns are shown is only known for sure in Details view.
-    WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
-  } else {
-    WriteFields(state, IDS_KEY_COLUMN_WIDTHS, state.column_widths);
-    WriteFields(state, IDS_KEY_COLUMN_ORDER, state.column_order);
-  }
+  // By position for the flags that are stored with them, so the next start shows what
+  // this one showed.
+  const ColumnValues& widths = details != nullptr ? details->widths : state.column_widths;
+  const ColumnValues& order = details != nullptr ? details->order : state.column_order;
+  WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
+  WriteFields(state, IDS_KEY_COLUMN_ORDER, OrderByPosition(order, state.column_visible));
+  // Which columns are shown is only known for sure in Details view.
+  if (details != nullptr) WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
 }
 
 }  // namespace vosko

@@ -18,6 +18,9 @@ void WriteSettingText(const VoskoState& state, UINT key_id, const std::string& v
 // Start-up reads, in the order start-up runs them.
 void ReadWindowPosition(VoskoState& state);
 bool StoredVersionAsksRegistration(const VoskoState& state);
+// Reads the widths, order and visible flags of the columns. The file keeps widths and order
+// by the position a column had in the list at close; the record keeps them by column
+// number (quotes/list_columns.h), so they are turned round once the flags are known.
 void ReadColumnSettings(VoskoState& state);
 void ReadSimpleSettings(VoskoState& state);
 
@@ -25,8 +28,8 @@ void ReadSimpleSettings(VoskoState& state);
 std::string DefaultTextEditor();
 
 // What the closing routine writes for the columns in Details view: the list view's widths
-// by position and its current column order. Null in the other views, where the record's
-// values as read are written back.
+// and its current display order, both by column number (they are stored by position). Null
+// in the other views, where the record's values are written back.
 struct DetailsColumns {
   std::array<int, kColumnCount> widths{};
   std::array<int, kColumnCount> order{};

@@ -24,6 +24,10 @@
 #define IDC_RESCAN 1144
 #define IDC_EXPORT 1145
 
+// Controls the main window makes at run time
+#define IDC_STATUS_BAR 200
+#define IDC_LIST_VIEW 230
+
 // Buttons of the Options dialog that open the quote-file dialogs
 #define IDC_IMPORT 1143
 #define IDC_RECOMPILE 1152
@@ -54,3 +58,18 @@
 #define IDS_KEY_VISIBLE_COLUMNS 69
 #define IDS_OLD_COMCTL 70
 #define IDS_KEY_VERSION 71
+
+// String table ids used by the catalog, the list view and the status bar
+#define IDS_OPEN_FAILED 9
+#define IDS_STATUS_COMPILING 18
+#define IDS_ONE_FILE_COMPILE 19
+#define IDS_WORD_TITLE 31
+#define IDS_QUOTE_PATTERN 46
+#define IDS_NO_DESCRIPTION 47
+#define IDS_WORD_AUTHOR 63
+#define IDS_STATUS_RESCANNING 68
+#define IDS_ONE_FILE_EXPORT 78
+#define IDS_COLUMN_FIRST 80    // headings of columns 0 to 7: 80 to 87
+#define IDS_VIEW_FIRST 90      // names of views 0 to 3: 90 to 93
+#define IDS_STATUS_IDLE 94
+#define IDS_OPTIONS_PLACEHOLDER 95

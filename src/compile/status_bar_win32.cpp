@@ -1,0 +1,126 @@
+#include "compile/status_bar_win32.h"
+
+#include "frame/table_message_win32.h"
+#include "frame/vosko_state_win32.h"
+#include "frame/window_layout.h"
+#include "quotes/text_format.h"
+#include "resources/resource_ids.h"
+
+#include <commctrl.h>
+
+namespace vosko {
+namespace {
+
+// The status texts were formatted into 256-byte buffers; longer titles are cut there.
+constexpr std::size_t kStatusTextLimit = 255;
+
+// Window names of the controls; the status bar's is replaced by the idle text at once and
+// a progress bar shows none.
+constexpr char kStatusBarName[] = "Statusbar";
+constexpr char kDetailBarName[] = "Detail Progress Bar";
+constexpr char kTotalBarName[] = "Total Progress Bar";
+
+HWND CreateBarOverPart(int part, const char* name) {
+  HWND status = g_state->status_bar;
+  HWND main = g_state->main_window;
+  RECT rect = {};
+  SendMessageA(status, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
+  MapWindowPoints(status, main, reinterpret_cast<POINT*>(&rect), 2);
+  int borders[3] = {};  // horizontal, vertical, between parts
+  SendMessageA(status, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+  const int h = borders[0], v = borders[1];
+  HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, name, WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
+                             rect.left + v / 2, rect.top + 2 * h, (rect.right - rect.left) - v / 2,
+                             (rect.bottom - rect.top) - 4 * h, main, nullptr, g_module, nullptr);
+  if (bar == nullptr) return nullptr;
+  ShowWindow(bar, SW_SHOW);
+  SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  return bar;
+}
+
+void DestroyBar(HWND& bar) {
+  if (bar != nullptr) DestroyWindow(bar);
+  bar = nullptr;
+}
+
+void SetBar(HWND bar, std::int64_t done, std::int64_t size) {
+  if (bar != nullptr) SendMessageA(bar, PBM_SETPOS, ProgressPercent(done, size), 0);
+}
+
+}  // namespace
+
+bool CreateStatusBar() {
+  VoskoState& state = *g_state;
+  RECT client = {};
+  GetClientRect(state.main_window, &client);
+  state.status_bar = CreateWindowExA(0, STATUSCLASSNAMEA, kStatusBarName, WS_CHILD | WS_VISIBLE, 0, 0,
+                                     0, 0, state.main_window,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
+                                     g_module, nullptr);
+  if (state.status_bar == nullptr) return false;
+  std::array<int, 3> edges = InitialStatusEdges(client.right - client.left);
+  SendMessageA(state.status_bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  ShowIdleStatus();
+  return true;
+}
+
+void SetStatusText(const std::string& text) {
+  if (g_state == nullptr || g_state->status_bar == nullptr) return;
+  SendMessageA(g_state->status_bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ShowIdleStatus() { SetStatusText(LoadTableString(IDS_STATUS_IDLE)); }
+
+bool CreateProgressBars() {
+  VoskoState& state = *g_state;
+  if (state.status_bar == nullptr) return false;
+  // A bar left from a run that did not end through EndProgressRun is replaced, not leaked.
+  DestroyBar(state.total_progress);
+  DestroyBar(state.detail_progress);
+  state.total_progress = CreateBarOverPart(2, kTotalBarName);
+  if (state.total_progress == nullptr) return false;
+  state.detail_progress = CreateBarOverPart(1, kDetailBarName);
+  return state.detail_progress != nullptr;
+}
+
+int ProgressPercent(std::int64_t done, std::int64_t size) {
+  if (size == 0) return 0;
+  const double percent = static_cast<double>(done) / static_cast<double>(size) * 100.0;
+  if (!(percent > 0.0)) return 0;  // negative counts, and NaN
+  if (percent >= 100.0) return 100;
+  return static_cast<int>(percent);
+}
+
+void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size,
+                  std::int64_t total_done, std::int64_t total_size, bool with_output) {
+  if (name != nullptr) {
+    const std::string pattern =
+        LoadTableString(with_output ? IDS_STATUS_COMPILING : IDS_STATUS_RESCANNING);
+    // The name is put in as it is: a "%" in a title is text, not a conversion.
+    std::string text = pattern;
+    ReplaceFirst(pattern, text, "%s", name);
+    if (text.size() > kStatusTextLimit) text.resize(kStatusTextLimit);
+    SetStatusText(text);
+  }
+  if (file_size != 0 && total_size != 0) {
+    SetBar(g_state->detail_progress, file_done, file_size);
+    SetBar(g_state->total_progress, total_done, total_size);
+  }
+}
+
+void EndProgressRun() {
+  if (g_state == nullptr) return;
+  DestroyBar(g_state->total_progress);
+  DestroyBar(g_state->detail_progress);
+  ShowIdleStatus();
+}
+
+void ProgressRun::Show(std::optional<std::string_view> name, std::int64_t file_done,
+                       std::int64_t file_size, std::int64_t total_done, std::int64_t total_size,
+                       bool with_output) {
+  std::string text = name ? std::string(*name) : std::string();
+  ShowProgress(name ? text.c_str() : nullptr, file_done, file_size, total_done, total_size,
+               with_output);
+}
+
+}  // namespace vosko

@@ -1,0 +1,27 @@
+#include "frame/engine_report_win32.h"
+
+#include "frame/table_message_win32.h"
+#include "frame/vosko_state_win32.h"
+
+namespace vosko {
+
+UINT ReportStyle(ReportIcon icon) {
+  switch (icon) {
+    case ReportIcon::Information:
+      return kStyleInformation;
+    case ReportIcon::Stop:
+      return kStyleError;
+    case ReportIcon::Exclamation:
+      return kStyleNotice;
+  }
+  return kStyleError;
+}
+
+void MessageBoxReport::Report(unsigned string_id, unsigned number, ReportIcon icon,
+                              ReportOwner owner) {
+  HWND window = owner == ReportOwner::MainWindow && g_state != nullptr ? g_state->main_window : nullptr;
+  // Numbers travel as 16-bit values, so a code above 65535 shows modulo 65536.
+  ShowTableMessage(window, string_id, static_cast<WORD>(number), ReportStyle(icon));
+}
+
+}  // namespace vosko

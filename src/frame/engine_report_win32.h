@@ -1,0 +1,19 @@
+// Shows the engine's reports as the system's message boxes: string-table text, its number
+// in place of "%d", the system's caption, owned by the main window unless the engine says
+// there is no owner yet.
+#pragma once
+
+#include "quotes/engine_report.h"
+
+#include <windows.h>
+
+namespace vosko {
+
+UINT ReportStyle(ReportIcon icon);
+
+class MessageBoxReport final : public EngineReport {
+ public:
+  void Report(unsigned string_id, unsigned number, ReportIcon icon, ReportOwner owner) override;
+};
+
+}  // namespace vosko

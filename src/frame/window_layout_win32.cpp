@@ -1,0 +1,102 @@
+#include "frame/window_layout_win32.h"
+
+#include "frame/settings_store_win32.h"
+#include "frame/vosko_state_win32.h"
+#include "frame/window_layout.h"
+#include "quotes/list_view_win32.h"
+#include "resources/resource_ids.h"
+
+#include <commctrl.h>
+
+namespace vosko {
+namespace {
+
+SIZE ClientSize(HWND window) {
+  RECT rect = {};
+  if (window != nullptr) GetClientRect(window, &rect);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Place(HWND control, const ControlRect& rect) {
+  if (control != nullptr) MoveWindow(control, rect.x, rect.y, rect.width, rect.height, TRUE);
+}
+
+void DivideStatusBar(HWND status_bar, int width) {
+  int edges[3] = {};
+  SendMessageA(status_bar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  edges[1] = SecondStatusEdge(edges[0], width);
+  SendMessageA(status_bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+}
+
+void DeleteFont(HFONT& font) {
+  if (font != nullptr) DeleteObject(font);
+  font = nullptr;
+}
+
+void DestroyControl(HWND& control) {
+  if (control != nullptr) DestroyWindow(control);
+  control = nullptr;
+}
+
+// The host window's outer rectangle, its corner in the client coordinates of its own
+// parent, as the position query and the next start-up expect it.
+void RecordPlacement(HWND host, VoskoState& state) {
+  RECT frame = {};
+  if (host == nullptr || !GetWindowRect(host, &frame)) return;
+  POINT corner = {frame.left, frame.top};
+  HWND host_parent = GetParent(host);
+  if (host_parent != nullptr) ScreenToClient(host_parent, &corner);
+  state.window_x = corner.x;
+  state.window_y = corner.y;
+  state.window_width = frame.right - frame.left;
+  state.window_height = frame.bottom - frame.top;
+}
+
+}  // namespace
+
+LRESULT LayoutMainWindow(HWND window, WPARAM wparam, LPARAM lparam) {
+  const VoskoState& state = *g_state;
+  SIZE size;
+  if (wparam != 0 || lparam != 0) {
+    size = {LOWORD(lparam), HIWORD(lparam)};
+    MoveWindow(window, 0, 0, size.cx, size.cy, TRUE);
+  } else {
+    size = ClientSize(window);
+  }
+  const SIZE button = ClientSize(GetDlgItem(window, IDC_EDIT));
+  const int status_height = state.status_bar != nullptr ? static_cast<int>(ClientSize(state.status_bar).cy) : 0;
+  const MainLayout layout = ComputeMainLayout(size.cx, size.cy, button.cx, button.cy, status_height,
+                                              state.view_option == kViewDetails);
+  for (const ButtonPlace& place : layout.buttons) {
+    Place(GetDlgItem(window, place.id), {place.x, place.y, button.cx, button.cy});
+  }
+  Place(state.list_view, layout.list);
+  if (state.status_bar != nullptr) {
+    Place(state.status_bar, layout.status_bar);
+    DivideStatusBar(state.status_bar, size.cx);
+  }
+  return 1;
+}
+
+void ShutdownMainWindow(HWND window) {
+  if (g_state == nullptr) return;
+  VoskoState& state = *g_state;
+  DeleteFont(state.normal_font);
+  DeleteFont(state.bold_font);
+  RecordPlacement(GetParent(window), state);
+  // The list's columns are read before the list goes.
+  DetailsColumns details;
+  const bool in_details = TakeDetailsColumns(details);
+  if (in_details) {
+    // Kept in the record too, so that a second run of this routine stores the same.
+    state.column_widths = details.widths;
+    state.column_order = details.order;
+  }
+  WriteSettingsOnClose(state, in_details ? &details : nullptr);
+  DestroyControl(state.status_bar);
+  DestroyControl(state.detail_progress);
+  DestroyControl(state.total_progress);
+  DestroyListView();
+}
+
+}  // namespace vosko
