@@ -191,52 +191,49 @@ private:
             has_pushed_ = false;
             return std::move(pushed_);
         }
+        int c;
         for (;;) {
-            const int c = peek();
-            Token t;
-            t.line = line_;
-            if (c < 0) {
-                t.kind = Tok::End;
-                return t;
-            }
+            c = peek();
             if (c == '\n') {
-                ++in_.cur;
                 count_line();
-                continue;
-            }
-            if (is_space(c)) {
-                ++in_.cur;
-                continue;
-            }
-            if (c == '#') {
+            } else if (c == '#') {
                 skip_comment();
                 continue;
-            }
-            if (c == kCtrlZ) {
-                ++in_.cur;
-                check_after_end_mark();
-                t.kind = Tok::End;
-                return t;
-            }
-            if (is_word_byte(c)) {
-                t.kind = Tok::Word;
-                while (is_word_byte(peek())) {
-                    if (t.word.size() < kWordKept) t.word.push_back(static_cast<char>(*in_.cur));
-                    ++in_.cur;
-                }
-                return t;
+            } else if (!is_space(c)) {
+                break;
             }
             ++in_.cur;
-            switch (c) {
-                case '"': t.kind = Tok::String; break;
-                case '{': t.kind = Tok::LBrace; break;
-                case '}': t.kind = Tok::RBrace; break;
-                case ',': t.kind = Tok::Comma; break;
-                case ';': t.kind = Tok::Semicolon; break;
-                default: t.kind = Tok::Other; t.byte = static_cast<unsigned char>(c); break;
+        }
+        Token t;
+        t.line = line_;
+        if (c < 0) {
+            t.kind = Tok::End;
+            return t;
+        }
+        if (c == kCtrlZ) {
+            ++in_.cur;
+            check_after_end_mark();
+            t.kind = Tok::End;
+            return t;
+        }
+        if (is_word_byte(c)) {
+            t.kind = Tok::Word;
+            while (is_word_byte(peek())) {
+                if (t.word.size() < kWordKept) t.word.push_back(static_cast<char>(*in_.cur));
+                ++in_.cur;
             }
             return t;
         }
+        ++in_.cur;
+        switch (c) {
+            case '"': t.kind = Tok::String; break;
+            case '{': t.kind = Tok::LBrace; break;
+            case '}': t.kind = Tok::RBrace; break;
+            case ',': t.kind = Tok::Comma; break;
+            case ';': t.kind = Tok::Semicolon; break;
+            default: t.kind = Tok::Other; t.byte = static_cast<unsigned char>(c); break;
+        }
+        return t;
     }
 
     void push_back(Token t) {
