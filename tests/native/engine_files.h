@@ -10,8 +10,26 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "quotes/engine_report.h"
 
 namespace vosko::testing {
+
+// Keeps every failure report, in order.
+class ReportLog final : public EngineReport {
+ public:
+  struct Entry {
+    unsigned id, number;
+    ReportIcon icon;
+    ReportOwner owner;
+    bool operator==(const Entry&) const = default;
+  };
+  std::vector<Entry> entries;
+  void Report(unsigned id, unsigned number, ReportIcon icon, ReportOwner owner) override {
+    entries.push_back({id, number, icon, owner});
+  }
+};
 
 class ScratchDir {
  public:

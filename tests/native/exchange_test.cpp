@@ -15,19 +15,11 @@ using testing::Crlf;
 using testing::ReadBytes;
 using testing::ScratchDir;
 
-class Recorder final : public EngineReport {
- public:
-  std::vector<unsigned> ids, numbers;
-  std::vector<ReportOwner> owners;
-  void Report(unsigned id, unsigned number, ReportIcon, ReportOwner owner) override {
-    ids.push_back(id);
-    numbers.push_back(number);
-    owners.push_back(owner);
-  }
-};
+using testing::ReportLog;
+using Entry = ReportLog::Entry;
 
 std::string Import(const ScratchDir& dir, const std::string& importBytes, std::int64_t lineLength,
-                   Recorder* report = nullptr) {
+                   ReportLog* report = nullptr) {
   const std::string in = dir.Write("import.txt", importBytes);
   TextFile out;
   EXPECT_TRUE(out.Open(dir.Path("new.lsq"), "w+t"));
@@ -74,7 +66,7 @@ TEST(Import, WrapsEachLineIntoAQuote) {
 
 TEST(Import, UnopenableFileAppendsNothing) {
   ScratchDir dir;
-  Recorder report;
+  ReportLog report;
   TextFile out;
   ASSERT_TRUE(out.Open(dir.Path("new.lsq"), "w+t"));
   out.Write("## template\n");
@@ -84,7 +76,8 @@ TEST(Import, UnopenableFileAppendsNothing) {
   ImportTextFile(out, ro, 46, &report);
   out.Close();
   EXPECT_EQ(ReadBytes(dir.Path("new.lsq")), "## template\r\n");
-  EXPECT_EQ(report.ids, (std::vector<unsigned>{66, 66}));
+  const Entry notOpened{66, 0, ReportIcon::Stop, ReportOwner::MainWindow};
+  EXPECT_EQ(report.entries, (std::vector<Entry>{notOpened, notOpened}));
 }
 
 TEST(Recompile, TurnsCompiledTextsBackIntoQuotes) {
@@ -114,13 +107,11 @@ TEST(Recompile, TurnsCompiledTextsBackIntoQuotes) {
 
 TEST(Recompile, MissingFileIsReportedWithoutOwner) {
   ScratchDir dir;
-  Recorder report;
+  ReportLog report;
   TextFile out;
   ASSERT_TRUE(out.Open(dir.Path("new.lsq"), "w+t"));
   RecompileHostQuotes(out, dir.Path("rquotes.pms"), &report);
-  EXPECT_EQ(report.ids, (std::vector<unsigned>{9}));
-  EXPECT_EQ(report.numbers, (std::vector<unsigned>{65535}));
-  EXPECT_EQ(report.owners, (std::vector<ReportOwner>{ReportOwner::None}));
+  EXPECT_EQ(report.entries, (std::vector<Entry>{{9, 65535, ReportIcon::Stop, ReportOwner::None}}));
 }
 
 TEST(Export, OneLinePerQuote) {
@@ -158,7 +149,7 @@ TEST(Export, OneLinePerQuote) {
 
 TEST(Export, StopsAtAnUnopenableFile) {
   ScratchDir dir;
-  Recorder report;
+  ReportLog report;
   TextFile out;
   ASSERT_TRUE(out.Open(dir.Path("export.txt"), "w+t"));
   ExportRun run;
@@ -168,7 +159,7 @@ TEST(Export, StopsAtAnUnopenableFile) {
   EXPECT_EQ(ExportQuoteFile(run, dir.Path("gone.lsq"), "B"), -1);
   out.Close();
   EXPECT_EQ(ReadBytes(dir.Path("export.txt")), "q");
-  EXPECT_EQ(report.ids, (std::vector<unsigned>{9}));
+  EXPECT_EQ(report.entries, (std::vector<Entry>{{9, 65535, ReportIcon::Stop, ReportOwner::MainWindow}}));
   EXPECT_EQ(run.bytesDone, 4);  // "q\n" read as 2 characters, plus 2
 }
 

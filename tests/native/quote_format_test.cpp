@@ -57,18 +57,7 @@ TEST(QuoteLine, DirectiveValuesAndNumbers) {
   for (const Case& c : cases) EXPECT_EQ(DirectiveNumber(c.value), c.number) << c.value;
 }
 
-class Recorder final : public EngineReport {
- public:
-  struct Entry {
-    unsigned id, number;
-    ReportIcon icon;
-    ReportOwner owner;
-  };
-  std::vector<Entry> entries;
-  void Report(unsigned id, unsigned number, ReportIcon icon, ReportOwner owner) override {
-    entries.push_back({id, number, icon, owner});
-  }
-};
+using testing::ReportLog;
 
 TEST(CatalogTexts, FirstTitleAndAuthorLinesWin) {
   struct Case {
@@ -91,7 +80,7 @@ TEST(CatalogTexts, FirstTitleAndAuthorLinesWin) {
   };
   ScratchDir dir;
   for (const Case& c : cases) {
-    Recorder report;
+    ReportLog report;
     const auto texts = ReadCatalogTexts(dir.Write("q.lsq", c.content), &report);
     ASSERT_TRUE(texts.has_value());
     EXPECT_EQ(texts->title, c.title) << c.content;
@@ -104,12 +93,9 @@ TEST(CatalogTexts, ReadOnlyFileIsReportedAndSkipped) {
   ScratchDir dir;
   const std::string path = dir.Write("ro.lsq", "@@TITLE=x\r\n");
   testing::MakeReadOnly(path);
-  Recorder report;
+  ReportLog report;
   EXPECT_FALSE(ReadCatalogTexts(path, &report).has_value());
-  ASSERT_EQ(report.entries.size(), 1u);
-  EXPECT_EQ(report.entries[0].id, 9u);
-  EXPECT_EQ(report.entries[0].number, 65535u);
-  EXPECT_EQ(report.entries[0].icon, ReportIcon::Information);
+  EXPECT_EQ(report.entries, (std::vector<ReportLog::Entry>{{9, 65535, ReportIcon::Information, ReportOwner::MainWindow}}));
 }
 
 }  // namespace

@@ -188,18 +188,9 @@ TEST(ScriptWriter, CountsWithoutWritingAndReportsProgress) {
   EXPECT_EQ(log.calls, expected);
 }
 
-class Recorder final : public EngineReport {
- public:
-  std::vector<unsigned> ids, numbers;
-  void Report(unsigned id, unsigned number, ReportIcon, ReportOwner) override {
-    ids.push_back(id);
-    numbers.push_back(number);
-  }
-};
-
 TEST(ScriptWriter, UnopenableFilesAreReported) {
   ScratchDir dir;
-  Recorder report;
+  testing::ReportLog report;
   QuoteFileContext context;
   context.report = &report;
   ScriptRun run;
@@ -209,8 +200,9 @@ TEST(ScriptWriter, UnopenableFilesAreReported) {
   EXPECT_EQ(AppendQuoteFile(nullptr, dir.Path("missing.lsq"), "M", run, context), -1);
   TextFile script;
   EXPECT_FALSE(WriteScriptHeader(script, dir.Path("no/such/folder/rquotes.r"), "d", "t", run, &report));
-  EXPECT_EQ(report.ids, (std::vector<unsigned>{9, 9, 22}));
-  EXPECT_EQ(report.numbers, (std::vector<unsigned>{65535, 65535, 0}));
+  const testing::ReportLog::Entry notOpened{9, 65535, ReportIcon::Stop, ReportOwner::MainWindow};
+  EXPECT_EQ(report.entries, (std::vector<testing::ReportLog::Entry>{
+                                notOpened, notOpened, {22, 0, ReportIcon::Stop, ReportOwner::MainWindow}}));
 }
 
 class LineLog final : public ScriptLineObserver {
