@@ -19,6 +19,7 @@ constexpr char kCaption[] = "Vosko has the following message for you...";
 std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
 
 class StartupTest : public ExtensionTest {};
+class StartupEditorTest : public ExtensionTest {};
 
 TEST_F(StartupTest, RefusesAnOldHostByTheLowSixteenBitsOfTheInterfaceVersion) {
   const struct {
@@ -214,6 +215,31 @@ TEST_F(StartupTest, EveryTableTextLoadsFromTheLibraryExactly) {
     ++checked;
   }
   EXPECT_GT(checked, 150);
+}
+
+}  // namespace
+}  // namespace vtest
+
+namespace vtest {
+namespace {
+
+// The editor default comes from WIN.INI [Extensions] txt: its first word.
+TEST_F(StartupEditorTest, EditorDefaultIsTheFirstWordOfTheTextFileAssociation) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"notepad.exe ^.txt", "notepad.exe"},
+      {"   C:\\Tools\\edit.exe ^.txt", "C:\\Tools\\edit.exe"},
+      {nullptr, ""},  // no entry: an empty default
+  };
+  char saved[1024] = {};
+  GetProfileStringA("Extensions", "txt", "", saved, sizeof saved);
+  for (auto [entry, editor] : cases) {
+    WriteProfileStringA("Extensions", "txt", entry);
+    DeleteFileA(settings_file().c_str());
+    ASSERT_EQ(OpenAndShow(), 1);
+    Close();
+    EXPECT_EQ(ReadSetting("Vosko", "DefaultTextEditor"), editor) << (entry ? entry : "(none)");
+  }
+  WriteProfileStringA("Extensions", "txt", saved[0] != '\0' ? saved : nullptr);
 }
 
 }  // namespace
