@@ -8,6 +8,7 @@
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <stdio.h>
 #include <commctrl.h>
 #include <string.h>
 
@@ -30,8 +31,8 @@ static void say(const char *text)
 static int fail(const char *what, int code)
 {
     char line[256];
-    wsprintfA(line, "wine-check: FAILED: %s (GetLastError=%lu)", what,
-              (unsigned long)GetLastError());
+    snprintf(line, sizeof line, "wine-check: FAILED: %s (GetLastError=%lu)", what,
+             (unsigned long)GetLastError());
     say(line);
     return code;
 }
