@@ -10,6 +10,9 @@ namespace vosko {
 namespace {
 
 // Large enough that a streaming pass spends its time in memchr and memcpy, not in the runtime.
+// Buffers start small and grow to these sizes once a file proves large: a catalog scan opens
+// many small files.
+constexpr std::size_t kSmallBuffer = 8 * 1024;
 constexpr std::size_t kInputChunk = 128 * 1024;
 constexpr std::size_t kOutputBuffer = 256 * 1024;
 constexpr char kCtrlZ = 26;
@@ -62,7 +65,9 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     end_ = other.end_;
     diskEnd_ = other.diskEnd_;
     out_ = std::move(other.out_);
+    outCapacity_ = std::exchange(other.outCapacity_, 0);
     outUsed_ = std::exchange(other.outUsed_, 0);
+    inChunk_ = other.inChunk_;
     other.Reset();
   }
   return *this;
@@ -110,7 +115,9 @@ bool TextFile::Refill() {
     begin_ = 0;
   }
   if (diskEnd_) return false;
-  const std::size_t n = std::fread(in_.get() + end_, 1, inCapacity_ - end_, file_);
+  const std::size_t wanted = inCapacity_ - end_;
+  const std::size_t n = std::fread(in_.get() + end_, 1, wanted, file_);
+  if (n == wanted) inChunk_ = kInputChunk;  // a large file: read in large chunks from now on
   if (n == 0) {
     diskEnd_ = true;
     return false;
@@ -133,9 +140,9 @@ bool TextFile::Refill() {
 std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
   if (!file_ || bufferSize < 2) return {};
   const std::size_t limit = bufferSize - 1;
-  if (inCapacity_ < limit + 1 + kInputChunk) {
-    const std::size_t capacity = limit + 1 + kInputChunk;
-    auto grown = std::make_unique<char[]>(capacity);
+  if (inCapacity_ < limit + 1 + inChunk_) {
+    const std::size_t capacity = limit + 1 + inChunk_;
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
     if (in_) std::memcpy(grown.get(), in_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
@@ -187,11 +194,23 @@ bool TextFile::Write(std::string_view text) {
     writeFailed_ = true;
     return false;
   }
-  if (!out_) out_ = std::make_unique<char[]>(kOutputBuffer);
+  if (!out_) {
+    outCapacity_ = kSmallBuffer;
+    out_ = std::make_unique_for_overwrite<char[]>(outCapacity_);
+  }
   while (!text.empty()) {
     // Each LF may become two bytes: take as much as surely fits.
-    if (outUsed_ + 2 > kOutputBuffer) Flush();
-    const std::size_t room = kOutputBuffer - outUsed_;
+    if (outUsed_ + 2 > outCapacity_) {
+      if (outCapacity_ < kOutputBuffer) {
+        auto grown = std::make_unique_for_overwrite<char[]>(kOutputBuffer);
+        std::memcpy(grown.get(), out_.get(), outUsed_);
+        out_ = std::move(grown);
+        outCapacity_ = kOutputBuffer;
+      } else {
+        Flush();
+      }
+    }
+    const std::size_t room = outCapacity_ - outUsed_;
     std::string_view part = text.substr(0, text_ ? room / 2 : room);
     text.remove_prefix(part.size());
     char* out = out_.get() + outUsed_;
