@@ -26,7 +26,7 @@ const char kExampleBlocks[] =
     "   \"-- anon\\n\",\n"
     "   };\n";
 
-TEST(RescomFormat, WriterExampleCompilesToExactBytes) {
+TEST(rescom_format, WriterExampleCompilesToExactBytes) {
     const std::string script = writer_header_crlf() + to_crlf(kExampleBlocks);
     std::string rsc;
     const rescom::CompileOutcome outcome = rescom::compile_bytes(script, rsc);
@@ -52,7 +52,7 @@ TEST(RescomFormat, WriterExampleCompilesToExactBytes) {
               std::vector<std::string>{"Resource table of 2 entries, largest = 53 bytes"});
 }
 
-TEST(RescomFormat, EmptyScriptIsAValidFileWithoutTexts) {
+TEST(rescom_format, EmptyScriptIsAValidFileWithoutTexts) {
     std::string rsc;
     ASSERT_EQ(rescom::compile_bytes(writer_header_crlf(), rsc).exit_code, rescom::kExitOk);
     EXPECT_EQ(rsc, std::string("VOSKOQTS0001000000000000000000000000") + '\xFF');
@@ -91,7 +91,7 @@ std::string script_for(const std::vector<std::string>& texts) {
     return script;
 }
 
-TEST(RescomFormat, IndexAgreesWithAScanOfTheTexts) {
+TEST(rescom_format, IndexAgreesWithAScanOfTheTexts) {
     for (const std::size_t count : {std::size_t{1}, std::size_t{7}, std::size_t{600}}) {
         SCOPED_TRACE(count);
         const std::vector<std::string> texts = awkward_texts(static_cast<unsigned>(count), count);
@@ -133,7 +133,7 @@ TEST(RescomFormat, IndexAgreesWithAScanOfTheTexts) {
     }
 }
 
-TEST(RescomFormat, DecoderRefusesDamagedFiles) {
+TEST(rescom_format, DecoderRefusesDamagedFiles) {
     std::string good;
     ASSERT_EQ(rescom::compile_bytes("text x {\"ab\"} text x {\"c\"}", good).exit_code, 0);
     ASSERT_TRUE(rescom::decode_rsc(good).has_value());

@@ -34,7 +34,7 @@ const char kScript[] =
     "\r\n"
     "text x\r\n   {\r\n   \"Short\\n\",\r\n   };\r\n";
 
-TEST(RescomProgram, CompilesBesideTheScriptAndReports) {
+TEST(rescom_program, CompilesBesideTheScriptAndReports) {
     TempDir dir;
     write_file(dir / "rquotes.r", kScript);
     ASSERT_EQ(run_rescom({(dir / "rquotes.r").string()}, dir / "rquotes.txt"), 0);
@@ -47,7 +47,7 @@ TEST(RescomProgram, CompilesBesideTheScriptAndReports) {
     EXPECT_FALSE(fs::exists(dir / "rquotes.rsc.tmp"));
 }
 
-TEST(RescomProgram, ScriptErrorsLeaveTheOldOutputAlone) {
+TEST(rescom_program, ScriptErrorsLeaveTheOldOutputAlone) {
     TempDir dir;
     write_file(dir / "rquotes.r", "text x {\"fine\"}\r\ntext x {\"broken\r\n}\r\n");
     write_file(dir / "rquotes.rsc", "previous compile");
@@ -61,7 +61,7 @@ TEST(RescomProgram, ScriptErrorsLeaveTheOldOutputAlone) {
     EXPECT_EQ(report_line(lines), "");  // the DLL must not find a report
 }
 
-TEST(RescomProgram, ExitCodes) {
+TEST(rescom_program, ExitCodes) {
     TempDir dir;
     write_file(dir / "good.r", "text x {\"a\"}");
     const std::string good = (dir / "good.r").string();

@@ -10,7 +10,7 @@ namespace {
 
 using namespace rescom_test;
 
-TEST(RescomRoundTrip, QuoteFilesComeBackFromTheCompiledFile) {
+TEST(rescom_roundtrip, QuoteFilesComeBackFromTheCompiledFile) {
     struct QuoteFile {
         const char* name;
         std::string on_disk;  // CR LF, as a text editor saves it
