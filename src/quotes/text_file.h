@@ -64,7 +64,7 @@ class TextFile {
   // Input: in_[begin_, end_) is read from disk (up to any Ctrl-Z) and not yet returned.
   std::unique_ptr<char[]> in_;
   std::size_t inCapacity_ = 0;
-  std::size_t inChunk_ = 8 * 1024;  // bytes read at a time beyond the longest piece
+  std::size_t inChunk_ = 8 * 1024;  // bytes read at a time; grows once a file fills it
   std::size_t begin_ = 0, end_ = 0;
   bool diskEnd_ = false;  // the disk has nothing more for us (end of file, Ctrl-Z or error)
   // Output, already translated.
