@@ -40,7 +40,7 @@ TEST(Import, WrapsEachLineIntoAQuote) {
     std::int64_t length;
     std::string written;  // before the text-mode conversion
   } const cases[] = {
-      {"worked example", fox + "\r\nSecond line.\r\n", 46,
+      {"two lines, the first wrapped", fox + "\r\nSecond line.\r\n", 46,
        "\nThe quick brown fox jumps over the lazy dog \nand then runs far away into the woods.\n \n"
        "\nSecond line.\n \n"},
       {"empty line", "\r\n", 46, "\n\n \n"},

@@ -62,12 +62,12 @@ std::string Block(std::initializer_list<std::string> strings) {
   return block + "   };\n";
 }
 
-const char kWorkedExample[] =
+const char kSayingsFile[] =
     "## my sayings\n@@HEADER=Thought of the day:\n@@END=  -- anon\n@@RIGHT=12\nBe \"brief\".\nShort\n\n"
     "Done ## with a comment\n";
 
-TEST(ScriptWriter, WorkedExampleByteForByte) {
-  const Compiled c = CompileOne(kWorkedExample);
+TEST(ScriptWriter, SayingsFileByteForByte) {
+  const Compiled c = CompileOne(kSayingsFile);
   EXPECT_EQ(c.count, 2);
   EXPECT_EQ(c.script,
             "\ntext x\n   {\n   \"Thought of the day:\\n\",\n   \"Be \\\"brief\\\".\\n\",\n"
@@ -215,7 +215,7 @@ class LineLog final : public ScriptLineObserver {
 
 TEST(ScriptWriter, TellsWhereEveryScriptLineCameFrom) {
   ScratchDir dir;
-  const std::string quotePath = dir.Write("q.lsq", Crlf(kWorkedExample));
+  const std::string quotePath = dir.Write("q.lsq", Crlf(kSayingsFile));
   TextFile script;
   ScriptRun run;
   ASSERT_TRUE(WriteScriptHeader(script, dir.Path("rquotes.r"), "d", "t", run, nullptr));
