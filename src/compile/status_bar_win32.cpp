@@ -58,6 +58,9 @@ bool CreateStatusBar() {
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
                                      g_module, nullptr);
   if (state.status_bar == nullptr) return false;
+  // The control has measured its height; from now on the layout places it, 2 pixels above
+  // the bottom edge, instead of the control moving itself to the bottom on every resize.
+  SetWindowLongA(state.status_bar, GWL_STYLE, GetWindowLongA(state.status_bar, GWL_STYLE) | CCS_NORESIZE);
   std::array<int, 3> edges = InitialStatusEdges(client.right - client.left);
   SendMessageA(state.status_bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   ShowIdleStatus();

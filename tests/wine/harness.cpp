@@ -100,6 +100,7 @@ void ModalInterceptor::OnActivate(HWND window) {
     record.style = BoxStyle(window);
     record.owner = GetWindow(window, GW_OWNER);
     boxes_.push_back(record);
+    if (on_box) on_box(record);
     int answer = IDOK;
     if (!box_answers_.empty()) {
       answer = box_answers_.front();
@@ -279,6 +280,15 @@ void ExtensionTest::Press(int id) {
   SendMessageA(main_window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(Button(id)));
   Pump();
+}
+
+void ExtensionTest::WriteSettings(const std::string& vosko_lines, const std::string& record_lines) {
+  WriteFileBytes(settings_file(), "[Vosko]\r\nQuoteFolder=" + quotes_->path() + "\r\n" + vosko_lines +
+                                      "[VoskoFiles]\r\n" + record_lines);
+}
+
+void ExtensionTest::WriteQuoteFile(const std::string& name, const std::string& bytes) {
+  WriteFileBytes(quotes_->File(name), bytes);
 }
 
 std::string ExtensionTest::ReadSetting(const char* section, const char* key) const {

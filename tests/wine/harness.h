@@ -42,6 +42,9 @@ class ModalInterceptor {
   void ExpectDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
 
   const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
+  // Called for each box while it is open (before it is answered), to look at the
+  // extension's state at that moment.
+  std::function<void(const MessageBoxRecord&)> on_box;
   const std::vector<std::string>& unscripted_dialogs() const { return unscripted_dialogs_; }
   void Clear();
 
@@ -109,6 +112,13 @@ class ExtensionTest : public ::testing::Test {
   void Pump() { PumpUntilIdle(&frame_); }
 
   std::string settings_file() const { return home_->File("Tarno.pm"); }
+  // Writes the settings file with this test's quote folder, the given lines of section
+  // "Vosko" (each ending in CR LF) and of section "VoskoFiles".
+  void WriteSettings(const std::string& vosko_lines, const std::string& record_lines = "");
+  // Writes a quote file into this test's quote folder, bytes as given.
+  void WriteQuoteFile(const std::string& name, const std::string& bytes);
+  HWND ListView() const { return GetDlgItem(main_window(), 230); }
+  HWND StatusBar() const { return GetDlgItem(main_window(), 200); }
   std::string ReadSetting(const char* section, const char* key) const;
 
   voskohost::HostAnswers answers;

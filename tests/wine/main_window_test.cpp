@@ -1,0 +1,428 @@
+// The main window as the host shows it: late set-up, layout, the list of quote files in
+// its four views, the catalog's cells, and what closing stores.
+#include "harness.h"
+
+#include "frame/host_contract.h"
+#include "quotes/catalog_win32.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+#include <commctrl.h>
+
+#include <map>
+
+namespace vtest {
+namespace {
+
+namespace host = vosko::host;
+
+std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
+
+// A quote file of exactly `size` bytes: the given lines, then filler quote lines.
+std::string QuoteFileOfSize(const std::string& lines, size_t size) {
+  std::string bytes = lines;
+  while (bytes.size() + 12 <= size) bytes += "A saying.\r\n\r\n";
+  bytes.resize(size, ' ');
+  return bytes;
+}
+
+RECT ChildRect(HWND child) {
+  RECT rect = {};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::vector<std::string> Headings(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  std::vector<std::string> headings;
+  int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[64] = {};
+    HDITEMA item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    headings.emplace_back(text);
+  }
+  return headings;
+}
+
+int ColumnWidth(HWND list, int column) {
+  return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+std::vector<int> ColumnOrder(HWND list, int count) {
+  std::vector<int> order(static_cast<size_t>(count));
+  SendMessageA(list, LVM_GETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
+  return order;
+}
+
+// The rows keyed by their file name, the last cell of a Details row.
+std::map<std::string, std::vector<std::string>> RowsByFileName(HWND list) {
+  std::map<std::string, std::vector<std::string>> rows;
+  for (auto& row : ListRows(list)) rows[row.back()] = row;
+  return rows;
+}
+
+void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+  SYSTEMTIME local = {year, month, 0, day, hour, minute, 0, 0};
+  FILETIME local_time = {}, utc = {};
+  SystemTimeToFileTime(&local, &local_time);
+  LocalFileTimeToFileTime(&local_time, &utc);
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  SetFileTime(file, nullptr, nullptr, &utc);
+  CloseHandle(file);
+}
+
+class MainWindowTest : public ExtensionTest {};
+
+TEST_F(MainWindowTest, LayoutInBothArrangements) {
+  for (int view : {0, 3}) {
+    WriteSettings("ViewOption=" + std::to_string(view) + "\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    MoveWindow(Button(IDC_EDIT), 0, 0, 75, 25, FALSE);
+    EXPECT_EQ(SendMessageA(main_window(), host::kResizeNotice, 0, MAKELPARAM(760, 500)), 1);
+    RECT client = {};
+    GetClientRect(main_window(), &client);
+    EXPECT_EQ(client.right, 760);
+    EXPECT_EQ(client.bottom, 500);
+
+    const int x0 = 675;
+    const struct {
+      int id, x, y;
+    } icons[] = {{IDC_PASTE, 505, 38}, {IDC_COMPILE, x0, 38}, {IDC_DELETE, 590, 73},
+                 {IDC_SEND, 505, 108}, {IDC_OPTIONS, x0, 108}, {IDC_ABOUT, 505, 143},
+                 {IDC_EXIT, x0, 143}},
+      details[] = {{IDC_PASTE, x0, 38},  {IDC_EDIT, x0, 73},    {IDC_COMPILE, x0, 108},
+                   {IDC_RESCAN, x0, 213}, {IDC_OPTIONS, x0, 318}, {IDC_EXIT, x0, 423}};
+    for (const auto& b : view == 3 ? std::vector(std::begin(details), std::end(details))
+                                   : std::vector(std::begin(icons), std::end(icons))) {
+      RECT rect = ChildRect(Button(b.id));
+      EXPECT_EQ(rect.left, b.x) << "view " << view << " button " << b.id;
+      EXPECT_EQ(rect.top, b.y) << "view " << view << " button " << b.id;
+      EXPECT_EQ(rect.right - rect.left, 75);
+      EXPECT_EQ(rect.bottom - rect.top, 25);
+    }
+    RECT status_client = {};
+    GetClientRect(StatusBar(), &status_client);
+    const int sh = status_client.bottom;
+    ASSERT_GT(sh, 0);
+    RECT list = ChildRect(ListView());
+    EXPECT_EQ(list.left, 10);
+    EXPECT_EQ(list.top, 38);
+    EXPECT_EQ(list.right - list.left, view == 3 ? 655 : 485);
+    EXPECT_EQ(list.bottom - list.top, 500 - 48 - sh);
+    RECT status = ChildRect(StatusBar());
+    EXPECT_EQ(status.top, 500 - sh - 2) << "view " << view;
+    EXPECT_EQ(status.right - status.left, 760);
+    Close();
+  }
+}
+
+TEST_F(MainWindowTest, ZeroResizeNoticeAndTheStatusBarParts) {
+  WriteSettings("");
+  ASSERT_EQ(OpenAndShow(), 1);
+  // The first edge stays where creation put it; the second halves what is left of it.
+  int edges[3] = {532, 533, -1};
+  SendMessageA(StatusBar(), SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  MoveWindow(main_window(), 3, 4, 760, 500, FALSE);
+  EXPECT_EQ(SendMessageA(main_window(), host::kResizeNotice, 0, 0), 1);
+  RECT where = ChildRect(main_window());
+  EXPECT_EQ(where.left, 3);  // not moved
+  EXPECT_EQ(where.top, 4);
+  SendMessageA(StatusBar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  EXPECT_EQ(edges[0], 532);
+  EXPECT_EQ(edges[1], 646);
+  EXPECT_EQ(edges[2], -1);
+  EXPECT_EQ(StatusText(StatusBar(), 0), Text(IDS_STATUS_IDLE));
+  EXPECT_EQ(Text(IDS_STATUS_IDLE), "Kelvaro");
+}
+
+TEST_F(MainWindowTest, ClosingStoresTheHostWindowsPlacementInItsParentsClientArea) {
+  WriteSettings("");
+  ASSERT_EQ(OpenAndShow(), 1);
+  MoveWindow(host_window(), 100, 40, 800, 600, TRUE);
+  RECT screen = {};
+  GetWindowRect(host_window(), &screen);
+  EXPECT_EQ(screen.right - screen.left, 800);
+  Close();
+  EXPECT_EQ(ReadSetting("Vosko", "WindowPosition"), "0100,0040,0800,0600");
+
+  // The next start puts the host window back there.
+  ASSERT_EQ(OpenAndShow(), 1);
+  RECT placed = ChildRect(host_window());
+  EXPECT_EQ(placed.left, 100);
+  EXPECT_EQ(placed.top, 40);
+  EXPECT_EQ(placed.right - placed.left, 800);
+}
+
+TEST_F(MainWindowTest, AWholeRowAndTitlesAsTheCatalogReadsThem) {
+  WriteQuoteFile("quotes.lsq", QuoteFileOfSize("@@TITLE=Famous Sayings\r\n@@AUTHOR=Anon\r\n\r\n", 2345));
+  SetWriteTime(quotes_->File("quotes.lsq"), 2026, 12, 5, 14, 7);
+  WriteQuoteFile("plain.lsq", "Just a quote.\r\n");
+  WriteQuoteFile("comment.lsq",
+                 "one\r\ntwo\r\n## @@TITLE=Old title\r\n4\r\n5\r\n6\r\n7\r\n8\r\n@@TITLE=New title\r\n");
+  WriteQuoteFile("reversed.lsq", "x=1 @@TITLE\r\n");
+  WriteQuoteFile("spaced.lsq", "@@TITLE=  Sayings  \r\n@@AUTHOR@@=Nobody\r\n");
+  WriteQuoteFile("never.lsq", "@@TITLE=Never compiled\r\n");
+  WriteSettings("ViewOption=3\r\n",
+                "quotes.lsq=07EA,0C,05,0E,10,2a\r\nplain.lsq=07D0,01,0F,09,05,1f\r\n"
+                "reversed.lsq=07EA,0D,05,0E,10,3\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  EXPECT_TRUE(modal.boxes().empty());
+
+  auto rows = RowsByFileName(ListView());
+  ASSERT_EQ(rows.size(), 6u);
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA(quotes_->File("quotes.lsq").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const std::string created = vosko::FileTimeText(vosko::ListingOf(found).created);
+  EXPECT_EQ(rows["quotes.lsq"], (std::vector<std::string>{"Famous Sayings", "Anon", "2.3k", "42",
+                                                          "05 Dec 26, 14:07", created,
+                                                          "05 Dec 26, 14:16", "quotes.lsq"}));
+  const struct {
+    const char* file;
+    const char* title;
+    const char* author;
+    const char* count;
+    const char* compiled;
+  } cases[] = {
+      {"plain.lsq", "No description found...", "", "31", "15 Jan 00, 09:05"},
+      {"comment.lsq", "Old title", "", "", ""},
+      {"reversed.lsq", "1 @@TITLE", "", "3", ""},  // month 13 in the record: no date
+      {"spaced.lsq", "Sayings  ", "Nobody", "", ""},
+      {"never.lsq", "Never compiled", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    const auto& row = rows[c.file];
+    ASSERT_EQ(row.size(), 8u) << c.file;
+    EXPECT_EQ(row[0], c.title) << c.file;
+    EXPECT_EQ(row[1], c.author) << c.file;
+    EXPECT_EQ(row[3], c.count) << c.file;
+    EXPECT_EQ(row[6], c.compiled) << c.file;
+  }
+  // The rows stay in title order.
+  auto list = ListRows(ListView());
+  for (size_t i = 1; i < list.size(); ++i) {
+    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, list[i - 1][0].c_str(), -1,
+                             list[i][0].c_str(), -1),
+              CSTR_EQUAL);
+  }
+}
+
+TEST_F(MainWindowTest, FilesThatCannotBeOpenedAreReportedOnceAndSkipped) {
+  // A quote folder so deep that one file name takes the path past 259 characters.
+  std::string folder = quotes_->path() + "\\" + std::string(100, 'd');
+  CreateDirectoryA(folder.c_str(), nullptr);
+  folder += "\\" + std::string(244 - folder.size(), 'e');
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+  WriteFileBytes(folder + "\\ok.lsq", "@@TITLE=Fine\r\n");
+  WriteFileBytes(folder + "\\locked.lsq", "@@TITLE=Locked\r\n");
+  const std::wstring long_name = L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\a-name-too-long.lsq";
+  HANDLE long_file = CreateFileW(long_name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(long_file, INVALID_HANDLE_VALUE);
+  CloseHandle(long_file);
+  // Held open without sharing: the catalog cannot open it for update.
+  HANDLE held = CreateFileA((folder + "\\locked.lsq").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+  WriteFileBytes(settings_file(), "[Vosko]\r\nQuoteFolder=" + folder + "\r\nViewOption=3\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  CloseHandle(held);
+  ASSERT_EQ(modal.boxes().size(), 2u);
+  for (const MessageBoxRecord& box : modal.boxes()) {
+    EXPECT_EQ(box.text, "Windows returned error 65535 while trying to open a file...");
+    EXPECT_EQ(box.style, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(box.owner, GetAncestor(main_window(), GA_ROOT));
+  }
+  auto rows = ListRows(ListView());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], "Fine");
+  Close();
+  DeleteFileW(long_name.c_str());
+}
+
+TEST_F(MainWindowTest, ViewsTheirStylesAndImageLists) {
+  for (const char* name : {"a", "b", "c", "d", "e"}) {
+    WriteQuoteFile(std::string(name) + ".lsq", "@@TITLE=" + std::string(name) + "\r\n");
+  }
+  const struct {
+    const char* stored;
+    DWORD type;
+    int image_list;
+  } cases[] = {{"-1", LVS_SMALLICON, LVSIL_SMALL}, {"7", LVS_ICON, LVSIL_NORMAL},
+               {"1", LVS_SMALLICON, LVSIL_SMALL}, {"2", LVS_LIST, LVSIL_SMALL},
+               {"3", LVS_REPORT, LVSIL_SMALL}};
+  for (const auto& c : cases) {
+    WriteSettings(std::string("ViewOption=") + c.stored + "\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    HWND list = ListView();
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE));
+    EXPECT_EQ(style & LVS_TYPEMASK, c.type) << c.stored;
+    const DWORD common = WS_CHILD | WS_BORDER | WS_VISIBLE | LVS_SHOWSELALWAYS | LVS_SORTASCENDING;
+    EXPECT_EQ(style & common, common) << c.stored;
+    const DWORD extended = static_cast<DWORD>(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(extended, c.type == LVS_REPORT ? DWORD{0x30} : DWORD{0}) << c.stored;
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, c.image_list, 0));
+    ASSERT_NE(images, nullptr) << c.stored;
+    EXPECT_EQ(ImageList_GetImageCount(images), 105) << c.stored;
+    const int other = c.image_list == LVSIL_NORMAL ? LVSIL_SMALL : LVSIL_NORMAL;
+    EXPECT_EQ(SendMessageA(list, LVM_GETIMAGELIST, other, 0), 0) << c.stored;
+    const int size = GetSystemMetrics(c.image_list == LVSIL_NORMAL ? SM_CXICON : SM_CXSMICON);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    EXPECT_EQ(cx, size) << c.stored;
+
+    std::vector<int> row_images;
+    for (int row = 0; row < 5; ++row) {
+      LVITEMA item = {};
+      item.mask = LVIF_IMAGE;
+      item.iItem = row;
+      SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      row_images.push_back(item.iImage);
+    }
+    std::sort(row_images.begin(), row_images.end());
+    EXPECT_EQ(row_images, (std::vector<int>{1, 2, 3, 4, 5})) << c.stored;
+    Close();
+  }
+}
+
+TEST_F(MainWindowTest, StoredWidthsInDetailsView) {
+  WriteQuoteFile("a.lsq", "@@TITLE=A\r\n");
+  WriteSettings("ViewOption=3\r\nListViewColumnPosition=0000,1001,0080,-005,0020,0020,0020,0020\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  HWND list = ListView();
+  EXPECT_EQ(ColumnWidth(list, 2), 80);
+  EXPECT_EQ(ColumnWidth(list, 4), 20);
+  // 0, above 1000 and negative widths fit the heading: sizing them so again changes nothing.
+  for (int column : {0, 1, 3}) {
+    const int width = ColumnWidth(list, column);
+    EXPECT_NE(width, 150) << column;  // not the width the column was made with
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+    EXPECT_EQ(ColumnWidth(list, column), width) << column;
+  }
+}
+
+TEST_F(MainWindowTest, HiddenAuthorColumn) {
+  WriteQuoteFile("a.lsq", "@@TITLE=Alpha\r\n@@AUTHOR=Ann\r\n");
+  const std::string hidden = "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n";
+  WriteSettings("ViewOption=3\r\n" + hidden, "a.lsq=07EA,0C,05,0E,10,2a\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  EXPECT_EQ(Headings(ListView()), (std::vector<std::string>{"Title", "Size", "# Quotes", "File Date",
+                                                           "Creation Date", "Compile Date", "Filename"}));
+  auto rows = ListRows(ListView());
+  ASSERT_EQ(rows.size(), 1u);
+  ASSERT_EQ(rows[0].size(), 7u);
+  EXPECT_EQ(rows[0][1], ".0k");
+  EXPECT_EQ(rows[0][2], "42");
+  EXPECT_EQ(rows[0][5], "05 Dec 26, 14:16");
+  EXPECT_EQ(rows[0][6], "a.lsq");
+  Close();
+
+  // The other views show no columns, and every row keeps all eight texts.
+  WriteSettings("ViewOption=0\r\n" + hidden, "a.lsq=07EA,0C,05,0E,10,2a\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  EXPECT_EQ(Headings(ListView()).size(), 8u);
+  rows = ListRows(ListView());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][1], "Ann");
+  EXPECT_EQ(rows[0][7], "a.lsq");
+}
+
+TEST_F(MainWindowTest, ClosingInDetailsStoresWidthsByPositionAndTheNextStartShowsTheSame) {
+  WriteQuoteFile("a.lsq", "@@TITLE=Alpha\r\n");
+  WriteSettings("ViewOption=3\r\nVisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n"
+                "ListViewColumnPosition=0100,0100,0100,0100,0100,0100,0100,0100\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  HWND list = ListView();
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, 90);   // Size, shown at position 1
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 6, 120);  // Filename
+  int order[7] = {6, 0, 1, 2, 3, 4, 5};            // Filename dragged to the front
+  SendMessageA(list, LVM_SETCOLUMNORDERARRAY, 7, reinterpret_cast<LPARAM>(order));
+  Close();
+  EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0100,0090,0100,0100,0100,0100,0120,0000");
+  EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), "0006,0000,0001,0002,0003,0004,0005,0007");
+  EXPECT_EQ(ReadSetting("Vosko", "VisibleColumns"), "0001,0000,0001,0001,0001,0001,0001,0001");
+
+  ASSERT_EQ(OpenAndShow(), 1);
+  list = ListView();
+  EXPECT_EQ(ColumnWidth(list, 1), 90);
+  EXPECT_EQ(ColumnWidth(list, 6), 120);
+  EXPECT_EQ(ColumnOrder(list, 7), (std::vector<int>{6, 0, 1, 2, 3, 4, 5}));
+  Close();
+
+  // Closing in another view writes the same values back.
+  WriteFileBytes(settings_file(), ReadFileBytes(settings_file()) + "");
+  WritePrivateProfileStringA("Vosko", "ViewOption", "0", settings_file().c_str());
+  ASSERT_EQ(OpenAndShow(), 1);
+  Close();
+  EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0100,0090,0100,0100,0100,0100,0120,0000");
+  EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), "0006,0000,0001,0002,0003,0004,0005,0007");
+}
+
+TEST_F(MainWindowTest, ButtonsFollowTheRowCount) {
+  const int row_buttons[] = {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT};
+  const int other_buttons[] = {IDC_NEW, IDC_SEND, IDC_OPTIONS, IDC_HELP_BUTTON, IDC_ABOUT, IDC_EXIT};
+  for (bool with_rows : {false, true}) {
+    if (with_rows) WriteQuoteFile("a.lsq", "@@TITLE=A\r\n");
+    WriteSettings("");
+    ASSERT_EQ(OpenAndShow(), 1);
+    for (int id : row_buttons) EXPECT_EQ(IsWindowEnabled(Button(id)) != FALSE, with_rows) << id;
+    for (int id : other_buttons) EXPECT_TRUE(IsWindowEnabled(Button(id))) << id;
+    Close();
+  }
+}
+
+TEST_F(MainWindowTest, FirstRunWelcomesAfterTheListExistsThenOpensTheOptions) {
+  bool list_existed = false;
+  modal.on_box = [&](const MessageBoxRecord&) { list_existed = ListView() != nullptr; };
+  ASSERT_EQ(OpenAndShow(), 1);
+  ASSERT_EQ(modal.boxes().size(), 1u);
+  EXPECT_EQ(modal.boxes()[0].text, Text(IDS_WELCOME));
+  EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONEXCLAMATION));
+  EXPECT_TRUE(list_existed);
+  // A child window cannot own a box: the window system gives it to the top-level window.
+  EXPECT_EQ(modal.boxes()[0].owner, GetAncestor(main_window(), GA_ROOT));
+  EXPECT_EQ(modal.unscripted_dialogs(), (std::vector<std::string>{"Options"}));
+
+  SendMessageA(main_window(), host::kLateSetUpNotice, 0, 0);
+  Pump();
+  EXPECT_EQ(modal.boxes().size(), 1u);
+  EXPECT_EQ(modal.unscripted_dialogs().size(), 1u);
+  EXPECT_EQ(ListRows(ListView()).size(), 0u);
+}
+
+TEST_F(MainWindowTest, EscapeInTheListAsksTheHostToClose) {
+  WriteSettings("");
+  ASSERT_EQ(OpenAndShow(), 1);
+  PostMessageA(ListView(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_EQ(session_ == nullptr ? 1 : session_->log().close_requests, 1);
+}
+
+TEST_F(MainWindowTest, PasteOnAnEmptyListDoesNothing) {
+  WriteSettings("Close Vosko after Paste=1\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  SetFocus(Button(IDC_NEW));
+  HWND before = GetFocus();
+  Press(IDC_PASTE);
+  EXPECT_EQ(GetFocus(), before);
+  EXPECT_EQ(session_->log().close_requests, 0);
+  EXPECT_TRUE(modal.boxes().empty());
+  Close();
+
+  // With rows the press ends with the focus in the list.
+  WriteQuoteFile("a.lsq", "@@TITLE=A\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  SetFocus(Button(IDC_NEW));
+  Press(IDC_PASTE);
+  EXPECT_EQ(GetFocus(), ListView());
+}
+
+}  // namespace
+}  // namespace vtest
