@@ -1,0 +1,202 @@
+// The list view helpers, the progress runs and the closing routine, called directly on a
+// main window made in this process from the library's own template and texts.
+#include "harness.h"
+
+#include "compile/status_bar_win32.h"
+#include "frame/main_window_win32.h"
+#include "frame/vosko_state_win32.h"
+#include "frame/window_layout_win32.h"
+#include "quotes/list_view_win32.h"
+#include "resources/resource_ids.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <cstring>
+
+namespace vtest {
+namespace {
+
+class InProcessWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string library = path;
+    library = library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
+    library_ = LoadLibraryA(library.c_str());
+    ASSERT_NE(library_, nullptr);
+    vosko::g_module = library_;  // strings, the dialog template and the icon come from it
+    state_ = {};
+    std::strcpy(state_.settings_file, home_.File("Tarno.pm").c_str());
+    std::strcpy(state_.quote_folder, quotes_.path().c_str());
+    state_.column_widths.fill(0);
+    for (int i = 0; i < 8; ++i) state_.column_order[i] = i;
+    state_.column_visible.fill(1);
+    state_.normal_font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
+    state_.bold_font = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
+    state_.item_icon = static_cast<HICON>(LoadImageA(library_, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, 0));
+    vosko::g_state = &state_;
+    host_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+    state_.main_window = CreateDialogParamA(library_, "VOSKO", host_, vosko::MainWindowProc, 0);
+    ASSERT_NE(state_.main_window, nullptr);
+    MoveWindow(state_.main_window, 0, 0, 760, 500, FALSE);
+  }
+
+  void TearDown() override {
+    if (host_ != nullptr) DestroyWindow(host_);  // the closing routine runs
+    vosko::g_state = nullptr;
+    vosko::g_module = nullptr;
+    if (library_ != nullptr) FreeLibrary(library_);
+  }
+
+  int ChildrenOfClass(const char* class_name) const {
+    struct Count {
+      const char* name;
+      int found;
+    } count = {class_name, 0};
+    EnumChildWindows(state_.main_window, [](HWND child, LPARAM data) -> BOOL {
+      auto* c = reinterpret_cast<Count*>(data);
+      char name[64] = {};
+      GetClassNameA(child, name, sizeof name);
+      if (lstrcmpiA(name, c->name) == 0) ++c->found;
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&count));
+    return count.found;
+  }
+
+  static int Position(HWND bar) { return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)); }
+
+  TempFolder home_{"vosko-unit-home"};
+  TempFolder quotes_{"vosko-unit-quotes"};
+  ModalInterceptor modal;
+  HMODULE library_ = nullptr;
+  HWND host_ = nullptr;
+  vosko::VoskoState state_{};
+};
+
+TEST_F(InProcessWindowTest, NoRunLeavesABarBehind) {
+  ASSERT_TRUE(vosko::CreateStatusBar());
+  EXPECT_EQ(StatusText(state_.status_bar, 0), "Kelvaro");
+  // A run that ends normally, one that leaves early, one that throws.
+  const struct {
+    const char* how;
+    std::function<void(vosko::Progress&)> body;
+  } runs[] = {
+      {"complete", [](vosko::Progress& p) { p.Show(std::nullopt, 1, 1, 1, 1, true); }},
+      {"early return", [](vosko::Progress&) {}},
+      {"exception", [](vosko::Progress&) { throw 1; }},
+  };
+  for (const auto& run : runs) {
+    try {
+      vosko::ProgressRun progress;
+      ASSERT_NE(state_.total_progress, nullptr) << run.how;
+      ASSERT_NE(state_.detail_progress, nullptr) << run.how;
+      EXPECT_EQ(ChildrenOfClass(PROGRESS_CLASSA), 2) << run.how;
+      progress.Show("Famous Sayings", 50, 100, 25, 100, true);
+      EXPECT_EQ(StatusText(state_.status_bar, 0), "Compiling \"Famous Sayings\"...");
+      EXPECT_EQ(Position(state_.detail_progress), 50);
+      EXPECT_EQ(Position(state_.total_progress), 25);
+      // An empty file (size 0) changes the text and leaves the bars.
+      progress.Show("100% Wit", 0, 0, 30, 100, false);
+      EXPECT_EQ(StatusText(state_.status_bar, 0), "Rescanning \"100% Wit\"...");
+      EXPECT_EQ(Position(state_.detail_progress), 50);
+      EXPECT_EQ(Position(state_.total_progress), 25);
+      run.body(progress);
+    } catch (int) {
+    }
+    EXPECT_EQ(state_.total_progress, nullptr) << run.how;
+    EXPECT_EQ(state_.detail_progress, nullptr) << run.how;
+    EXPECT_EQ(ChildrenOfClass(PROGRESS_CLASSA), 0) << run.how;
+    EXPECT_EQ(StatusText(state_.status_bar, 0), "Kelvaro") << run.how;
+  }
+}
+
+TEST_F(InProcessWindowTest, BarPositionsAreTruncatedAndHeld) {
+  const struct {
+    std::int64_t done, size;
+    int percent;
+  } cases[] = {{1, 3, 33}, {2, 3, 66}, {3, 2, 100}, {-1, 5, 0}, {5, 0, 0},
+               {INT64_MAX, 1, 100}, {3000000000LL, 6000000000LL, 50}};
+  for (const auto& c : cases) EXPECT_EQ(vosko::ProgressPercent(c.done, c.size), c.percent) << c.done << "/" << c.size;
+}
+
+TEST_F(InProcessWindowTest, ClosingTwiceReleasesOnce) {
+  WriteFileBytes(quotes_.File("a.lsq"), "@@TITLE=A\r\n");
+  ASSERT_TRUE(vosko::CreateStatusBar());
+  ASSERT_TRUE(vosko::CreateProgressBars());
+  ASSERT_TRUE(vosko::BuildListView());
+  HWND status = state_.status_bar, list = state_.list_view;
+  HFONT font = state_.normal_font;
+  vosko::ShutdownMainWindow(state_.main_window);
+  EXPECT_EQ(state_.normal_font, nullptr);
+  EXPECT_EQ(state_.bold_font, nullptr);
+  EXPECT_EQ(GetObjectType(font), 0u);
+  EXPECT_FALSE(IsWindow(status));
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(state_.status_bar, nullptr);
+  EXPECT_EQ(state_.detail_progress, nullptr);
+  EXPECT_EQ(state_.total_progress, nullptr);
+  EXPECT_EQ(state_.list_view, nullptr);
+  EXPECT_EQ(state_.image_list, nullptr);
+  vosko::ShutdownMainWindow(state_.main_window);  // and again at WM_DESTROY in TearDown
+  EXPECT_EQ(ChildrenOfClass(STATUSCLASSNAMEA), 0);
+}
+
+TEST_F(InProcessWindowTest, HiddenColumnsFindCellsByColumnNumber) {
+  WriteFileBytes(quotes_.File("a.lsq"), "@@TITLE=Alpha\r\n@@AUTHOR=Ann\r\n");
+  state_.view_option = vosko::kViewDetails;
+  state_.column_visible[vosko::kColumnAuthor] = 0;
+  ASSERT_TRUE(vosko::BuildListView());
+  HWND list = state_.list_view;
+  EXPECT_EQ(vosko::ListColumnOf(vosko::kColumnAuthor), -1);
+  EXPECT_EQ(vosko::ListColumnOf(vosko::kColumnQuoteCount), 2);
+  EXPECT_EQ(vosko::RowField(0, vosko::kColumnFileName), "a.lsq");
+  EXPECT_EQ(vosko::RowField(0, vosko::kColumnAuthor), "Ann");
+  EXPECT_EQ(vosko::RowField(0, 8), std::nullopt);
+  EXPECT_EQ(vosko::RowField(5, 0), std::nullopt);
+  EXPECT_EQ(vosko::RowFilePath(0), quotes_.File("a.lsq"));
+
+  vosko::SetRowCell(0, vosko::kColumnQuoteCount, "9");
+  vosko::SetRowCell(0, vosko::kColumnAuthor, "lost");  // hidden: no cell to write
+  auto rows = ListRows(list);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"Alpha", ".0k", "9", rows[0][3], rows[0][4], "", "a.lsq"}));
+
+  // A text request for list column 1 is answered with the Size field, not the Author.
+  NMLVDISPINFOA info = {};
+  info.hdr.hwndFrom = list;
+  info.hdr.code = LVN_GETDISPINFOA;
+  info.item.mask = LVIF_TEXT;
+  info.item.iItem = 0;
+  info.item.iSubItem = 1;
+  vosko::ListNotify(&info.hdr);
+  ASSERT_NE(info.item.pszText, nullptr);
+  EXPECT_STREQ(info.item.pszText, ".0k");
+}
+
+TEST_F(InProcessWindowTest, AskSelectionAsksOnlyForOneRow) {
+  for (const char* name : {"a.lsq", "b.lsq", "c.lsq"}) WriteFileBytes(quotes_.File(name), "x\r\n");
+  ASSERT_TRUE(vosko::BuildListView());
+  const struct {
+    std::vector<int> selected;
+    int answer;
+    bool stop;
+    size_t boxes;
+  } cases[] = {{{}, IDOK, true, 0}, {{0, 2}, IDOK, false, 0}, {{1}, IDCANCEL, true, 1}, {{1}, IDOK, false, 1}};
+  for (const auto& c : cases) {
+    modal.Clear();
+    if (c.boxes == 1) modal.AnswerBoxesWith({c.answer});
+    SelectListRows(state_.list_view, c.selected, -1);
+    EXPECT_EQ(vosko::AskSelection(IDS_ONE_FILE_COMPILE), c.stop) << c.selected.size();
+    ASSERT_EQ(modal.boxes().size(), c.boxes);
+    if (c.boxes == 1) {
+      EXPECT_EQ(modal.boxes()[0].text, "You have only selected one quote file.\nDo you want to continue with compiling?");
+      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vtest
