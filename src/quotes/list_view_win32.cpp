@@ -71,9 +71,38 @@ void DeleteListColumn(int list_column) {
   g_list_columns.erase(g_list_columns.begin() + list_column);
 }
 
+// The width of a heading in the header's own (bold) font, with the header's margins.
+int BoldHeadingWidth(int list_column) {
+  HWND header = reinterpret_cast<HWND>(SendList(LVM_GETHEADER, 0, 0));
+  if (header == nullptr) return 0;
+  char text[kHeadingLimit + 2] = {};
+  HDITEMA item = {};
+  item.mask = HDI_TEXT;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  if (!SendMessageA(header, HDM_GETITEMA, list_column, reinterpret_cast<LPARAM>(&item))) return 0;
+  HDC dc = GetDC(header);
+  if (dc == nullptr) return 0;
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(header, dc);
+  return extent.cx + 6 * GetSystemMetrics(SM_CXEDGE);
+}
+
 void SetColumnWidth(int list_column, int stored_width) {
-  std::optional<int> width = AppliedWidth(stored_width);
-  SendList(LVM_SETCOLUMNWIDTH, list_column, MAKELPARAM(width ? *width : LVSCW_AUTOSIZE_USEHEADER, 0));
+  if (std::optional<int> width = AppliedWidth(stored_width)) {
+    SendList(LVM_SETCOLUMNWIDTH, list_column, MAKELPARAM(*width, 0));
+    return;
+  }
+  // The control fits a heading in the list's font; the heading is drawn bold, so it is
+  // widened to that where it would otherwise be cut.
+  SendList(LVM_SETCOLUMNWIDTH, list_column, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+  const int bold = BoldHeadingWidth(list_column);
+  if (SendList(LVM_GETCOLUMNWIDTH, list_column, 0) < bold) {
+    SendList(LVM_SETCOLUMNWIDTH, list_column, MAKELPARAM(bold, 0));
+  }
 }
 
 void ApplyColumnOrder() {

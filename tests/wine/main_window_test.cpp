@@ -294,17 +294,27 @@ TEST_F(MainWindowTest, ViewsTheirStylesAndImageLists) {
 
 TEST_F(MainWindowTest, StoredWidthsInDetailsView) {
   WriteQuoteFile("a.lsq", "@@TITLE=A\r\n");
-  WriteSettings("ViewOption=3\r\nListViewColumnPosition=0000,1001,0080,-005,0020,0020,0020,0020\r\n");
-  ASSERT_EQ(OpenAndShow(), 1);
-  HWND list = ListView();
-  EXPECT_EQ(ColumnWidth(list, 2), 80);
-  EXPECT_EQ(ColumnWidth(list, 4), 20);
-  // 0, above 1000 and negative widths fit the heading: sizing them so again changes nothing.
-  for (int column : {0, 1, 3}) {
-    const int width = ColumnWidth(list, column);
-    EXPECT_NE(width, 150) << column;  // not the width the column was made with
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
-    EXPECT_EQ(ColumnWidth(list, column), width) << column;
+  // The Size column: 0, above 1000 and negative widths all fit the heading.
+  const struct {
+    const char* stored;
+    int width;  // 0: the heading's width
+  } cases[] = {{"0000", 0}, {"1001", 0}, {"-005", 0}, {"0080", 80}, {"1000", 1000}};
+  int heading_width = -1;
+  for (const auto& c : cases) {
+    WriteSettings(std::string("ViewOption=3\r\nListViewColumnPosition=0020,0020,") + c.stored +
+                  ",0020,0020,0020,0020,0020\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    const int width = ColumnWidth(ListView(), 2);
+    EXPECT_EQ(ColumnWidth(ListView(), 1), 20);
+    if (c.width != 0) {
+      EXPECT_EQ(width, c.width) << c.stored;
+    } else {
+      EXPECT_NE(width, 150) << c.stored;  // not the width the column was made with
+      EXPECT_GT(width, 20) << c.stored;
+      if (heading_width < 0) heading_width = width;
+      EXPECT_EQ(width, heading_width) << c.stored;
+    }
+    Close();
   }
 }
 
