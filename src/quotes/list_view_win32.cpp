@@ -223,8 +223,10 @@ bool RebuildImageList() {
   }
   // Row images are numbered by insertion, so every index names a copy of the same icon. A
   // copy that cannot be added ends the copying; the list still gets what was made.
-  for (int i = 0; i < count; ++i) {
-    if (ImageList_ReplaceIcon(images, -1, state.item_icon) < 0) break;
+  // The icon is drawn into the list once and copied from there: drawing it is slow, a
+  // copy is a plain block transfer.
+  if (ImageList_ReplaceIcon(images, -1, state.item_icon) == 0 && ImageList_SetImageCount(images, count)) {
+    for (int i = 1; i < count; ++i) ImageList_Copy(images, i, images, 0, ILCF_MOVE);
   }
   state.image_list = images;
   SendList(LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images));
