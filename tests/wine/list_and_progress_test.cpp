@@ -17,6 +17,19 @@
 namespace vtest {
 namespace {
 
+struct ClassCount {
+  const char* name;
+  int found;
+};
+
+BOOL CALLBACK CountClass(HWND child, LPARAM data) {
+  auto* count = reinterpret_cast<ClassCount*>(data);
+  char name[64] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, count->name) == 0) ++count->found;
+  return TRUE;
+}
+
 class InProcessWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,17 +65,8 @@ class InProcessWindowTest : public ::testing::Test {
   }
 
   int ChildrenOfClass(const char* class_name) const {
-    struct Count {
-      const char* name;
-      int found;
-    } count = {class_name, 0};
-    EnumChildWindows(state_.main_window, [](HWND child, LPARAM data) -> BOOL {
-      auto* c = reinterpret_cast<Count*>(data);
-      char name[64] = {};
-      GetClassNameA(child, name, sizeof name);
-      if (lstrcmpiA(name, c->name) == 0) ++c->found;
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&count));
+    ClassCount count = {class_name, 0};
+    EnumChildWindows(state_.main_window, CountClass, reinterpret_cast<LPARAM>(&count));
     return count.found;
   }
 
