@@ -23,7 +23,8 @@ for n in "${counts[@]}"; do
   run=$bench_dir/run-$n
   mkdir -p "$run/home" "$run/quotes"
   python3 - "$run" "$n" "$(to_windows "$run/quotes")" <<'PY'
-import sys
+import os, sys
+view = os.environ.get("VOSKO_BENCH_VIEW", "3")
 run, n, folder = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 records = []
 for i in range(n):
@@ -32,7 +33,7 @@ for i in range(n):
         f.write(f"## generated\r\n@@TITLE=Collection {i}\r\n@@AUTHOR=Author {i % 97}\r\n\r\nA quote.\r\n\r\nAnother one.\r\n".encode())
     records.append(f"{name}=07EA,0C,05,0E,{i % 60:02X},{i % 300:x}\r\n")
 with open(f"{run}/home/Tarno.pm", "wb") as f:
-    f.write(f"[Vosko]\r\nQuoteFolder={folder}\r\nViewOption=3\r\nVoskoVersion=1.10\r\n[VoskoFiles]\r\n".encode())
+    f.write(f"[Vosko]\r\nQuoteFolder={folder}\r\nViewOption={view}\r\nVoskoVersion=1.10\r\n[VoskoFiles]\r\n".encode())
     f.write("".join(records).encode())
 PY
   echo "== $n quote files"

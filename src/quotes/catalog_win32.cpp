@@ -101,6 +101,8 @@ int ScanQuoteFolder() {
   const std::string folder = g_state->quote_folder;
   const std::optional<std::string> pattern = QuoteFilePath(folder, LoadTableString(IDS_QUOTE_PATTERN));
   MessageBoxReport report;
+  // The entries are gathered first and inserted in title order at the end.
+  std::vector<std::unique_ptr<CatalogEntry>> entries;
   if (pattern) {
     const CompileRecordIndex records = ReadCompileRecords();
     WIN32_FIND_DATAA found = {};
@@ -119,9 +121,10 @@ int ScanQuoteFolder() {
       const std::string name = found.cFileName;
       const std::string record =
           CompileRecordIndex::Covers(name) ? records.Find(name) : ReadCompileRecord(name);
-      if (AddEntry(found, texts->title, texts->author, record) < 0) return 1;
+      entries.push_back(std::make_unique<CatalogEntry>(MakeCatalogEntry(ListingOf(found), texts->title, texts->author, record)));
     }
   }
+  if (!InsertCatalogRows(std::move(entries))) return 1;
   return RebuildImageList() ? 0 : 1;
 }
 

@@ -133,6 +133,65 @@ void ReleaseEntry(const NMLISTVIEW* deleted) {
   delete reinterpret_cast<CatalogEntry*>(deleted->lParam);
 }
 
+// The list control inserts a row into a sorted list before the first row whose text does
+// not compare below the new one, with the user's word sort on the text widened through the
+// ANSI code page: so among equal titles the one listed last comes first.
+struct TitleKey {
+  std::wstring title;
+  std::size_t listed;  // place in the directory listing
+};
+
+std::wstring Widened(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+bool InsertedBefore(const TitleKey& a, const TitleKey& b) {
+  const int order = lstrcmpW(a.title.c_str(), b.title.c_str());
+  return order != 0 ? order < 0 : a.listed > b.listed;
+}
+
+// Keeps the control from repainting and re-laying out for every row of a fill; redrawing
+// is turned back on however the fill ends.
+class RedrawOff {
+ public:
+  explicit RedrawOff(HWND list) : list_(list), visible_(IsWindowVisible(list) != FALSE) {
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~RedrawOff() {
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    // Turning redrawing on marks a window visible; the list is shown once it is laid out.
+    if (!visible_ && IsWindowVisible(list_)) ShowWindow(list_, SW_HIDE);
+  }
+  RedrawOff(const RedrawOff&) = delete;
+  RedrawOff& operator=(const RedrawOff&) = delete;
+
+ private:
+  HWND list_;
+  bool visible_;
+};
+
+// Lets rows be appended in an order already sorted: the control looks for the place of
+// each new row from the top, which makes a fill of thousands of rows quadratic. Rows added
+// afterwards (a new quote file) are sorted into place again.
+class SortingOff {
+ public:
+  explicit SortingOff(HWND list) : list_(list), style_(GetWindowLongPtrA(list, GWL_STYLE)) {
+    if (style_ & LVS_SORTASCENDING) SetWindowLongPtrA(list_, GWL_STYLE, style_ & ~static_cast<LONG_PTR>(LVS_SORTASCENDING));
+  }
+  ~SortingOff() {
+    if (style_ & LVS_SORTASCENDING) SetWindowLongPtrA(list_, GWL_STYLE, style_);
+  }
+  SortingOff(const SortingOff&) = delete;
+  SortingOff& operator=(const SortingOff&) = delete;
+
+ private:
+  HWND list_;
+  LONG_PTR style_;
+};
+
 int NextRow(int after, UINT flags) {
   return static_cast<int>(SendList(LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(flags, 0)));
 }
@@ -318,6 +377,20 @@ int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image) {
     SetRowCell(row, column, owned.Text(column));
   }
   return row;
+}
+
+bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries) {
+  std::vector<TitleKey> keys(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) keys[i] = {Widened(entries[i]->Text(kColumnTitle)), i};
+  std::sort(keys.begin(), keys.end(), InsertedBefore);
+  RedrawOff redraw(List());
+  SortingOff sorting(List());
+  for (const TitleKey& key : keys) {
+    // Image n + 1 for the row added to n rows: the image list holds a copy of the item
+    // icon for every such number.
+    if (InsertCatalogRow(std::move(entries[key.listed]), RowCount() + 1) < 0) return false;
+  }
+  return true;
 }
 
 bool TakeDetailsColumns(DetailsColumns& columns) {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vosko {
 
@@ -56,6 +57,10 @@ void SetRowCell(int row, int column, const std::string& text);
 
 // Inserts a row for `entry` (the list takes it) with the given image; its index, or -1.
 int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image);
+// Fills the list with the entries of a scan, given in directory order, in the order the
+// sorting control would give them one by one, without paying for its sorted insertion.
+// False when a row could not be inserted (the entries not yet in the list are released).
+bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries);
 
 // In Details view, what the closing routine stores: each column's width and the display
 // order, by column number. False in the other views or without a list.
