@@ -87,36 +87,6 @@ TEST(StringTableTest, UnknownIdsGiveEmptyText) {
   }
 }
 
-TEST(StringTableTest, IdsAscendStrictly) {
-  const auto all = AllTableTexts();
-  ASSERT_FALSE(all.empty());
-  for (std::size_t i = 1; i < all.size(); ++i) {
-    EXPECT_LT(all[i - 1].id, all[i].id) << "at index " << i;
-  }
-}
-
-TEST(StringTableTest, LookupAgreesWithTheListForEveryEntry) {
-  for (const TableEntry& entry : AllTableTexts()) {
-    SCOPED_TRACE(testing::Message() << "id " << entry.id);
-    const std::string_view found = TableText(entry.id);
-    EXPECT_EQ(found.data(), entry.text.data());
-    EXPECT_EQ(found.size(), entry.text.size());
-  }
-}
-
-TEST(StringTableTest, NoTextHoldsANulByte) {
-  for (const TableEntry& entry : AllTableTexts()) {
-    EXPECT_EQ(entry.text.find('\0'), std::string_view::npos) << "id " << entry.id;
-  }
-}
-
-// Texts are loaded into 255-byte buffers, terminator included.
-TEST(StringTableTest, EveryTextFitsTheLoadBuffer) {
-  for (const TableEntry& entry : AllTableTexts()) {
-    EXPECT_LE(entry.text.size(), 254u) << "id " << entry.id;
-  }
-}
-
 struct BlockCase {
   unsigned first;
   unsigned last;
