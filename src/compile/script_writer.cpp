@@ -7,18 +7,11 @@
 
 #include "quotes/quote_format.h"
 #include "quotes/text_format.h"
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
 
 namespace vosko {
 namespace {
-
-enum : unsigned {
-  kMsgOpenFailed = 9,
-  kMsgScriptOpenFailed = 22,
-  kMsgScriptWriteFailed = 23,
-  kFirstHeaderLine = 150,
-  kLastHeaderLine = 175,
-};
 
 // The host's header text arrives in a 1024-byte buffer.
 constexpr std::size_t kHostHeaderMax = 1023;
@@ -244,11 +237,11 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
 bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText,
                        std::string_view timeText, ScriptRun& run, EngineReport* report) {
   if (!script.Open(path, "w+t")) {
-    if (report) report->Report(kMsgScriptOpenFailed, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    if (report) report->Report(IDS_SCRIPT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return false;
   }
   std::string line;
-  for (unsigned id = kFirstHeaderLine; id <= kLastHeaderLine; ++id) {
+  for (unsigned id = IDS_SCRIPT_HEADER_FIRST; id <= IDS_SCRIPT_HEADER_LAST; ++id) {
     line.assign(TableText(id)).append("\n");
     ReplaceFirst(line, line, "@@TIME@@", timeText);
     ReplaceFirst(line, line, "@@DATE@@", dateText);
@@ -257,7 +250,7 @@ bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_vi
   }
   // Every header write is checked, not just the last: buffered output fails at the flush.
   if (!script.Flush()) {
-    if (report) report->Report(kMsgScriptWriteFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    if (report) report->Report(IDS_SCRIPT_WRITE_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     script.Close();
     return false;
   }
@@ -270,7 +263,7 @@ int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view 
   pass.SetInitialHeader(context.initialHeader ? context.initialHeader() : std::string());
   TextFile file;
   if (!file.Open(path, "r+t")) {
-    if (context.report) context.report->Report(kMsgOpenFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    if (context.report) context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;
   }
   const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());

@@ -5,11 +5,10 @@
 
 #include "quotes/quote_format.h"
 #include "quotes/text_format.h"
+#include "resources/resource_ids.h"
 
 namespace vosko {
 namespace {
-enum : unsigned { kMsgOpenFailed = 9 };
-
 // Export cuts a directive line at its "@@" and keeps what stands before it as text: a line
 // 'Dinner at 8 @@ home' stays part of its quote here, unlike in the compile.
 std::string_view WithoutDirective(std::string_view line) {
@@ -21,7 +20,7 @@ std::string_view WithoutDirective(std::string_view line) {
 int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title) {
   TextFile file;
   if (!file.Open(path, "r+t")) {
-    if (run.report) run.report->Report(kMsgOpenFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    if (run.report) run.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;
   }
   const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());

@@ -4,16 +4,16 @@
 #include <string_view>
 
 #include "quotes/quote_format.h"
+#include "resources/resource_ids.h"
 
 namespace vosko {
 namespace {
-enum : unsigned { kMsgImportOpenFailed = 66 };
 }  // namespace
 
 void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
   TextFile in;
   if (!in.Open(importPath, "r+t")) {
-    if (report) report->Report(kMsgImportOpenFailed, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return;
   }
   // Pieces are views into the line, so no buffer of lineLength bytes is needed, whatever the

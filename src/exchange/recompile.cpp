@@ -3,16 +3,17 @@
 #include <cstring>
 #include <string_view>
 
+#include "resources/resource_ids.h"
+
 namespace vosko {
 namespace {
-enum : unsigned { kMsgOpenFailed = 9, kMsgWriteFailed = 34 };
 constexpr std::size_t kChunk = 64 * 1024;
 }  // namespace
 
 void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport* report) {
   TextFile in;
   if (!in.Open(pmsPath, "r+b")) {
-    if (report) report->Report(kMsgOpenFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
+    if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
     return;
   }
   bool inTexts = false;  // past the leading block, which ends with the first byte 255
@@ -31,7 +32,7 @@ void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport
       bool ok = out.Write(chunk.substr(0, run));
       if (nul && ok) ok = out.Write("\n\n");
       if (!ok) {
-        if (report) report->Report(kMsgWriteFailed, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
+        if (report) report->Report(IDS_FILE_WRITE_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
         return;
       }
       chunk.remove_prefix(nul ? run + 1 : run);

@@ -6,22 +6,11 @@
 
 #include "quotes/text_file.h"
 #include "quotes/text_format.h"
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
 
 namespace vosko {
 namespace {
-
-enum : unsigned {
-  kMsgOpenFailed = 9,
-  kWordEnd = 25,
-  kWordHeader = 26,
-  kWordTitle = 31,
-  kNoDescription = 47,
-  kWordAuthor = 63,
-  kWordLeft = 74,
-  kWordRight = 75,
-  kWordCenter = 76,
-};
 
 bool Contains(std::string_view text, std::string_view what) { return text.find(what) != std::string_view::npos; }
 
@@ -66,8 +55,8 @@ LineKind ClassifyLine(std::string_view prepared) {
     static const struct {
       unsigned word;
       LineKind kind;
-    } kWords[] = {{kWordHeader, LineKind::Header}, {kWordEnd, LineKind::End}, {kWordLeft, LineKind::Left},
-                  {kWordRight, LineKind::Right},   {kWordCenter, LineKind::Center}};
+    } kWords[] = {{IDS_WORD_HEADER, LineKind::Header}, {IDS_WORD_END, LineKind::End}, {IDS_WORD_LEFT, LineKind::Left},
+                  {IDS_WORD_RIGHT, LineKind::Right},   {IDS_WORD_CENTER, LineKind::Center}};
     for (const auto& w : kWords) {
       const std::string_view word = TableText(w.word);
       if (!word.empty() && prepared.starts_with(word)) return w.kind;
@@ -107,12 +96,12 @@ std::optional<int> DirectiveNumber(std::string_view value) {
 std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report) {
   TextFile file;
   if (!file.Open(path, "r+t")) {
-    if (report) report->Report(kMsgOpenFailed, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
+    if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
     return std::nullopt;
   }
   CatalogTexts texts;
-  const std::string_view titleWord = TableText(kWordTitle);
-  const std::string_view authorWord = TableText(kWordAuthor);
+  const std::string_view titleWord = TableText(IDS_WORD_TITLE);
+  const std::string_view authorWord = TableText(IDS_WORD_AUTHOR);
   // Both searches start at the top of the file and see the same pieces, so one pass serves.
   for (std::string_view piece; !(texts.titleFound && texts.authorFound) &&
                                !(piece = file.ReadPiece(kCatalogLineBuffer)).empty();) {
@@ -124,7 +113,7 @@ std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineRepo
       if (auto v = CatalogValue(line, authorWord)) texts.author = std::move(*v), texts.authorFound = true;
     }
   }
-  if (!texts.titleFound) texts.title = TableText(kNoDescription);
+  if (!texts.titleFound) texts.title = TableText(IDS_NO_DESCRIPTION);
   return texts;
 }
 

@@ -1,6 +1,7 @@
 // Resource and control ids of vosko.dll, grouped by kind. The numbers are fixed: the host,
 // stored settings and users' habits (keyboard accelerators, ids in dialogs) rely on them.
-// This header is shared by C++ and the resource script, so it holds only #defines.
+// This header is shared by the resource script, the Win32 face and the portable engine, so
+// it holds only #defines.
 #pragma once
 
 // Icons and bitmaps
@@ -73,3 +74,16 @@
 #define IDS_VIEW_FIRST 90      // names of views 0 to 3: 90 to 93
 #define IDS_STATUS_IDLE 94
 #define IDS_OPTIONS_PLACEHOLDER 95
+
+// String table ids used by the quote readers and writers
+#define IDS_SCRIPT_OPEN_FAILED 22
+#define IDS_SCRIPT_WRITE_FAILED 23
+#define IDS_WORD_END 25
+#define IDS_WORD_HEADER 26
+#define IDS_FILE_WRITE_FAILED 34
+#define IDS_IMPORT_OPEN_FAILED 66
+#define IDS_WORD_LEFT 74
+#define IDS_WORD_RIGHT 75
+#define IDS_WORD_CENTER 76
+#define IDS_SCRIPT_HEADER_FIRST 150  // script header lines 150 to 175
+#define IDS_SCRIPT_HEADER_LAST 175
