@@ -1,6 +1,7 @@
 // The list view helpers, the progress runs and the closing routine, called directly on a
 // main window made in this process from the library's own template and texts.
 #include "harness.h"
+#include "in_process.h"
 
 #include "compile/status_bar_win32.h"
 #include "frame/main_window_win32.h"
@@ -32,37 +33,7 @@ BOOL CALLBACK CountClass(HWND child, LPARAM data) {
 
 class InProcessWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string library = path;
-    library = library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
-    library_ = LoadLibraryA(library.c_str());
-    ASSERT_NE(library_, nullptr);
-    vosko::g_module = library_;  // strings, the dialog template and the icon come from it
-    state_ = {};
-    std::strcpy(state_.settings_file, home_.File("Tarno.pm").c_str());
-    std::strcpy(state_.quote_folder, quotes_.path().c_str());
-    state_.column_widths.fill(0);
-    for (int i = 0; i < 8; ++i) state_.column_order[i] = i;
-    state_.column_visible.fill(1);
-    state_.normal_font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
-    state_.bold_font = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
-    state_.item_icon = static_cast<HICON>(LoadImageA(library_, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, 0));
-    vosko::g_state = &state_;
-    host_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    state_.main_window = CreateDialogParamA(library_, "VOSKO", host_, vosko::MainWindowProc, 0);
-    ASSERT_NE(state_.main_window, nullptr);
-    MoveWindow(state_.main_window, 0, 0, 760, 500, FALSE);
-  }
-
-  void TearDown() override {
-    if (host_ != nullptr) DestroyWindow(host_);  // the closing routine runs
-    vosko::g_state = nullptr;
-    vosko::g_module = nullptr;
-    if (library_ != nullptr) FreeLibrary(library_);
-  }
+  void SetUp() override { ASSERT_TRUE(extension_.ok()); }
 
   int ChildrenOfClass(const char* class_name) const {
     ClassCount count = {class_name, 0};
@@ -75,9 +46,8 @@ class InProcessWindowTest : public ::testing::Test {
   TempFolder home_{"vosko-unit-home"};
   TempFolder quotes_{"vosko-unit-quotes"};
   ModalInterceptor modal;
-  HMODULE library_ = nullptr;
-  HWND host_ = nullptr;
-  vosko::VoskoState state_{};
+  InProcessExtension extension_{home_.File("Tarno.pm"), quotes_.path()};
+  vosko::VoskoState& state_ = extension_.state();
 };
 
 TEST_F(InProcessWindowTest, NoRunLeavesABarBehind) {

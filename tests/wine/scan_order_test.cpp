@@ -2,6 +2,7 @@
 // order must be the one the sorting list control gives when the files are added one by one
 // in directory order, as the scan used to add them.
 #include "harness.h"
+#include "in_process.h"
 
 #include "frame/main_window_win32.h"
 #include "frame/vosko_state_win32.h"
@@ -12,6 +13,7 @@
 #include <commctrl.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -43,36 +45,11 @@ const QuoteFile kFiles[] = {
 class ScanOrderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string library = path;
-    library = library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
-    library_ = LoadLibraryA(library.c_str());
-    ASSERT_NE(library_, nullptr);
-    vosko::g_module = library_;
-    state_ = {};
-    std::strcpy(state_.settings_file, home_.File("Tarno.pm").c_str());
-    std::strcpy(state_.quote_folder, quotes_.path().c_str());
-    for (int i = 0; i < 8; ++i) state_.column_order[i] = i;
-    state_.column_visible.fill(1);
-    state_.item_icon = static_cast<HICON>(LoadImageA(library_, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, 0));
-    vosko::g_state = &state_;
-    host_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    state_.main_window = CreateDialogParamA(library_, "VOSKO", host_, vosko::MainWindowProc, 0);
-    ASSERT_NE(state_.main_window, nullptr);
-    MoveWindow(state_.main_window, 0, 0, 760, 500, FALSE);
+    ASSERT_TRUE(extension_.ok());
     for (const QuoteFile& file : kFiles) {
       std::string text = file.title ? std::string("@@TITLE=") + file.title + "\r\n" : std::string();
       WriteFileBytes(quotes_.File(file.name), text + "@@AUTHOR=Someone\r\n\r\nA quote.\r\n");
     }
-  }
-
-  void TearDown() override {
-    if (host_ != nullptr) DestroyWindow(host_);
-    vosko::g_state = nullptr;
-    vosko::g_module = nullptr;
-    if (library_ != nullptr) FreeLibrary(library_);
   }
 
   // The files as the directory search lists them, each with the title the scan gave it.
@@ -130,9 +107,8 @@ class ScanOrderTest : public ::testing::Test {
   TempFolder home_{"vosko-order-home"};
   TempFolder quotes_{"vosko-order-quotes"};
   ModalInterceptor modal;
-  HMODULE library_ = nullptr;
-  HWND host_ = nullptr;
-  vosko::VoskoState state_{};
+  InProcessExtension extension_{home_.File("Tarno.pm"), quotes_.path()};
+  vosko::VoskoState& state_ = extension_.state();
 };
 
 TEST_F(ScanOrderTest, RowsComeInTheSortingControlsOrder) {
@@ -145,7 +121,7 @@ TEST_F(ScanOrderTest, RowsComeInTheSortingControlsOrder) {
     // The list sorts again after the scan: a file added later goes where the control puts it.
     EXPECT_NE(GetWindowLongPtrA(state_.list_view, GWL_STYLE) & LVS_SORTASCENDING, 0) << view;
     WIN32_FIND_DATAA added = {};
-    std::strcpy(added.cFileName, "later.lsq");
+    std::snprintf(added.cFileName, sizeof added.cFileName, "%s", "later.lsq");
     ASSERT_GE(vosko::AddCatalogEntry(added, "b", "Someone"), 0) << view;
     auto with_added = listed;
     with_added.emplace_back("later.lsq", "b");
