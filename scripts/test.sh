@@ -69,6 +69,9 @@ export VOSKO_WINEPREFIX=$root/build/wineprefix-null
 ctest --preset "$windows" 2>&1 | tee "$log" || true
 count_ctest "$log"
 
+section "rescom: the Windows build writes what the native one writes"
+if bash scripts/check-rescom-wine.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 section "python checks"
 if python3 -m unittest discover -s src/resources -p 'test_*.py' >"$log" 2>&1; then
   n=$(grep -Eo '^Ran [0-9]+' "$log" | grep -Eo '[0-9]+' || echo 0)
