@@ -39,9 +39,9 @@ fi
 
 args=(--home "$(to_windows "$home")" "$@")
 if [[ -n ${DISPLAY:-} && -z $shot ]]; then
-  bash scripts/wine-prefix.sh build/wineprefix-x11 x11
-  export WINEPREFIX=$root/build/wineprefix-x11 WINEDEBUG=${WINEDEBUG:--all}
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+  # shellcheck source=scripts/wine-env.sh
+  source scripts/wine-env.sh
+  use_wine_prefix "$root/build/wineprefix-x11" x11
   exec wine "$run_dir/voskohost.exe" "${args[@]}"
 fi
 shot=${shot:-$root/build/screenshots/vosko.png}

@@ -79,15 +79,9 @@ if [[ -z ${DISPLAY:-} ]]; then
     [[ -n ${DISPLAY:-} ]] || { echo "$0: could not start Xvfb" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 fi
 
-mkdir -p "$(dirname "$prefix")"
-(
-    flock 9
-    "$here/wine-prefix.sh" "$prefix" x11
-) 9>"$prefix.lock"
-
-export WINEPREFIX=$prefix
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# shellcheck source=scripts/wine-env.sh
+source "$here/wine-env.sh"
+use_wine_prefix "$prefix" x11
 
 wine_started=1
 wine "$@" >"$work/program.log" 2>&1 &

@@ -44,18 +44,14 @@ if [[ ! -x /usr/lib/wine/wine && $(pe_machine "$program") == 014c ]]; then
     exit 126
 fi
 
-if [[ ! -f $prefix/.vosko-prefix ]] || { [[ -x /usr/lib/wine/wine ]] && ! grep -qx 'win32=yes' "$prefix/.vosko-prefix"; }; then
-    mkdir -p "$(dirname "$prefix")"
-    (
-        flock 9
-        "$here/wine-prefix.sh" "$prefix" null
-    ) 9>"$prefix.lock"
+# A prefix made before the 32-bit loader was in place cannot run 32-bit programs:
+# wine-prefix.sh makes it again when asked.
+remake=""
+if [[ -f $prefix/.vosko-prefix && -x /usr/lib/wine/wine ]] && ! grep -qx 'win32=yes' "$prefix/.vosko-prefix"; then
+    remake=force
 fi
-
-export WINEPREFIX=$prefix
-export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono/Gecko installers; a crash ends the program instead of waiting in
-# the debugger.  Overrides the caller gives come last and win.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# shellcheck source=scripts/wine-env.sh
+source "$here/wine-env.sh"
+use_wine_prefix "$prefix" null $remake
 
 exec wine "$@"
