@@ -43,8 +43,8 @@ void DestroyBar(HWND& bar) {
   bar = nullptr;
 }
 
-void SetBar(HWND bar, std::int64_t done, std::int64_t size) {
-  if (bar != nullptr) SendMessageA(bar, PBM_SETPOS, ProgressPercent(done, size), 0);
+void SetBar(HWND bar, int percent) {
+  if (bar != nullptr) SendMessageA(bar, PBM_SETPOS, percent, 0);
 }
 
 }  // namespace
@@ -87,27 +87,21 @@ bool CreateProgressBars() {
 }
 
 int ProgressPercent(std::int64_t done, std::int64_t size) {
-  if (size == 0) return 0;
-  const double percent = static_cast<double>(done) / static_cast<double>(size) * 100.0;
-  if (!(percent > 0.0)) return 0;  // negative counts, and NaN
-  if (percent >= 100.0) return 100;
-  return static_cast<int>(percent);
+  // Integer arithmetic, so that every build shows the same position for the same counts.
+  if (size <= 0 || done <= 0) return 0;
+  if (done >= size) return 100;
+  const auto d = static_cast<std::uint64_t>(done), s = static_cast<std::uint64_t>(size);
+  // done < size, so done * 100 overflows only for runs of more than 10^17 bytes.
+  if (d <= UINT64_MAX / 100) return static_cast<int>(d * 100 / s);
+  return static_cast<int>(d / (s / 100 + 1));
 }
 
 void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size,
                   std::int64_t total_done, std::int64_t total_size, bool with_output) {
-  if (name != nullptr) {
-    const std::string pattern =
-        LoadTableString(with_output ? IDS_STATUS_COMPILING : IDS_STATUS_RESCANNING);
-    // The name is put in as it is: a "%" in a title is text, not a conversion.
-    std::string text = pattern;
-    ReplaceFirst(pattern, text, "%s", name);
-    if (text.size() > kStatusTextLimit) text.resize(kStatusTextLimit);
-    SetStatusText(text);
-  }
+  if (name != nullptr) SetStatusText(ProgressText(name, with_output));
   if (file_size != 0 && total_size != 0) {
-    SetBar(g_state->detail_progress, file_done, file_size);
-    SetBar(g_state->total_progress, total_done, total_size);
+    SetBar(g_state->detail_progress, ProgressPercent(file_done, file_size));
+    SetBar(g_state->total_progress, ProgressPercent(total_done, total_size));
   }
 }
 
@@ -118,12 +112,38 @@ void EndProgressRun() {
   ShowIdleStatus();
 }
 
+std::string ProgressText(const char* name, bool with_output) {
+  const std::string pattern = LoadTableString(with_output ? IDS_STATUS_COMPILING : IDS_STATUS_RESCANNING);
+  // The name is put in as it is: a "%" in a title is text, not a conversion.
+  std::string text = pattern;
+  ReplaceFirst(pattern, text, "%s", name);
+  if (text.size() > kStatusTextLimit) text.resize(kStatusTextLimit);
+  return text;
+}
+
 void ProgressRun::Show(std::optional<std::string_view> name, std::int64_t file_done,
                        std::int64_t file_size, std::int64_t total_done, std::int64_t total_size,
                        bool with_output) {
-  std::string text = name ? std::string(*name) : std::string();
-  ShowProgress(name ? text.c_str() : nullptr, file_done, file_size, total_done, total_size,
-               with_output);
+  // A run reports every line it reads; the controls are only told when what they show
+  // changes, so a large compile does not spend its time redrawing the same picture.
+  if (name) {
+    const std::string text = ProgressText(std::string(*name).c_str(), with_output);
+    if (text != shown_text_) {
+      SetStatusText(text);
+      shown_text_ = text;
+    }
+  }
+  if (file_size == 0 || total_size == 0) return;
+  const int detail = ProgressPercent(file_done, file_size);
+  const int total = ProgressPercent(total_done, total_size);
+  if (detail != shown_detail_) {
+    SetBar(g_state->detail_progress, detail);
+    shown_detail_ = detail;
+  }
+  if (total != shown_total_) {
+    SetBar(g_state->total_progress, total);
+    shown_total_ = total;
+  }
 }
 
 }  // namespace vosko

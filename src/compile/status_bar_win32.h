@@ -39,6 +39,9 @@ void EndProgressRun();
 
 // The percentage a bar shows: truncated toward zero, held between 0 and 100.
 int ProgressPercent(std::int64_t done, std::int64_t size);
+// "Compiling "name"..." for a run that writes a file, "Rescanning "name"..." for one that
+// does not, cut to the 255 characters of the status text.
+std::string ProgressText(const char* name, bool with_output);
 
 class ProgressRun final : public Progress {
  public:
@@ -49,6 +52,12 @@ class ProgressRun final : public Progress {
 
   void Show(std::optional<std::string_view> name, std::int64_t file_done, std::int64_t file_size,
             std::int64_t total_done, std::int64_t total_size, bool with_output) override;
+
+ private:
+  // What the controls show now; -1 and empty until first set.
+  std::string shown_text_;
+  int shown_detail_ = -1;
+  int shown_total_ = -1;
 };
 
 // The wait cursor for as long as it lives; the cursor before it comes back at its end.

@@ -1,5 +1,7 @@
 #include "frame/main_window_win32.h"
 
+#include "compile/compile_driver_win32.h"
+#include "compile/rescan_win32.h"
 #include "compile/status_bar_win32.h"
 #include "frame/host_contract.h"
 #include "frame/table_message_win32.h"
@@ -178,10 +180,14 @@ void RunCommand(HWND window, int id) {
     case IDC_ABOUT:
       ShowAboutBox(window);
       break;
-    case IDC_EDIT:     // the editor, the delete, the compile, the rescan and the mail
-    case IDC_DELETE:   // hand-over come with their commands
     case IDC_COMPILE:
+      CompileSelected();
+      break;
     case IDC_RESCAN:
+      RescanAll();
+      break;
+    case IDC_EDIT:     // the editor, the delete and the mail hand-over come with their
+    case IDC_DELETE:   // commands
     case IDC_SEND:
       break;
     default:

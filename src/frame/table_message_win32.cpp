@@ -26,6 +26,10 @@ int ShowTableMessage(HWND owner, UINT id, WORD number, UINT style) {
   return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
 }
 
+int ShowMessageText(HWND owner, const std::string& text, UINT style) {
+  return MessageBoxA(owner, text.c_str(), LoadTableString(IDS_MESSAGE_CAPTION).c_str(), style);
+}
+
 void ShowInfoText(const char* text) {
   if (text == nullptr) return;
   std::string caption = LoadTableString(IDS_MESSAGE_CAPTION);

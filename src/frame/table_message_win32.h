@@ -15,6 +15,9 @@ std::string LoadTableString(UINT id);
 // button that closed the box.
 int ShowTableMessage(HWND owner, UINT id, WORD number, UINT style);
 
+// A text made up by the caller (the compiler's errors, say), with the system's caption.
+int ShowMessageText(HWND owner, const std::string& text, UINT style);
+
 // The compile report: a ready-made text, owned by the active window, with the information
 // icon. Nothing is shown for a null text.
 void ShowInfoText(const char* text);

@@ -87,3 +87,21 @@
 #define IDS_WORD_CENTER 76
 #define IDS_SCRIPT_HEADER_FIRST 150  // script header lines 150 to 175
 #define IDS_SCRIPT_HEADER_LAST 175
+
+// String table ids used by the compile and the rescan
+#define IDS_SCRIPT_NAME 21
+#define IDS_COMPILER_LAUNCH_FAILED 27
+#define IDS_COMPILED_NAME 28
+#define IDS_PMS_NAME 50              // begins with its own backslash
+#define IDS_COMPILER_EXE_NAME 52
+#define IDS_COMPILER_BATCH_NAME 53
+#define IDS_STATUS_LAUNCHING 54
+#define IDS_COMPILER_REPORT_NAME 55
+#define IDS_COMPILER_HEADER_NAME 56
+#define IDS_COMPILE_DONE 57
+#define IDS_COMPILE_REFUSED 120      // the compiler's errors follow, one line each
+#define IDS_COMPILE_FAILED_CODE 121
+#define IDS_COMPILE_NO_OUTPUT 122
+#define IDS_COMPILE_ERROR_AT 123
+#define IDS_BATCH_FIRST 200          // rescom.bat lines 200 to 207
+#define IDS_BATCH_LAST 207

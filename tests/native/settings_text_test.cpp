@@ -84,6 +84,8 @@ TEST(MessageNumber, FillsOnlyTheFirstDecimalPlaceholder) {
   EXPECT_EQ(FillMessageNumber("error %d while", 5), "error 5 while");
   EXPECT_EQ(FillMessageNumber("error %d while", 0), "error %d while");
   EXPECT_EQ(FillMessageNumber("error %d while", 65535), "error 65535 while");
+  EXPECT_EQ(FillMessageTexts("%s, line %s: %s", {"100%s.lsq", "12", "bad %d"}), "100%s.lsq, line 12: bad %d");
+  EXPECT_EQ(FillMessageTexts("%d quotes, %d bytes, %s", {"-1", "7"}), "-1 quotes, 7 bytes, %s");
   EXPECT_EQ(FillMessageNumber("file \"%s\" %d", 7), "file \"%s\" 7");
   EXPECT_EQ(FillMessageNumber("100% done", 7), "100% done");
 }

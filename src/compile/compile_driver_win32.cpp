@@ -1,0 +1,375 @@
+#include "compile/compile_driver_win32.h"
+
+#include "compile/compiler_report.h"
+#include "compile/script_writer.h"
+#include "compile/status_bar_win32.h"
+#include "frame/engine_report_win32.h"
+#include "frame/host_contract.h"
+#include "frame/message_text.h"
+#include "frame/table_message_win32.h"
+#include "frame/vosko_state_win32.h"
+#include "quotes/compile_record.h"
+#include "quotes/list_view_win32.h"
+#include "quotes/regional_settings_win32.h"
+#include "resources/resource_ids.h"
+
+#include <lzexpand.h>
+#include <process.h>
+#include <shellapi.h>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace vosko {
+namespace {
+
+constexpr char kCompilerResource[] = "ResourceCompiler";
+
+// The numbers of message 27: which step of starting the compiler failed.
+constexpr WORD kNoCompilerResource = 1001;
+constexpr WORD kNoCompilerExe = 1002;
+constexpr WORD kNoCompilerBatch = 1003;
+constexpr WORD kCompilerNotStarted = 1111;
+
+// A batch file the runtime could not start is handed to the shell, and waited for this long.
+constexpr DWORD kShellStartWait = 50000;
+
+// The error lines of a refused script are shown at most this long each.
+constexpr std::size_t kShownErrorLimit = 200;
+
+std::function<std::intptr_t()> g_spawn_for_test;
+std::function<void()> g_before_run_for_test;
+
+std::optional<std::string> InQuoteFolder(UINT name_id) {
+  return QuoteFilePath(g_state->quote_folder, LoadTableString(name_id));
+}
+
+void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id, number, kStyleError); }
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void DeleteInQuoteFolder(UINT name_id) {
+  if (const auto path = InQuoteFolder(name_id)) DeleteFileA(path->c_str());
+}
+
+std::string BareName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+// The host's initial header text for every quote file (setting item 57).
+std::string HostHeaderText() {
+  char buffer[host::kHeaderTextSize] = {};
+  SendMessageA(GetParent(g_state->main_window), host::kQuerySetting, host::kSettingHeader,
+               reinterpret_cast<LPARAM>(buffer));
+  buffer[sizeof buffer - 1] = '\0';
+  return buffer;
+}
+
+// The extension lives in the host's process: the current directory that the compiler needs
+// is put back to the host's as soon as the compiler has run.
+class CurrentDirectoryKept {
+ public:
+  CurrentDirectoryKept() {
+    const DWORD length = GetCurrentDirectoryA(0, nullptr);
+    if (length == 0) return;
+    saved_.resize(length);
+    const DWORD written = GetCurrentDirectoryA(length, saved_.data());
+    saved_.resize(written < length ? written : 0);
+  }
+  ~CurrentDirectoryKept() {
+    if (!saved_.empty()) SetCurrentDirectoryA(saved_.c_str());
+  }
+  CurrentDirectoryKept(const CurrentDirectoryKept&) = delete;
+  CurrentDirectoryKept& operator=(const CurrentDirectoryKept&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+// Which quote file line each of some script lines came from, collected while the script is
+// written once more: only the lines a compiler error names are kept.
+class ScriptLineOrigins final : public ScriptLineObserver {
+ public:
+  explicit ScriptLineOrigins(const std::vector<CompilerError>& errors) {
+    for (const CompilerError& error : errors) {
+      if (error.scriptLine != 0) origins_[error.scriptLine];
+    }
+  }
+  void OnScriptLine(std::uint64_t script_line, std::string_view quote_file, std::uint64_t quote_line) override {
+    auto found = origins_.find(script_line);
+    if (found != origins_.end()) found->second = {std::string(quote_file), quote_line};
+  }
+  // The quote file and line of a script line, when it came from one.
+  std::optional<std::pair<std::string, std::uint64_t>> Origin(std::uint64_t script_line) const {
+    auto found = origins_.find(script_line);
+    if (found == origins_.end() || found->second.second == 0) return std::nullopt;
+    return found->second;
+  }
+  bool Empty() const { return origins_.empty(); }
+
+ private:
+  std::map<std::uint64_t, std::pair<std::string, std::uint64_t>> origins_;
+};
+
+// Writes the script of `rows` again, into a scratch file, to learn where the lines that the
+// compiler refused came from. Memory stays flat: only the named lines are kept.
+void TraceScriptLines(const std::vector<int>& rows, ScriptLineOrigins& origins) {
+  if (origins.Empty()) return;
+  char folder[MAX_PATH] = {}, scratch_path[MAX_PATH] = {};
+  if (GetTempPathA(sizeof folder, folder) == 0 || GetTempFileNameA(folder, "vsk", 0, scratch_path) == 0) return;
+  {
+    TextFile scratch;
+    ScriptRun run;
+    if (WriteScriptHeader(scratch, scratch_path, "", "", run, nullptr)) {
+      QuoteFileContext context;
+      context.initialHeader = HostHeaderText;
+      context.lines = &origins;
+      for (int row : rows) {
+        const std::optional<std::string> path = RowFilePath(row);
+        if (!path || AppendQuoteFile(&scratch, *path, "", run, context) < 0) break;
+      }
+    }
+  }
+  DeleteFileA(scratch_path);
+}
+
+std::string Cut(std::string text, std::size_t limit) {
+  if (text.size() > limit) text.resize(limit);
+  return text;
+}
+
+// The compile made nothing usable: say why, with the compiler's first errors pointed back at
+// the quote files and lines they came from.
+void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& report, std::intptr_t exit_code) {
+  if (report.errors.empty()) {
+    if (static_cast<WORD>(exit_code) != 0) {
+      ShowError(IDS_COMPILE_FAILED_CODE, static_cast<WORD>(exit_code));
+    } else {
+      ShowError(IDS_COMPILE_NO_OUTPUT, 0);
+    }
+    return;
+  }
+  ScriptLineOrigins origins(report.errors);
+  TraceScriptLines(rows, origins);
+  const std::string script_name = LoadTableString(IDS_SCRIPT_NAME);
+  const std::string at = LoadTableString(IDS_COMPILE_ERROR_AT);
+  std::string text = LoadTableString(IDS_COMPILE_REFUSED) + "\n";
+  for (const CompilerError& error : report.errors) {
+    const std::string message = Cut(error.message, kShownErrorLimit);
+    text += "\n";
+    if (const auto origin = origins.Origin(error.scriptLine)) {
+      text += FillMessageTexts(at, {BareName(origin->first), std::to_string(origin->second), message});
+    } else if (error.scriptLine != 0) {
+      text += FillMessageTexts(at, {script_name, std::to_string(error.scriptLine), message});
+    } else {
+      text += message;
+    }
+  }
+  ShowMessageText(g_state->main_window, text, kStyleError);
+}
+
+bool WriteCompilerFiles() {
+  HRSRC found = FindResourceA(g_module, kCompilerResource, RT_RCDATA);
+  HGLOBAL loaded = found != nullptr ? LoadResource(g_module, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerResource);
+    return false;
+  }
+  const std::optional<std::string> exe_path = InQuoteFolder(IDS_COMPILER_EXE_NAME);
+  TextFile exe;
+  // A compiler written only in part would be run: a short write is a failure too.
+  if (!exe_path || !exe.Open(*exe_path, "w+b") ||
+      !exe.Write(std::string_view(static_cast<const char*>(bytes), SizeofResource(g_module, found))) || !exe.Close()) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerExe);
+    return false;
+  }
+  const std::optional<std::string> batch_path = InQuoteFolder(IDS_COMPILER_BATCH_NAME);
+  TextFile batch;
+  bool written = batch_path && batch.Open(*batch_path, "w+t");
+  for (UINT id = IDS_BATCH_FIRST; written && id <= IDS_BATCH_LAST; ++id) {
+    written = batch.Write(LoadTableString(id) + "\n");
+  }
+  if (!written || !batch.Close()) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerBatch);
+    return false;
+  }
+  return true;
+}
+
+// Runs the batch file in the quote folder and waits for it. Its exit code, or nothing when
+// it could not be started at all (message 27 with 1111 shown).
+std::optional<std::intptr_t> RunCompiler() {
+  // What an earlier run may have left must not pass for this run's output.
+  DeleteInQuoteFolder(IDS_COMPILED_NAME);
+  DeleteInQuoteFolder(IDS_COMPILER_REPORT_NAME);
+  if (g_before_run_for_test) g_before_run_for_test();
+  CurrentDirectoryKept host_directory;
+  SetCurrentDirectoryA(g_state->quote_folder);
+  const std::string batch = LoadTableString(IDS_COMPILER_BATCH_NAME);
+  const std::intptr_t spawned = g_spawn_for_test ? g_spawn_for_test()
+                                                 : _spawnlp(_P_WAIT, batch.c_str(), batch.c_str(), nullptr);
+  if (spawned != -1) return spawned;  // it ran: its exit code tells how
+  // The runtime could not start it: the shell may still know how. Its process is waited for,
+  // at most the 50 seconds the batch was always given.
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = batch.c_str();
+  info.nShow = SW_SHOWMINIMIZED;
+  const bool started = ShellExecuteExA(&info) && reinterpret_cast<std::uintptr_t>(info.hInstApp) > 32;
+  DWORD exit_code = 0;
+  if (info.hProcess != nullptr) {
+    if (WaitForSingleObject(info.hProcess, kShellStartWait) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(info.hProcess, &exit_code)) {
+      exit_code = STILL_ACTIVE;
+    }
+    CloseHandle(info.hProcess);
+  }
+  if (!started) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kCompilerNotStarted);
+    return std::nullopt;
+  }
+  return static_cast<std::intptr_t>(exit_code);
+}
+
+// The compiler's work files; the script stays for the user to look at.
+void DeleteCompilerFiles() {
+  for (UINT id : {IDS_COMPILER_EXE_NAME, IDS_COMPILER_BATCH_NAME, IDS_COMPILER_REPORT_NAME, IDS_COMPILED_NAME,
+                  IDS_COMPILER_HEADER_NAME}) {
+    DeleteInQuoteFolder(id);
+  }
+}
+
+// The quote files of `rows` appended to a fresh script; false when the run stopped (its
+// message shown). Each file's stamp is stored as soon as it is done.
+bool WriteScript(const std::vector<int>& rows, ProgressRun& progress) {
+  MessageBoxReport report;
+  const std::optional<std::string> script_path = InQuoteFolder(IDS_SCRIPT_NAME);
+  if (!script_path) {
+    report.Report(IDS_SCRIPT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    return false;
+  }
+  const WinIniRegionalSettings intl;
+  const CalendarTime now = LocalNowWin32();
+  TextFile script;
+  ScriptRun run;
+  if (!WriteScriptHeader(script, *script_path, CurrentDateText(intl, now), CurrentTimeText(intl, now), run, &report)) {
+    return false;
+  }
+  for (int row : rows) run.totalBytes += RowFileSize(row);
+  QuoteFileContext context;
+  context.progress = &progress;
+  context.report = &report;
+  context.initialHeader = HostHeaderText;
+  for (int row : rows) {
+    const std::optional<std::string> path = RowFilePath(row);
+    if (!path) {
+      report.Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+      return false;
+    }
+    const int count = AppendQuoteFile(&script, *path, RowField(row, kColumnTitle).value_or(""), run, context);
+    if (count < 0) return false;
+    StoreCompileStamp(row, count, false);
+  }
+  progress.Show(std::nullopt, 1, 1, 1, 1, true);
+  // A script cut short by a full disk would compile into fewer quotes without a word.
+  if (!script.Close()) {
+    report.Report(IDS_SCRIPT_WRITE_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn) { g_spawn_for_test = std::move(spawn); }
+void SetBeforeCompilerRunForTest(std::function<void()> before_run) { g_before_run_for_test = std::move(before_run); }
+
+std::int64_t RowFileSize(int row) {
+  const std::optional<std::string> path = RowFilePath(row);
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!path || !GetFileAttributesExA(path->c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+void StoreCompileStamp(int row, int count, bool rescan) {
+  CatalogEntry* entry = RowEntry(row);
+  if (entry == nullptr) return;
+  entry->quote_count = count;
+  if (!rescan) entry->compile_time = LocalNowWin32();
+  const std::string record = CompileRecordText(entry->compile_time, count);
+  WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(), entry->FileName().c_str(),
+                             record.c_str(), g_state->settings_file);
+  entry->texts[kColumnQuoteCount] = std::to_string(count);
+  SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
+  if (!rescan) {
+    entry->texts[kColumnCompileDate] = CompileDateText(entry->compile_time);
+    SetRowCell(row, kColumnCompileDate, entry->texts[kColumnCompileDate]);
+  }
+  SendMessageA(g_state->list_view, LVM_REDRAWITEMS, row, row);
+  UpdateWindow(g_state->list_view);
+}
+
+bool CopyCompiledFile(const std::string& source, const std::string& destination) {
+  // The copy goes to a file of its own first: the host never sees a half-written quotes file,
+  // and a source that cannot be read leaves the old one as it was.
+  const std::string temporary = destination + ".tmp";
+  if (temporary.size() >= MAX_PATH) return false;
+  LZStart();
+  // The runtime's handles, not LZOpenFile's: its OFSTRUCT holds no path above 127 characters.
+  const HFILE raw = _lopen(source.c_str(), OF_READ);
+  const INT in = raw == HFILE_ERROR ? -1 : LZInit(raw);
+  LONG copied = -1;
+  if (in >= 0) {
+    const HFILE out = _lcreat(temporary.c_str(), 0);
+    if (out != HFILE_ERROR) {
+      copied = CopyLZFile(in, out);
+      if (_lclose(out) == HFILE_ERROR) copied = -1;
+    }
+    LZClose(in);
+  } else if (raw != HFILE_ERROR) {
+    _lclose(raw);
+  }
+  LZDone();
+  if (copied < 0 || !MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+void CompileSelected() {
+  WaitCursor wait;
+  if (AskSelection(IDS_ONE_FILE_COMPILE)) return;
+  ProgressRun progress;
+  const std::vector<int> rows = SelectedRows();
+  if (!WriteScript(rows, progress)) return;
+  SetStatusText(LoadTableString(IDS_STATUS_LAUNCHING));
+  if (!WriteCompilerFiles()) return;
+  const std::optional<std::intptr_t> exit_code = RunCompiler();
+  if (!exit_code) return;
+  const std::optional<std::string> compiled = InQuoteFolder(IDS_COMPILED_NAME);
+  const std::optional<std::string> report_path = InQuoteFolder(IDS_COMPILER_REPORT_NAME);
+  const CompilerReport report = report_path ? ReadCompilerReport(*report_path) : CompilerReport{};
+  // Only a compiler that ended well, made its file and said what is in it has made quotes.
+  if (*exit_code != 0 || !compiled || !FileExists(*compiled) || !report.summaryFound) {
+    DeleteCompilerFiles();
+    ShowCompileFailure(rows, report, *exit_code);
+    return;
+  }
+  const std::string destination = std::string(g_state->home_directory) + LoadTableString(IDS_PMS_NAME);
+  const bool copied = CopyCompiledFile(*compiled, destination);
+  DeleteCompilerFiles();
+  if (!copied) {
+    ShowError(IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber));
+    return;
+  }
+  const std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
+                                            {std::to_string(report.count), std::to_string(report.largest)});
+  ShowInfoText(text.c_str());
+}
+
+}  // namespace vosko
