@@ -3,6 +3,7 @@
 #include "host_frame.h"
 #include "host_session.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -10,6 +11,11 @@
 #include <string>
 
 namespace {
+
+// The extension's controls a user would use (ids of its main window).
+constexpr int kListView = 230;
+constexpr int kCompileButton = 1140;
+constexpr int kRescanButton = 1144;
 
 constexpr char kUsage[] =
     "Usage: voskohost [options]\n"
@@ -22,11 +28,14 @@ constexpr char kUsage[] =
     "  --filetype-dir DIR    the directory of filetype.pm (default: the home directory)\n"
     "  --interface N         the extension interface version passed to FORMINIT (default 258)\n"
     "  --font FACE,HEIGHT    the font description the host reports (default Tahoma,-11)\n"
+    "  --press compile|rescan  once the window is up, select every quote file and press\n"
+    "                        Compile (or Rescan), as a user would\n"
     "  --help                show this text\n";
 
 struct Options {
   std::string dll;
   voskohost::HostAnswers answers;
+  std::string press;  // a button to press once the window is up
   bool help = false;
   std::string error;
 };
@@ -76,6 +85,9 @@ Options ParseOptions(int argc, char** argv) {
       std::string number;
       value(number);
       options.answers.interface_version = static_cast<unsigned>(std::strtoul(number.c_str(), nullptr, 0));
+    } else if (arg == "--press") {
+      value(options.press);
+      if (options.press != "compile" && options.press != "rescan") options.error = "--press takes compile or rescan";
     } else if (arg == "--font") {
       std::string font;
       value(font);
@@ -90,6 +102,16 @@ Options ParseOptions(int argc, char** argv) {
   if (options.dll.empty()) options.dll = ExeDirectory() + "\\vosko.dll";
   if (options.answers.home_directory.empty()) options.answers.home_directory = DefaultHome();
   return options;
+}
+
+// Selects every row of the list and posts the button's command: it runs once the message loop
+// has drawn the window.
+void PressOnEveryRow(HWND main_window, int button) {
+  LVITEMA all = {};
+  all.stateMask = LVIS_SELECTED;
+  all.state = LVIS_SELECTED;
+  SendMessageA(GetDlgItem(main_window, kListView), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+  PostMessageA(main_window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main_window, button)));
 }
 
 }  // namespace
@@ -118,5 +140,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   session.ShowExtension();
+  if (!options.press.empty()) PressOnEveryRow(session.main_window(), options.press == "compile" ? kCompileButton : kRescanButton);
   return frame.Run();
 }

@@ -20,7 +20,7 @@ TEST(CompilerReport, SummaryAndErrorLines) {
       {"rquotes.r(31): error: unterminated string\n"
        "rquotes.r(40): error: NUL byte in a text (texts end at a NUL in the compiled file)\n"
        "rquotes.r: 2 errors, rquotes.rsc not written\n",
-       true, -1, -1,  // "compiled file" holds the marker, as the compiler's own words may
+       false, -1, -1,
        {{31, "unterminated string"}, {40, "NUL byte in a text (texts end at a NUL in the compiled file)"}}},
       {"rquotes.r: error: read error\nweird(12x): error: odd\n", false, -1, -1,
        {{0, "rquotes.r: error: read error"}, {0, "weird(12x): error: odd"}}},

@@ -96,6 +96,46 @@ TEST_F(InProcessWindowTest, BarPositionsAreTruncatedAndHeld) {
   for (const auto& c : cases) EXPECT_EQ(vosko::ProgressPercent(c.done, c.size), c.percent) << c.done << "/" << c.size;
 }
 
+// Counts the messages of one kind that a control receives.
+struct MessageCounter {
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = static_cast<MessageCounter*>(GetPropA(window, "vtest.counter"));
+    if (message == self->counted) ++self->count;
+    return CallWindowProcA(self->original, window, message, wparam, lparam);
+  }
+  MessageCounter(HWND window, UINT message) : window(window), counted(message) {
+    SetPropA(window, "vtest.counter", this);
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  }
+  ~MessageCounter() {
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropA(window, "vtest.counter");
+  }
+  HWND window;
+  UINT counted;
+  int count = 0;
+  WNDPROC original = nullptr;
+};
+
+TEST_F(InProcessWindowTest, ARunTouchesBarsAndTextOnlyWhenTheyChange) {
+  ASSERT_TRUE(vosko::CreateStatusBar());
+  vosko::ProgressRun progress;
+  MessageCounter detail(state_.detail_progress, PBM_SETPOS), total(state_.total_progress, PBM_SETPOS),
+      text(state_.status_bar, SB_SETTEXTA);
+  // Two files of 100,000 lines each, reported line by line as the readers do.
+  constexpr std::int64_t kLines = 100000;
+  for (int file = 0; file < 2; ++file) {
+    progress.Show("Same title", 0, kLines, file * kLines, 2 * kLines, true);
+    for (std::int64_t line = 1; line <= kLines; ++line) {
+      progress.Show(std::nullopt, line, kLines, file * kLines + line, 2 * kLines, true);
+    }
+  }
+  EXPECT_EQ(detail.count, 101 + 101);  // 0 to 100, twice
+  EXPECT_EQ(total.count, 101);
+  EXPECT_EQ(text.count, 1);
+  EXPECT_EQ(Position(state_.total_progress), 100);
+}
+
 TEST_F(InProcessWindowTest, ClosingTwiceReleasesOnce) {
   WriteFileBytes(quotes_.File("a.lsq"), "@@TITLE=A\r\n");
   ASSERT_TRUE(vosko::CreateStatusBar());
