@@ -2,7 +2,7 @@
 // in a folder, then the compiler's core turns it into the compiled file, both in this process.
 // What the DLL's Compile adds to this (the window, the progress bars, the batch file and
 // rescom.exe's start, the copy into the home directory) is what scripts/bench-compile.sh
-// measures against it.
+// measures against it. Built natively and, to tell Wine's share from the DLL's, for Windows.
 //
 //   compile_pipeline_bench QUOTE_FOLDER OUTPUT_FOLDER
 #include <algorithm>
@@ -12,7 +12,12 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include "compile/script_writer.h"
 #include "compiler.h"
@@ -47,11 +52,19 @@ int main(int argc, char** argv) {
   const rescom::CompileOutcome outcome = rescom::compile_file(script_path, rsc_path);
   const auto end = std::chrono::steady_clock::now();
   const auto seconds = [](auto from, auto to) { return std::chrono::duration<double>(to - from).count(); };
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  const long peak_kb = static_cast<long>(memory.PeakWorkingSetSize / 1024);
+#else
   rusage usage = {};
   getrusage(RUSAGE_SELF, &usage);
+  const long peak_kb = usage.ru_maxrss;
+#endif
   std::printf("engine + rescom: %zu files in %.3f s (script %.3f s, compiler %.3f s)\n", files.size(),
               seconds(start, end), seconds(start, written), seconds(written, end));
-  std::printf("peak resident: %ld KB\n", usage.ru_maxrss);
+  std::printf("peak resident: %ld KB\n", peak_kb);
   std::printf("report: %s\n", outcome.lines.empty() ? "" : outcome.lines.back().c_str());
   return outcome.exit_code;
 }

@@ -323,7 +323,12 @@ bool CopyCompiledFile(const std::string& source, const std::string& destination)
   const HFILE raw = _lopen(source.c_str(), OF_READ);
   const INT in = raw == HFILE_ERROR ? -1 : LZInit(raw);
   LONG copied = -1;
-  if (in >= 0) {
+  if (in >= 0 && in == raw) {
+    // Not compressed: the bytes as they are, copied in large blocks (the LZ copy moves a
+    // kilobyte at a time).
+    _lclose(raw);
+    copied = CopyFileA(source.c_str(), temporary.c_str(), FALSE) ? 0 : -1;
+  } else if (in >= 0) {
     const HFILE out = _lcreat(temporary.c_str(), 0);
     if (out != HFILE_ERROR) {
       copied = CopyLZFile(in, out);

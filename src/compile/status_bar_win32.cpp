@@ -134,16 +134,20 @@ void ProgressRun::Show(std::optional<std::string_view> name, std::int64_t file_d
     }
   }
   if (file_size == 0 || total_size == 0) return;
-  const int detail = ProgressPercent(file_done, file_size);
-  const int total = ProgressPercent(total_done, total_size);
-  if (detail != shown_detail_) {
-    SetBar(g_state->detail_progress, detail);
-    shown_detail_ = detail;
-  }
-  if (total != shown_total_) {
-    SetBar(g_state->total_progress, total);
-    shown_total_ = total;
-  }
+  MoveBar(g_state->detail_progress, ProgressPercent(file_done, file_size), shown_detail_);
+  MoveBar(g_state->total_progress, ProgressPercent(total_done, total_size), shown_total_);
+}
+
+void ProgressRun::MoveBar(HWND bar, int percent, int& shown) {
+  if (percent == shown) return;
+  // A bar paints itself at once at every new position: a run over many small files would
+  // spend more time painting than reading. Between its ends a bar moves at most every
+  // kBarIntervalMs; 0 and 100 are always shown, so a file's start and end are never lost.
+  const DWORD now = GetTickCount();
+  if (percent != 0 && percent != 100 && shown >= 0 && now - last_move_ < kBarIntervalMs) return;
+  SetBar(bar, percent);
+  shown = percent;
+  last_move_ = now;
 }
 
 }  // namespace vosko

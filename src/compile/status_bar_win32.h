@@ -54,10 +54,14 @@ class ProgressRun final : public Progress {
             std::int64_t total_done, std::int64_t total_size, bool with_output) override;
 
  private:
+  static constexpr DWORD kBarIntervalMs = 40;
+  void MoveBar(HWND bar, int percent, int& shown);
+
   // What the controls show now; -1 and empty until first set.
   std::string shown_text_;
   int shown_detail_ = -1;
   int shown_total_ = -1;
+  DWORD last_move_ = 0;  // tick count of the last bar move
 };
 
 // The wait cursor for as long as it lives; the cursor before it comes back at its end.

@@ -35,14 +35,13 @@ std::string ExeDirectory() {
 
 // Answers every message box as soon as it opens, keeping its text.
 LRESULT CALLBACK AnswerBoxes(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HCBT_ACTIVATE) {
-    HWND box = reinterpret_cast<HWND>(wparam);
+  HWND box = reinterpret_cast<HWND>(wparam);
+  char name[16] = {};
+  if (code == HCBT_ACTIVATE && GetClassNameA(box, name, sizeof name) > 0 && lstrcmpA(name, "#32770") == 0) {
     char text[2048] = {};
     GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
-    if (text[0] != '\0') {
-      g_box_text = text;
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
+    g_box_text = text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
