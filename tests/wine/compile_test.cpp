@@ -262,6 +262,7 @@ class CompileTest : public ::testing::Test {
 TEST_F(CompileTest, TheSelectionDecidesWhetherToCompile) {
   Write("a.lsq", "@@TITLE=Alpha\r\nOne\r\n");
   Write("b.lsq", "@@TITLE=Beta\r\nTwo\r\n");
+  state_.column_visible[vosko::kColumnAuthor] = 0;  // the stamp's cells are found by column
   ASSERT_TRUE(vosko::BuildListView());
   const struct {
     std::vector<int> selected;
@@ -284,6 +285,10 @@ TEST_F(CompileTest, TheSelectionDecidesWhetherToCompile) {
   }
   EXPECT_EQ(Record("a.lsq"), "<none>");
   EXPECT_EQ(Record("b.lsq").substr(16), ",1");
+  const auto b = Row(1);
+  EXPECT_EQ(b[2], "1");
+  EXPECT_EQ(b[5], vosko::CompileDateText(vosko::ParseCompileRecord(Record("b.lsq")).time));
+  EXPECT_EQ(b[6], "b.lsq");
 }
 
 TEST_F(CompileTest, AFileGoneSinceTheScanStopsTheCompile) {
