@@ -1,6 +1,7 @@
 #include "compile/compile_driver_win32.h"
 
 #include "compile/compiler_report.h"
+#include "compile/compiler_run_win32.h"
 #include "compile/script_writer.h"
 #include "compile/status_bar_win32.h"
 #include "frame/engine_report_win32.h"
@@ -13,10 +14,6 @@
 #include "quotes/regional_settings_win32.h"
 #include "resources/resource_ids.h"
 
-#include <lzexpand.h>
-#include <process.h>
-#include <shellapi.h>
-
 #include <map>
 #include <optional>
 #include <vector>
@@ -24,36 +21,14 @@
 namespace vosko {
 namespace {
 
-constexpr char kCompilerResource[] = "ResourceCompiler";
-
-// The numbers of message 27: which step of starting the compiler failed.
-constexpr WORD kNoCompilerResource = 1001;
-constexpr WORD kNoCompilerExe = 1002;
-constexpr WORD kNoCompilerBatch = 1003;
-constexpr WORD kCompilerNotStarted = 1111;
-
-// A batch file the runtime could not start is handed to the shell, and waited for this long.
-constexpr DWORD kShellStartWait = 50000;
-
 // The error lines of a refused script are shown at most this long each.
 constexpr std::size_t kShownErrorLimit = 200;
-
-std::function<std::intptr_t()> g_spawn_for_test;
-std::function<void()> g_before_run_for_test;
-
-std::optional<std::string> InQuoteFolder(UINT name_id) {
-  return QuoteFilePath(g_state->quote_folder, LoadTableString(name_id));
-}
 
 void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id, number, kStyleError); }
 
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-void DeleteInQuoteFolder(UINT name_id) {
-  if (const auto path = InQuoteFolder(name_id)) DeleteFileA(path->c_str());
 }
 
 std::string BareName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
@@ -66,27 +41,6 @@ std::string HostHeaderText() {
   buffer[sizeof buffer - 1] = '\0';
   return buffer;
 }
-
-// The extension lives in the host's process: the current directory that the compiler needs
-// is put back to the host's as soon as the compiler has run.
-class CurrentDirectoryKept {
- public:
-  CurrentDirectoryKept() {
-    const DWORD length = GetCurrentDirectoryA(0, nullptr);
-    if (length == 0) return;
-    saved_.resize(length);
-    const DWORD written = GetCurrentDirectoryA(length, saved_.data());
-    saved_.resize(written < length ? written : 0);
-  }
-  ~CurrentDirectoryKept() {
-    if (!saved_.empty()) SetCurrentDirectoryA(saved_.c_str());
-  }
-  CurrentDirectoryKept(const CurrentDirectoryKept&) = delete;
-  CurrentDirectoryKept& operator=(const CurrentDirectoryKept&) = delete;
-
- private:
-  std::string saved_;
-};
 
 // Which quote file line each of some script lines came from, collected while the script is
 // written once more: only the lines a compiler error names are kept.
@@ -170,79 +124,6 @@ void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& repo
   ShowMessageText(g_state->main_window, text, kStyleError);
 }
 
-bool WriteCompilerFiles() {
-  HRSRC found = FindResourceA(g_module, kCompilerResource, RT_RCDATA);
-  HGLOBAL loaded = found != nullptr ? LoadResource(g_module, found) : nullptr;
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerResource);
-    return false;
-  }
-  const std::optional<std::string> exe_path = InQuoteFolder(IDS_COMPILER_EXE_NAME);
-  TextFile exe;
-  // A compiler written only in part would be run: a short write is a failure too.
-  if (!exe_path || !exe.Open(*exe_path, "w+b") ||
-      !exe.Write(std::string_view(static_cast<const char*>(bytes), SizeofResource(g_module, found))) || !exe.Close()) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerExe);
-    return false;
-  }
-  const std::optional<std::string> batch_path = InQuoteFolder(IDS_COMPILER_BATCH_NAME);
-  TextFile batch;
-  bool written = batch_path && batch.Open(*batch_path, "w+t");
-  for (UINT id = IDS_BATCH_FIRST; written && id <= IDS_BATCH_LAST; ++id) {
-    written = batch.Write(LoadTableString(id) + "\n");
-  }
-  if (!written || !batch.Close()) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerBatch);
-    return false;
-  }
-  return true;
-}
-
-// Runs the batch file in the quote folder and waits for it. Its exit code, or nothing when
-// it could not be started at all (message 27 with 1111 shown).
-std::optional<std::intptr_t> RunCompiler() {
-  // What an earlier run may have left must not pass for this run's output.
-  DeleteInQuoteFolder(IDS_COMPILED_NAME);
-  DeleteInQuoteFolder(IDS_COMPILER_REPORT_NAME);
-  if (g_before_run_for_test) g_before_run_for_test();
-  CurrentDirectoryKept host_directory;
-  SetCurrentDirectoryA(g_state->quote_folder);
-  const std::string batch = LoadTableString(IDS_COMPILER_BATCH_NAME);
-  const std::intptr_t spawned = g_spawn_for_test ? g_spawn_for_test()
-                                                 : _spawnlp(_P_WAIT, batch.c_str(), batch.c_str(), nullptr);
-  if (spawned != -1) return spawned;  // it ran: its exit code tells how
-  // The runtime could not start it: the shell may still know how. Its process is waited for,
-  // at most the 50 seconds the batch was always given.
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  info.lpFile = batch.c_str();
-  info.nShow = SW_SHOWMINIMIZED;
-  const bool started = ShellExecuteExA(&info) && reinterpret_cast<std::uintptr_t>(info.hInstApp) > 32;
-  DWORD exit_code = 0;
-  if (info.hProcess != nullptr) {
-    if (WaitForSingleObject(info.hProcess, kShellStartWait) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(info.hProcess, &exit_code)) {
-      exit_code = STILL_ACTIVE;
-    }
-    CloseHandle(info.hProcess);
-  }
-  if (!started) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kCompilerNotStarted);
-    return std::nullopt;
-  }
-  return static_cast<std::intptr_t>(exit_code);
-}
-
-// The compiler's work files; the script stays for the user to look at.
-void DeleteCompilerFiles() {
-  for (UINT id : {IDS_COMPILER_EXE_NAME, IDS_COMPILER_BATCH_NAME, IDS_COMPILER_REPORT_NAME, IDS_COMPILED_NAME,
-                  IDS_COMPILER_HEADER_NAME}) {
-    DeleteInQuoteFolder(id);
-  }
-}
-
 // The quote files of `rows` appended to a fresh script; false when the run stopped (its
 // message shown). Each file's stamp is stored as soon as it is done.
 bool WriteScript(const std::vector<int>& rows, ProgressRun& progress) {
@@ -285,9 +166,6 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress) {
 
 }  // namespace
 
-void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn) { g_spawn_for_test = std::move(spawn); }
-void SetBeforeCompilerRunForTest(std::function<void()> before_run) { g_before_run_for_test = std::move(before_run); }
-
 std::int64_t RowFileSize(int row) {
   const std::optional<std::string> path = RowFilePath(row);
   WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -311,39 +189,6 @@ void StoreCompileStamp(int row, int count, bool rescan) {
   }
   SendMessageA(g_state->list_view, LVM_REDRAWITEMS, row, row);
   UpdateWindow(g_state->list_view);
-}
-
-bool CopyCompiledFile(const std::string& source, const std::string& destination) {
-  // The copy goes to a file of its own first: the host never sees a half-written quotes file,
-  // and a source that cannot be read leaves the old one as it was.
-  const std::string temporary = destination + ".tmp";
-  if (temporary.size() >= MAX_PATH) return false;
-  LZStart();
-  // The runtime's handles, not LZOpenFile's: its OFSTRUCT holds no path above 127 characters.
-  const HFILE raw = _lopen(source.c_str(), OF_READ);
-  const INT in = raw == HFILE_ERROR ? -1 : LZInit(raw);
-  LONG copied = -1;
-  if (in >= 0 && in == raw) {
-    // Not compressed: the bytes as they are, copied in large blocks (the LZ copy moves a
-    // kilobyte at a time).
-    _lclose(raw);
-    copied = CopyFileA(source.c_str(), temporary.c_str(), FALSE) ? 0 : -1;
-  } else if (in >= 0) {
-    const HFILE out = _lcreat(temporary.c_str(), 0);
-    if (out != HFILE_ERROR) {
-      copied = CopyLZFile(in, out);
-      if (_lclose(out) == HFILE_ERROR) copied = -1;
-    }
-    LZClose(in);
-  } else if (raw != HFILE_ERROR) {
-    _lclose(raw);
-  }
-  LZDone();
-  if (copied < 0 || !MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 void CompileSelected() {

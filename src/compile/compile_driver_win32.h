@@ -1,13 +1,12 @@
 // The Compile command: the selected quote files, in list order, become the resource script
 // rquotes.r; the compiler the library carries turns it into rquotes.rsc, which replaces the
-// host's rquotes.pms in the home directory.  And the compile stamp that Compile and Rescan
-// store for each quote file they have read.
+// host's rquotes.pms in the home directory (compile/compiler_run_win32.h). And the compile
+// stamp that Compile and Rescan store for each quote file they have read.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace vosko {
@@ -24,17 +23,5 @@ void StoreCompileStamp(int row, int count, bool rescan);
 // The size of a row's quote file as the file system reports it (0 when it has none): what
 // the Total bar of a compile or rescan measures against.
 std::int64_t RowFileSize(int row);
-
-// Copies the compiled file over the host's one (LZ expansion, so a compressed file is
-// expanded): into a temporary file beside `destination` first, which then replaces it.  False,
-// with `destination` as it was, when anything fails.
-bool CopyCompiledFile(const std::string& source, const std::string& destination);
-
-// Tests only. `spawn` replaces the start of the batch file with the runtime's spawn (its
-// result: the exit code, or -1 when it could not be started); `before_run` is called once the
-// script and the compiler files are written, in the quote folder, just before the compiler
-// runs. Empty functions restore the normal behaviour.
-void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn);
-void SetBeforeCompilerRunForTest(std::function<void()> before_run);
 
 }  // namespace vosko

@@ -5,6 +5,7 @@
 
 #include "compile/compile_driver_win32.h"
 #include "compile/compiler_report.h"
+#include "compile/compiler_run_win32.h"
 #include "compile/rescan_win32.h"
 #include "compile/script_writer.h"
 #include "compile/status_bar_win32.h"

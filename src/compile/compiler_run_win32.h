@@ -1,0 +1,42 @@
+// Running the compiler the library carries: writing it and its batch file into the quote
+// folder, running the batch there, and putting the compiled file in the host's place.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vosko {
+
+// A work file of the compile in the quote folder (string `name_id`); nothing when the path
+// would be too long.
+std::optional<std::string> InQuoteFolder(UINT name_id);
+
+// Writes "rescom.exe" (the RESOURCECOMPILER resource, byte for byte) and "rescom.bat" (lines
+// 200 to 207). False after message 27 with 1001, 1002 or 1003.
+bool WriteCompilerFiles();
+
+// Runs "rescom.bat" in the quote folder and waits for it; the host's current directory is
+// put back afterwards. Its exit code, or nothing when neither the runtime nor the shell could
+// start it (message 27 with 1111 shown).
+std::optional<std::intptr_t> RunCompiler();
+
+// Deletes rescom.exe, rescom.bat, rquotes.txt, rquotes.rsc and rquotes.h; rquotes.r stays.
+void DeleteCompilerFiles();
+
+// Copies the compiled file over the host's one (LZ expansion, so a compressed file is
+// expanded): into a temporary file beside `destination` first, which then replaces it.  False,
+// with `destination` as it was, when anything fails.
+bool CopyCompiledFile(const std::string& source, const std::string& destination);
+
+// Tests only. `spawn` replaces the start of the batch file with the runtime's spawn (its
+// result: the exit code, or -1 when it could not be started); `before_run` is called once the
+// script and the compiler files are written, in the quote folder, just before the compiler
+// runs. Empty functions restore the normal behaviour.
+void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn);
+void SetBeforeCompilerRunForTest(std::function<void()> before_run);
+
+}  // namespace vosko
