@@ -431,7 +431,10 @@ verify_wine_gui() {
     begin "verify $bits-bit GUI"
     local src=$HERE/wine-check.c stamp=$STATE_DIR/wine-check-$bits.stamp
     local sum
-    sum="$(dpkg-query -W -f='${Version}' wine64) $(cat "$WINE32_STAMP" "$STATE_DIR/trapno.stamp" 2>/dev/null || true) $(qemu_stamp) $(sha256sum <"$src" | cut -c1-64)"
+    sum="$(dpkg-query -W -f='${Version}' wine64) $(sha256sum <"$src" | cut -c1-64)"
+    if [[ $bits == 32 ]]; then
+        sum+=" $(cat "$WINE32_STAMP" "$STATE_DIR/trapno.stamp" 2>/dev/null || true) $(qemu_stamp)"
+    fi
     if [[ -f $stamp && $(cat "$stamp") == "$sum" ]]; then
         end skipped
         return

@@ -8,6 +8,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace vosko {
 namespace {
 
@@ -87,11 +90,17 @@ bool CreateProgressBars() {
 }
 
 int ProgressPercent(std::int64_t done, std::int64_t size) {
-  if (size == 0) return 0;
-  const double percent = static_cast<double>(done) / static_cast<double>(size) * 100.0;
-  if (!(percent > 0.0)) return 0;  // negative counts, and NaN
-  if (percent >= 100.0) return 100;
-  return static_cast<int>(percent);
+  // Integers only, so that the 32-bit and 64-bit builds show the same truncated percentage.
+  if (size <= 0 || done <= 0) return 0;
+  if (done >= size) return 100;
+  if (done <= INT64_MAX / 100) return static_cast<int>(done * 100 / size);
+  // Past 92 PB the product overflows: the answer is the largest p with p * size <= 100 * done,
+  // that is p * (size / 100) + ceil(p * (size % 100) / 100) <= done, counted down from an
+  // estimate that is never too small.
+  const std::int64_t hundredth = size / 100, rest = size % 100;
+  std::int64_t p = std::min<std::int64_t>(done / hundredth, 99);
+  while (p > 0 && p * hundredth + (p * rest + 99) / 100 > done) --p;
+  return static_cast<int>(p);
 }
 
 void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size,

@@ -92,7 +92,9 @@ TEST_F(InProcessWindowTest, BarPositionsAreTruncatedAndHeld) {
     std::int64_t done, size;
     int percent;
   } cases[] = {{1, 3, 33}, {2, 3, 66}, {3, 2, 100}, {-1, 5, 0}, {5, 0, 0},
-               {INT64_MAX, 1, 100}, {3000000000LL, 6000000000LL, 50}};
+               {INT64_MAX, 1, 100}, {3000000000LL, 6000000000LL, 50},
+               {29, 100, 29},  // 0.29 * 100 is 28.999... in floating point
+               {INT64_MAX - 1, INT64_MAX, 99}, {INT64_MAX / 2, INT64_MAX, 49}};
   for (const auto& c : cases) EXPECT_EQ(vosko::ProgressPercent(c.done, c.size), c.percent) << c.done << "/" << c.size;
 }
 
