@@ -1,13 +1,18 @@
 // Start-up of the extension as the host sees it: the checks that refuse to start, the
 // settings it reads, what it writes back when the window closes.
 #include "harness.h"
+#include "import_patch.h"
 
 #include "frame/host_contract.h"
 #include "frame/startup_win32.h"
+#include "frame/vosko_state_win32.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 
 #include <fstream>
+
+// The library's export, linked into this program, where no load hook stores a module handle.
+extern "C" WORD WINAPI FORMINIT(UINT, UINT, HWND, UINT, HWND*, UINT);
 
 namespace vtest {
 namespace {
@@ -17,6 +22,26 @@ namespace host = vosko::host;
 constexpr char kCaption[] = "Vosko has the following message for you...";
 
 std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
+
+// Stand-ins for the system calls of the library that a start-up step makes fail, and the
+// owners the library passes to its message boxes.
+std::vector<HWND> g_box_owners;
+
+int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  g_box_owners.push_back(owner);
+  return MessageBoxA(owner, text, caption, style);
+}
+
+HMODULE WINAPI NoCommonControls(LPCSTR name) {
+  return lstrcmpiA(name, "comctl32.dll") == 0 ? nullptr : LoadLibraryA(name);
+}
+
+HANDLE WINAPI NoItemIcon(HINSTANCE module, LPCSTR name, UINT type, int width, int height, UINT flags) {
+  if (name == MAKEINTRESOURCEA(IDI_QUOTE_FILE)) return nullptr;
+  return LoadImageA(module, name, type, width, height, flags);
+}
+
+HWND WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) { return nullptr; }
 
 class StartupTest : public ExtensionTest {};
 class StartupEditorTest : public ExtensionTest {};
@@ -30,47 +55,72 @@ TEST_F(StartupTest, RefusesAnOldHostByTheLowSixteenBitsOfTheInterfaceVersion) {
     answers.interface_version = c.version;
     modal.Clear();
     EXPECT_EQ(Open(), c.result) << std::hex << c.version;
-    if (c.result == 0) {
-      ASSERT_EQ(modal.boxes().size(), 1u);
-      EXPECT_EQ(modal.boxes()[0].text, Text(IDS_OLD_HOST));
-      EXPECT_EQ(modal.boxes()[0].caption, kCaption);
-      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND));
-      EXPECT_EQ(main_window(), nullptr);
-    } else {
-      EXPECT_TRUE(modal.boxes().empty());
-      EXPECT_NE(main_window(), nullptr);
-    }
+    EXPECT_EQ(modal.boxes().size(), c.result == 0 ? 1u : 0u) << std::hex << c.version;
+    EXPECT_EQ(main_window() != nullptr, c.result == 1) << std::hex << c.version;
     Close();
   }
 }
 
-TEST_F(StartupTest, HostAnswersThatStopStartUp) {
+// Every stop shows its one message, owned by the host window, and returns 0.
+TEST_F(StartupTest, StepsThatStopStartUp) {
+  HMODULE library = PreloadLibrary();
+  ImportPatch owners(library, "user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&RecordBoxOwner));
+  ASSERT_TRUE(owners.ok());
   struct Case {
     const char* name;
     std::function<void(voskohost::HostAnswers&)> tweak;
-    unsigned message;
+    const char* dll = nullptr;  // the system call made to fail, if any
+    const char* function = nullptr;
+    const void* replacement = nullptr;
+    unsigned message = 0;
   };
+  const auto keep = [](voskohost::HostAnswers&) {};
   const Case cases[] = {
-      {"home query answered 0", [](auto& a) { a.home_query_fails = true; }, IDS_HOST_ERROR},
-      {"home without terminator", [](auto& a) { a.home_unterminated = true; }, IDS_HOST_ERROR},
+      {"old host", [](auto& a) { a.interface_version = 257; }, nullptr, nullptr, nullptr, IDS_OLD_HOST},
+      {"no common controls", keep, "kernel32.dll", "LoadLibraryA",
+       reinterpret_cast<const void*>(&NoCommonControls), IDS_OLD_COMCTL},
+      {"home query answered 0", [](auto& a) { a.home_query_fails = true; }, nullptr, nullptr, nullptr, IDS_HOST_ERROR},
+      {"home without terminator", [](auto& a) { a.home_unterminated = true; }, nullptr, nullptr, nullptr,
+       IDS_HOST_ERROR},
       // 255 characters fit the home directory but not the settings file path after it.
       {"home too long for the settings path",
-       [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); }, IDS_HOST_ERROR},
-      {"font item answered nonzero", [](auto& a) { a.font_query_fails = true; }, IDS_NO_FONT},
+       [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); }, nullptr, nullptr, nullptr,
+       IDS_HOST_ERROR},
+      {"font item answered nonzero", [](auto& a) { a.font_query_fails = true; }, nullptr, nullptr, nullptr,
+       IDS_NO_FONT},
+      {"no item icon", keep, "user32.dll", "LoadImageA", reinterpret_cast<const void*>(&NoItemIcon),
+       IDS_NO_MEMORY},
+      {"no main window", keep, "user32.dll", "CreateDialogParamA", reinterpret_cast<const void*>(&NoDialog),
+       IDS_NO_MAIN_WINDOW},
   };
   for (const Case& c : cases) {
     voskohost::HostAnswers saved = answers;
     c.tweak(answers);
+    std::unique_ptr<ImportPatch> fault;
+    if (c.dll != nullptr) {
+      fault = std::make_unique<ImportPatch>(library, c.dll, c.function, c.replacement);
+      ASSERT_TRUE(fault->ok()) << c.name;
+    }
     modal.Clear();
-    HWND window_out_unchanged = nullptr;
+    g_box_owners.clear();
     EXPECT_EQ(Open(), 0) << c.name;
     ASSERT_EQ(modal.boxes().size(), 1u) << c.name;
     EXPECT_EQ(modal.boxes()[0].text, Text(c.message)) << c.name;
+    EXPECT_EQ(modal.boxes()[0].caption, kCaption) << c.name;
     EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND)) << c.name;
-    EXPECT_EQ(main_window(), window_out_unchanged) << c.name;
+    EXPECT_EQ(g_box_owners, std::vector<HWND>{host_window()}) << c.name;
+    EXPECT_EQ(main_window(), nullptr) << c.name;
     Close();
     answers = saved;
   }
+}
+
+TEST_F(StartupTest, FormInitWithoutAModuleHandleShowsNothing) {
+  ASSERT_EQ(vosko::g_module, nullptr);
+  HWND untouched = reinterpret_cast<HWND>(1);
+  EXPECT_EQ(FORMINIT(258, 0, frame_.frame(), 0, &untouched, 0), 0);
+  EXPECT_EQ(untouched, reinterpret_cast<HWND>(1));
+  EXPECT_TRUE(modal.boxes().empty());
 }
 
 TEST_F(StartupTest, CommonControlsVersionCheck) {
@@ -92,21 +142,6 @@ TEST_F(StartupTest, CommonControlsVersionCheck) {
   EXPECT_EQ(kernel.minor, 0u);
   EXPECT_FALSE(vosko::GetCommonControlsVersion("no-such-library-here.dll").ok);
   EXPECT_TRUE(vosko::CommonControlsRecentEnough(vosko::GetCommonControlsVersion()));
-}
-
-TEST_F(StartupTest, FirstRunWelcomesOnceAndSendsTheSmallIcon) {
-  ASSERT_EQ(OpenAndShow(), 1);
-  ASSERT_EQ(modal.boxes().size(), 1u);
-  EXPECT_EQ(modal.boxes()[0].text, Text(IDS_WELCOME));
-  EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONEXCLAMATION));
-  // A box owned by a child window belongs to that window's top-level ancestor.
-  EXPECT_EQ(modal.boxes()[0].owner, GetAncestor(main_window(), GA_ROOT));
-  EXPECT_EQ(session_->log().small_icons, 1);
-
-  // A second late set-up notice shows nothing.
-  SendMessageA(main_window(), host::kLateSetUpNotice, 0, 0);
-  Pump();
-  EXPECT_EQ(modal.boxes().size(), 1u);
 }
 
 TEST_F(StartupTest, ExistingSettingsFileIsNoFirstRunButAReadOnlyOneIs) {
@@ -143,48 +178,50 @@ TEST_F(StartupTest, SizeLimitsAndPositionQueries) {
   EXPECT_EQ(SendMessageA(main_window(), host::kFocusNotice, 0, 0), 1);
   Close();
 
-  WriteFileBytes(settings_file(), "[Vosko]\r\nWindowPosition=-001,0010\r\n");
-  ASSERT_EQ(Open(), 1);
-  position[0] = position[1] = 77;
-  EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2);
-  EXPECT_EQ(position[0], 77);
-}
-
-TEST_F(StartupTest, ExitAndEscapeAskTheHostToClose) {
-  for (int id : {IDC_EXIT, IDCANCEL}) {
-    WriteFileBytes(settings_file(), "[Vosko]\r\n");
-    ASSERT_EQ(OpenAndShow(), 1);
-    Press(id);
-    EXPECT_EQ(session_->log().close_requests, 1) << id;
-    EXPECT_EQ(host_window(), nullptr) << id;  // the host destroyed its window
+  // Either coordinate at -1: no stored position, nothing written.
+  for (const char* stored : {"-001,0010", "0010,-001"}) {
+    WriteFileBytes(settings_file(), std::string("[Vosko]\r\nWindowPosition=") + stored + "\r\n");
+    ASSERT_EQ(Open(), 1);
+    position[0] = position[1] = 77;
+    EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2)
+        << stored;
+    EXPECT_EQ(position[0], 77) << stored;
+    EXPECT_EQ(position[1], 77) << stored;
     Close();
   }
 }
 
-TEST_F(StartupTest, ClosingWritesEveryKeyBackInOrder) {
-  WriteFileBytes(settings_file(),
-                 "[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
-                 "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
-                 "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n"
-                 "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
-  ASSERT_EQ(OpenAndShow(), 1);
-  Close();
+TEST_F(StartupTest, ClosingOutsideDetailsWritesTheKeysBackAsRead) {
+  // The column order is stored as it was read, however the list had to mend it to use it.
+  const struct {
+    const char* line;  // the ColumnHeadings line, or none
+    const char* written;
+  } orders[] = {
+      {"", "0000,0001,0002,0003,0004,0005,0006,0007"},
+      {"ColumnHeadings=\r\n", "0000,0000,0000,0000,0000,0000,0000,0000"},
+      {"ColumnHeadings=0003,0001\r\n", "0003,0001,0000,0000,0000,0000,0000,0000"},
+      {"ColumnHeadings=0009,-001,0003,0003\r\n", "0009,-001,0003,0003,0000,0000,0000,0000"},
+  };
+  for (const auto& c : orders) {
+    WriteFileBytes(settings_file(),
+                   std::string("[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
+                               "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
+                               "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n") +
+                       c.line + "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    Close();
 
-  EXPECT_EQ(ReadSetting("Vosko", "ViewOption"), "0");
-  EXPECT_EQ(ReadSetting("Vosko", "Close Vosko after Paste"), "0");
-  EXPECT_EQ(ReadSetting("Vosko", "MaximizeEditor"), "-3");
-  EXPECT_EQ(ReadSetting("Vosko", "VoskoVersion"), "1.10");
-  EXPECT_EQ(ReadSetting("Vosko", "QuoteFolder"), home_->path());
-  EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0150,0020,0020,0020,0020,0020,0020,0020");
-  EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), "0000,0001,0002,0003,0004,0005,0006,0007");
-  // Outside Details view the visible columns are left as the file had them.
-  EXPECT_EQ(ReadSetting("Vosko", "VisibleColumns"), "0001,0000,0001,0001,0001,0001,0001,0001");
-  EXPECT_EQ(ReadSetting("VoskoFiles", "quotes.lsq"), "07EA,0C,05,0E,07,7b");
-
-  std::string file = ReadFileBytes(settings_file());
-  const char* order[] = {"WindowPosition=", "Close Vosko after Paste=", "MaximizeEditor=",
-                         "QuoteFolder=", "DefaultTextEditor=", "VoskoVersion="};
-  for (const char* key : order) EXPECT_NE(file.find(key), std::string::npos) << key;
+    EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), c.written) << c.line;
+    EXPECT_EQ(ReadSetting("Vosko", "ViewOption"), "0");
+    EXPECT_EQ(ReadSetting("Vosko", "Close Vosko after Paste"), "0");
+    EXPECT_EQ(ReadSetting("Vosko", "MaximizeEditor"), "-3");
+    EXPECT_EQ(ReadSetting("Vosko", "VoskoVersion"), "1.10");
+    EXPECT_EQ(ReadSetting("Vosko", "QuoteFolder"), home_->path());
+    EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0150,0020,0020,0020,0020,0020,0020,0020");
+    // Outside Details view the visible columns are left as the file had them.
+    EXPECT_EQ(ReadSetting("Vosko", "VisibleColumns"), "0001,0000,0001,0001,0001,0001,0001,0001");
+    EXPECT_EQ(ReadSetting("VoskoFiles", "quotes.lsq"), "07EA,0C,05,0E,07,7b");
+  }
 }
 
 TEST_F(StartupTest, FirstCloseWritesKeysInTheirOrder) {
