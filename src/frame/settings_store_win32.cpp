@@ -117,8 +117,8 @@ void WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
   // this one showed.
   const ColumnValues& widths = details != nullptr ? details->widths : state.column_widths;
   WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
-  // The list is given a sound order, but a view that shows no columns leaves the user's
-  // value as it was, whatever it holds.
+  // Without the list's own order (a view without columns, or a list that never took the
+  // stored one) the value goes back as the file held it: only a mended copy is applied.
   WriteFields(state, IDS_KEY_COLUMN_ORDER,
               details != nullptr ? OrderByPosition(details->order, state.column_visible)
                                  : state.stored_column_order);
