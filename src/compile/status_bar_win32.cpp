@@ -86,7 +86,9 @@ bool CreateProgressBars() {
   state.total_progress = CreateBarOverPart(2, kTotalBarName);
   if (state.total_progress == nullptr) return false;
   state.detail_progress = CreateBarOverPart(1, kDetailBarName);
-  return state.detail_progress != nullptr;
+  if (state.detail_progress != nullptr) return true;
+  DestroyBar(state.total_progress);  // no half-made pair: without its Detail bar no bar shows
+  return false;
 }
 
 int ProgressPercent(std::int64_t done, std::int64_t size) {
