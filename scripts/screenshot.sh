@@ -7,8 +7,8 @@
 # from :99 up) and stops it afterwards.  The prefix is
 # $VOSKO_WINEPREFIX_X11 or <repo>/build/wineprefix-x11 (x11 driver, Wine's
 # fonts copied in; made on first use).  The program is started in the
-# background, the root window is captured after --wait seconds (default 4),
-# then every process of that prefix is ended.  Xvfb has no window manager:
+# background; once something is drawn, the root window is captured after
+# --wait seconds more (default 4), then every process of that prefix is ended.  Xvfb has no window manager:
 # windows have no frames and stay where the program puts them.
 set -euo pipefail
 
@@ -86,6 +86,15 @@ use_wine_prefix "$prefix" x11
 wine_started=1
 wine "$@" >"$work/program.log" 2>&1 &
 wine_pid=$!
+# A 32-bit program under user-mode emulation can take many seconds to show its first
+# window: wait (up to two minutes) until the screen holds more than one colour, then give
+# it --wait seconds to finish drawing.
+for _ in $(seq 120); do
+    kill -0 "$wine_pid" 2>/dev/null || break
+    colours=$(xwd -root -silent | xwdtopnm 2>/dev/null | ppmhist -noheader 2>/dev/null | wc -l)
+    ((colours > 1)) && break
+    sleep 1
+done
 sleep "$wait_s"
 
 if ! kill -0 "$wine_pid" 2>/dev/null; then

@@ -6,6 +6,10 @@
 #     x86_64 one for the win64 test tree,
 #   - Wine with a 32-bit loader that can run 32-bit GUI code, Xvfb and the
 #     tools used for screenshots (xwd, netpbm), Wine's fonts,
+#   - where the kernel runs no 32-bit x86 code: qemu-user (from
+#     bookworm-backports) registered with binfmt_misc for i386 ELF files, and a
+#     small library that gives the emulated loader's fault handlers the trap
+#     number qemu leaves out (scripts/wine-trapno.c),
 #   - fortune-mod (its strfile is a benchmark reference).
 #
 # Run as root.  Idempotent: every step is skipped when already done, so a
@@ -19,10 +23,11 @@
 #   scripts/setup.sh -v              same, printing each step's duration
 #   scripts/setup.sh --remove-wine32 remove the unpacked 32-bit Wine runtime
 #
-# Exit codes: 0 done; 1 a step failed; 3 this machine's kernel cannot run
-# 32-bit x86 code at all (IA-32 emulation disabled), so no 32-bit Windows
-# program can run under Wine here.  VOSKO_SETUP_SKIP_WIN32=1 installs the
-# packages only and leaves out the 32-bit runtime and its check.
+# Exit codes: 0 done; 1 a step failed; 3 this machine can run no 32-bit x86
+# code at all: the kernel refuses it and binfmt_misc cannot be set up for
+# qemu-user (a container without the right to mount it, say).
+# VOSKO_SETUP_SKIP_WIN32=1 installs the packages only and leaves out the
+# 32-bit runtime and its check.
 set -Eeuo pipefail
 export DEBIAN_FRONTEND=noninteractive
 export LC_ALL=C
@@ -52,6 +57,8 @@ APT_PACKAGES=(
     wine wine64 libwine fonts-wine
     xvfb x11-apps netpbm
     fortune-mod
+    # Adds the fault-number library to the emulated 32-bit loader.
+    patchelf
     # Loaded at run time by the 64-bit x11 driver (explorer.exe draws the
     # desktop); without --no-install-recommends apt would also pull in
     # wine32:i386, which cannot be installed here (see below).
@@ -188,21 +195,138 @@ kernel_runs_ia32() {
     return $rc
 }
 
+# A loader this machine cannot execute would make Wine's own tools (wineboot)
+# fail for 64-bit programs too: take out anything an earlier run unpacked.
+remove_unrunnable_loader() {
+    if [[ -f $WINE32_FILES || -e /usr/lib/wine/wine ]] && ! dpkg -S /usr/lib/wine/wine >/dev/null 2>&1; then
+        remove_wine32_runtime
+        rm -f /usr/lib/wine/wine
+    fi
+}
+
 no_ia32() {
-    # A loader this kernel cannot execute would make /usr/bin/wine fail
-    # for 64-bit programs too: take out anything an earlier run unpacked.
-    [[ -f $WINE32_FILES || -e /usr/lib/wine/wine ]] && ! dpkg -S /usr/lib/wine/wine >/dev/null 2>&1 &&
-        { remove_wine32_runtime; rm -f /usr/lib/wine/wine; }
+    remove_unrunnable_loader
     cat >&2 <<MSG
 setup.sh: this machine cannot run 32-bit x86 code: the kernel has IA-32
-  emulation disabled (a 32-bit ELF fails with "Exec format error"; dmesg
-  says "32-bit emulation disabled"; kernel $(uname -r)).  Neither Wine's
-  32-bit loader nor its WoW64 mode can run a 32-bit Windows program here.
+  emulation disabled (a 32-bit ELF fails with "Exec format error"; kernel
+  $(uname -r)), and user-mode emulation cannot stand in: ${1:-unknown reason}.
   Everything else is installed, and 64-bit Windows programs, GUI included,
   run under wine64 (checked above).
   (VOSKO_SETUP_SKIP_WIN32=1 leaves this step out and exits 0.)
 MSG
     exit 3
+}
+
+# ------------------------------------------------ 32-bit code by emulation
+# Some kernels here refuse 32-bit code (IA-32 emulation off; 32-bit code
+# segments fault too, so no WoW64 mode helps).  qemu-user can run the 32-bit
+# loader instead, registered with binfmt_misc for i386 ELF files.  The
+# backports build: bookworm's qemu 7.2 takes 45-72 s to start each 32-bit Wine
+# process (Wine's address-space reservation is ~135,000 mmap calls there).
+BINFMT=/proc/sys/fs/binfmt_misc
+QEMU=/usr/bin/qemu-i386
+QEMU_MIN_MAJOR=10
+BACKPORTS_SOURCE=/etc/apt/sources.list.d/vosko-backports.sources
+TRAPNO_LIB=/usr/lib/i386-linux-gnu/libvosko-trapno.so
+IA32_EMULATED=0
+# The i386 ELF magic and mask that Debian's own qemu-user-binfmt registers.
+I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+I386_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+qemu_major() {
+    local v
+    v=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null) || return 1
+    v=${v#*:}
+    echo "${v%%.*}"
+}
+
+# The registration's stamp: the qemu binary it was made with.  With flag F the
+# kernel keeps the file it opened at registration, so an upgraded qemu needs a
+# new registration.
+qemu_stamp() { stat -c '%i %Y %s' "$QEMU" 2>/dev/null; }
+
+binfmt_registered() {
+    [[ -f $BINFMT/vosko-qemu-i386 ]] && grep -qx enabled "$BINFMT/vosko-qemu-i386" &&
+        grep -qx "interpreter $QEMU" "$BINFMT/vosko-qemu-i386" &&
+        [[ -f $STATE_DIR/binfmt.stamp && $(cat "$STATE_DIR/binfmt.stamp") == "$(qemu_stamp)" ]]
+}
+
+setup_ia32_emulation() {
+    begin "32-bit code by emulation"
+    if [[ ! -f $BINFMT/register ]]; then
+        mount -t binfmt_misc binfmt_misc "$BINFMT" >>"$LOG" 2>&1 || true
+    fi
+    if binfmt_registered; then
+        IA32_EMULATED=1
+        end "registered"
+        return
+    fi
+    # Registered by an earlier run but stale (qemu upgraded): probe without it.
+    if [[ -f $BINFMT/vosko-qemu-i386 ]]; then echo -1 >"$BINFMT/vosko-qemu-i386"; fi
+    if kernel_runs_ia32; then
+        end "kernel runs it"
+        return
+    fi
+    if [[ ! -f $BINFMT/register ]]; then
+        ia32_missing="binfmt_misc is not available and cannot be mounted"
+        remove_unrunnable_loader
+        end "impossible"
+        return
+    fi
+    local major
+    major=$(qemu_major || echo 0)
+    if ((major < QEMU_MIN_MAJOR)); then
+        if [[ ! -f $BACKPORTS_SOURCE ]]; then
+            printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' \
+                'Suites: bookworm-backports' 'Components: main' \
+                'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' >"$BACKPORTS_SOURCE"
+        fi
+        apt_update
+        run apt-get install -y -t bookworm-backports --no-install-recommends qemu-user ||
+            die "apt-get install -t bookworm-backports qemu-user"
+        major=$(qemu_major || echo 0)
+        ((major >= QEMU_MIN_MAJOR)) || die "qemu-user $major.x installed; $QEMU_MIN_MAJOR or later is needed"
+    fi
+    # P keeps argv[0], O hands qemu the open binary, F opens qemu now, so the
+    # registration works inside any mount namespace.
+    printf ':vosko-qemu-i386:M::%s:%s:%s:POF' "$I386_MAGIC" "$I386_MASK" "$QEMU" >"$BINFMT/register" ||
+        die "cannot register $QEMU with binfmt_misc"
+    qemu_stamp >"$STATE_DIR/binfmt.stamp"
+    kernel_runs_ia32 || die "32-bit programs still do not run with $QEMU registered"
+    IA32_EMULATED=1
+    end "qemu $major registered"
+}
+
+# qemu-user delivers fault signals to 32-bit programs with the trap number
+# missing (-1), and 32-bit Wine classifies faults by it: every access
+# violation would become an illegal instruction.  scripts/wine-trapno.c wraps
+# Wine's fault handlers to fill the number in; it is made a needed library of
+# the 32-bit loader.  Built freestanding with the 64-bit gcc against the
+# unpacked i386 libc, so no i386 development packages are needed.
+install_trapno_library() {
+    begin "32-bit fault numbers"
+    local src=$HERE/wine-trapno.c sum
+    sum=$(sha256sum <"$src" | cut -c1-64)
+    if [[ -f $TRAPNO_LIB && -f $STATE_DIR/trapno.stamp && $(cat "$STATE_DIR/trapno.stamp") == "$sum" ]] &&
+        readelf -d /usr/lib/wine/wine | grep -q 'NEEDED.*\[libvosko-trapno\.so\]'; then
+        end skipped
+        return
+    fi
+    local tmp
+    tmp=$(mktemp -d /tmp/vosko-trapno.XXXXXX)
+    run gcc -m32 -O2 -fPIC -ffreestanding -nostdlib -shared -Wall -Wextra -Werror \
+        -Wl,-soname,libvosko-trapno.so -o "$tmp/libvosko-trapno.so" "$src" \
+        /usr/lib/i386-linux-gnu/libc.so.6 || { rm -rf "$tmp"; die "cannot build $src"; }
+    install -m 644 "$tmp/libvosko-trapno.so" "$TRAPNO_LIB"
+    rm -rf "$tmp"
+    grep -qx "${TRAPNO_LIB#/}" "$WINE32_FILES" 2>/dev/null || echo "${TRAPNO_LIB#/}" >>"$WINE32_FILES"
+    if ! readelf -d /usr/lib/wine/wine | grep -q 'NEEDED.*\[libvosko-trapno\.so\]'; then
+        run patchelf --add-needed libvosko-trapno.so /usr/lib/wine/wine ||
+            die "patchelf --add-needed on /usr/lib/wine/wine"
+    fi
+    /usr/lib/wine/wine --version >>"$LOG" 2>&1 || die "the 32-bit loader does not start with $TRAPNO_LIB"
+    echo "$sum" >"$STATE_DIR/trapno.stamp"
+    end
 }
 
 wine32_runtime_ok() {
@@ -220,7 +344,7 @@ install_wine32_runtime() {
         end skipped
         return
     fi
-    kernel_runs_ia32 || no_ia32
+    kernel_runs_ia32 || no_ia32 "32-bit programs do not start"
 
     # i386 is added only for the download and taken out again: left in,
     # every later apt-get update would fail on the i386 security index.
@@ -307,7 +431,10 @@ verify_wine_gui() {
     begin "verify $bits-bit GUI"
     local src=$HERE/wine-check.c stamp=$STATE_DIR/wine-check-$bits.stamp
     local sum
-    sum="$(dpkg-query -W -f='${Version}' wine64) $(cat "$WINE32_STAMP" 2>/dev/null || true) $(sha256sum <"$src" | cut -c1-64)"
+    sum="$(dpkg-query -W -f='${Version}' wine64) $(sha256sum <"$src" | cut -c1-64)"
+    if [[ $bits == 32 ]]; then
+        sum+=" $(cat "$WINE32_STAMP" "$STATE_DIR/trapno.stamp" 2>/dev/null || true) $(qemu_stamp)"
+    fi
     if [[ -f $stamp && $(cat "$stamp") == "$sum" ]]; then
         end skipped
         return
@@ -328,8 +455,12 @@ verify_wine_gui() {
         "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.1f", b - a }')" >>"$STATE_DIR/timings"
 
     local out rc=0
+    # A 64-bit program starts with wine64 itself: plain wine would first
+    # start the 32-bit loader, where one is installed.
+    local loader=wine
+    [[ $bits == 64 ]] && loader=/usr/lib/wine/wine64
     out=$(cd "$work" && WINEPREFIX="$work/prefix" WINEDEBUG=-all \
-        WINEDLLOVERRIDES="$OVERRIDES" timeout 120 wine "$work/wine-check.exe" 2>>"$LOG") || rc=$?
+        WINEDLLOVERRIDES="$OVERRIDES" timeout 120 "$loader" "$work/wine-check.exe" 2>>"$LOG") || rc=$?
     out=${out//$'\r'/}
     printf 'wine-check (%s-bit) exit code %s, output:\n%s\n' "$bits" "$rc" "$out" >>"$LOG"
     WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
@@ -351,9 +482,17 @@ if [[ $ACTION == remove ]]; then
     exit 0
 fi
 install_packages
+# Emulation first: once the 32-bit loader is installed, Wine's own tools
+# (wineboot in a new prefix) start it too.
+ia32_missing=""
+if [[ ${VOSKO_SETUP_SKIP_WIN32:-0} != 1 ]]; then
+    setup_ia32_emulation
+fi
 verify_wine_gui 64
 if [[ ${VOSKO_SETUP_SKIP_WIN32:-0} != 1 ]]; then
+    [[ -z $ia32_missing ]] || no_ia32 "$ia32_missing"
     install_wine32_runtime
+    if ((IA32_EMULATED)); then install_trapno_library; fi
     verify_wine_gui 32
 fi
 current_step="done"

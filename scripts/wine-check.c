@@ -1,6 +1,7 @@
 /*
  * wine-check: proves that this machine's Wine can run 32-bit Windows GUI
- * code, not just console programs.  Built by scripts/setup.sh with
+ * code, not just console programs, and that faults in it arrive as the
+ * right exceptions.  Built by scripts/setup.sh with
  *   i686-w64-mingw32-gcc -static -mwindows wine-check.c -lcomctl32
  * and run in a throwaway prefix.  It exits 0 and writes the marker line
  * "wine-check: ok" to stdout only when every step below worked; any failure
@@ -26,6 +27,49 @@ static void say(const char *text)
         WriteFile(out, text, (DWORD)strlen(text), &written, NULL);
         WriteFile(out, "\n", 1, &written, NULL);
     }
+}
+
+/* Faults must arrive as the exceptions Windows raises for them: under
+ * user-mode emulation a missing trap number turns each into "illegal
+ * instruction".  A vectored handler records the code and resumes at a
+ * landing function that jumps back. */
+static void *resume[5]; /* __builtin_setjmp's buffer: no unwinding on the way back */
+static volatile DWORD raised;
+static volatile int zero;
+
+static void land(void) { __builtin_longjmp(resume, 1); }
+
+static LONG CALLBACK record_fault(EXCEPTION_POINTERS *info)
+{
+    raised = info->ExceptionRecord->ExceptionCode;
+#ifdef _WIN64
+    info->ContextRecord->Rip = (DWORD64)(ULONG_PTR)land;
+    info->ContextRecord->Rsp = (info->ContextRecord->Rsp & ~(DWORD64)15) - 8; /* as after a call */
+#else
+    info->ContextRecord->Eip = (DWORD)(ULONG_PTR)land;
+    info->ContextRecord->Esp = (info->ContextRecord->Esp & ~(DWORD)15) - 4;
+#endif
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+/* 0 when a write through a bad pointer and an integer division by zero
+ * raise the access violation and the divide-by-zero exception. */
+static DWORD check_faults(void)
+{
+    PVOID handler = AddVectoredExceptionHandler(1, record_fault);
+    DWORD wrong = 0;
+    raised = 0;
+    if (!__builtin_setjmp(resume))
+        *(volatile int *)16 = 1;
+    if (raised != EXCEPTION_ACCESS_VIOLATION)
+        wrong = raised ? raised : 1;
+    raised = 0;
+    if (!wrong && !__builtin_setjmp(resume))
+        zero = 5 / zero;
+    if (!wrong && raised != EXCEPTION_INT_DIVIDE_BY_ZERO)
+        wrong = raised ? raised : 1;
+    RemoveVectoredExceptionHandler(handler);
+    return wrong;
 }
 
 static int fail(const char *what, int code)
@@ -110,6 +154,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE prev, LPSTR cmd, int show)
 
     DestroyWindow(owner);
     ImageList_Destroy(images);
+
+    if (check_faults() != 0)
+        return fail("a fault did not raise its Windows exception", 15);
     say("wine-check: ok");
     return 0;
 }

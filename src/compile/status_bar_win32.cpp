@@ -8,6 +8,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace vosko {
 namespace {
 
@@ -83,17 +86,23 @@ bool CreateProgressBars() {
   state.total_progress = CreateBarOverPart(2, kTotalBarName);
   if (state.total_progress == nullptr) return false;
   state.detail_progress = CreateBarOverPart(1, kDetailBarName);
-  return state.detail_progress != nullptr;
+  if (state.detail_progress != nullptr) return true;
+  DestroyBar(state.total_progress);  // no half-made pair: without its Detail bar no bar shows
+  return false;
 }
 
 int ProgressPercent(std::int64_t done, std::int64_t size) {
-  // Integer arithmetic, so that every build shows the same position for the same counts.
+  // Integers only, so that the 32-bit and 64-bit builds show the same truncated percentage.
   if (size <= 0 || done <= 0) return 0;
   if (done >= size) return 100;
-  const auto d = static_cast<std::uint64_t>(done), s = static_cast<std::uint64_t>(size);
-  // done < size, so done * 100 overflows only for runs of more than 10^17 bytes.
-  if (d <= UINT64_MAX / 100) return static_cast<int>(d * 100 / s);
-  return static_cast<int>(d / (s / 100 + 1));
+  if (done <= INT64_MAX / 100) return static_cast<int>(done * 100 / size);
+  // Past 92 PB the product overflows: the answer is the largest p with p * size <= 100 * done,
+  // that is p * (size / 100) + ceil(p * (size % 100) / 100) <= done, counted down from an
+  // estimate that is never too small.
+  const std::int64_t hundredth = size / 100, rest = size % 100;
+  std::int64_t p = std::min<std::int64_t>(done / hundredth, 99);
+  while (p > 0 && p * hundredth + (p * rest + 99) / 100 > done) --p;
+  return static_cast<int>(p);
 }
 
 void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size,

@@ -24,8 +24,8 @@ void SetStatusText(const std::string& text);
 // The text between runs.
 void ShowIdleStatus();
 
-// Makes the Total bar over part 2, then the Detail bar over part 1. False when a bar could
-// not be made; updates of a missing bar do nothing.
+// Makes the Total bar over part 2, then the Detail bar over part 1. False, with neither bar
+// left, when one could not be made; updates of a missing bar do nothing.
 bool CreateProgressBars();
 
 // The status text, when `name` is given ("Compiling "name"..." for a run that writes a

@@ -131,12 +131,8 @@ HWND CreateMainWindow(HWND host_window) {
 }
 
 void FocusList() {
-  if (g_state == nullptr) return;
-  if (g_state->list_view != nullptr) {
-    SetFocus(g_state->list_view);
-  } else if (g_state->main_window != nullptr) {
-    SetFocus(g_state->main_window);
-  }
+  // Without a list (its creation failed) no window keeps the focus.
+  if (g_state != nullptr) SetFocus(g_state->list_view);
 }
 
 void ShowOptionsDialog(HWND owner) {

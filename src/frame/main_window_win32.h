@@ -18,7 +18,7 @@ void LateSetUp(HWND window);
 // Runs the command of a button (or IDCANCEL) as a press of it does.
 void RunCommand(HWND window, int id);
 
-// Gives the list view (or, before it exists, the main window) the keyboard focus.
+// Gives the list view the keyboard focus; without a list, no window has it.
 void FocusList();
 
 // Launchers of the modal dialogs, each owned by `owner`.

@@ -77,6 +77,7 @@ void ReadColumnSettings(VoskoState& state) {
   state.column_order.fill(0);
   ReadFields(state, IDS_KEY_COLUMN_ORDER, "0000,0001,0002,0003,0004,0005,0006,0007",
              state.column_order);
+  state.stored_column_order = state.column_order;
   state.column_visible.fill(1);
   ReadFields(state, IDS_KEY_VISIBLE_COLUMNS, "0001,0001,0001,0001,0001,0001,0001,0001",
              state.column_visible);
@@ -115,9 +116,12 @@ void WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
   // By position for the flags that are stored with them, so the next start shows what
   // this one showed.
   const ColumnValues& widths = details != nullptr ? details->widths : state.column_widths;
-  const ColumnValues& order = details != nullptr ? details->order : state.column_order;
   WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
-  WriteFields(state, IDS_KEY_COLUMN_ORDER, OrderByPosition(order, state.column_visible));
+  // Without the list's own order (a view without columns, or a list that never took the
+  // stored one) the value goes back as the file held it: only a mended copy is applied.
+  WriteFields(state, IDS_KEY_COLUMN_ORDER,
+              details != nullptr ? OrderByPosition(details->order, state.column_visible)
+                                 : state.stored_column_order);
   // Which columns are shown is only known for sure in Details view.
   if (details != nullptr) WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
 }

@@ -69,18 +69,11 @@ bool CreateFonts(HWND host_window, VoskoState& state) {
   return state.normal_font != nullptr && state.bold_font != nullptr;
 }
 
-// The library's own path with everything from its last "." replaced by ".CHM".
 void MakeHelpFilePath(VoskoState& state) {
   char path[kPathSize] = {};
   DWORD length = GetModuleFileNameA(g_module, path, sizeof path);
   if (length >= sizeof path) length = sizeof path - 1;
-  path[length] = '\0';
-  std::string help(path, length);
-  size_t dot = help.rfind('.');
-  if (dot != std::string::npos) {
-    help.replace(dot, std::string::npos, ".CHM");
-    if (help.size() >= static_cast<size_t>(kPathSize)) help.resize(kPathSize - 1);
-  }
+  const std::string help = HelpFilePath(std::string(path, length));
   std::memcpy(state.help_file, help.c_str(), help.size() + 1);
 }
 
@@ -111,6 +104,14 @@ ComctlVersion GetCommonControlsVersion(const char* library) {
   }
   FreeLibrary(module);
   return version;
+}
+
+std::string HelpFilePath(std::string library_path) {
+  const size_t dot = library_path.rfind('.');
+  if (dot == std::string::npos) return library_path;
+  library_path.replace(dot, std::string::npos, ".CHM");
+  if (library_path.size() >= static_cast<size_t>(kPathSize)) library_path.resize(kPathSize - 1);
+  return library_path;
 }
 
 bool CommonControlsRecentEnough(const ComctlVersion& version) {

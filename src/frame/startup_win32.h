@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace vosko {
 
 // The common-controls library's version as its "DllGetVersion" reports it. A library
@@ -14,6 +16,10 @@ struct ComctlVersion {
   DWORD minor = 0;
 };
 ComctlVersion GetCommonControlsVersion(const char* library = "comctl32.dll");
+
+// The library's path with everything from its last "." on replaced by ".CHM" (a dot in a
+// folder name counts too); a path without any "." stays as it is. At most 259 characters.
+std::string HelpFilePath(std::string library_path);
 
 // True when the common controls are recent enough (4.70 or later).
 bool CommonControlsRecentEnough(const ComctlVersion& version);

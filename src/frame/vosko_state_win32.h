@@ -32,6 +32,9 @@ struct VoskoState {
   int view_option;
   std::array<int, kColumnCount> column_widths;
   std::array<int, kColumnCount> column_order;
+  // The order as the settings file held it (by position, unchecked): outside Details view
+  // the closing routine writes it back unchanged.
+  std::array<int, kColumnCount> stored_column_order;
   std::array<int, kColumnCount> column_visible;
   HWND status_bar;
   HWND detail_progress;  // progress within the current file, only during a long run

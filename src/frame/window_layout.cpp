@@ -1,5 +1,7 @@
 #include "frame/window_layout.h"
 
+#include <cstdint>
+
 #include "resources/resource_ids.h"
 
 namespace vosko {
@@ -48,7 +50,10 @@ MainLayout ComputeMainLayout(int width, int height, int button_width, int button
 int SecondStatusEdge(int first_edge, int width) { return first_edge + (width - first_edge) / 2; }
 
 std::array<int, 3> InitialStatusEdges(int client_width) {
-  const int first = static_cast<int>(client_width * 0.7);
+  // Seven tenths, truncated, in integers: a floating-point 0.7 lies just below 0.7, and the
+  // 32-bit build's x87 unit keeps the product's extra precision, so 760 would give 531
+  // there and 532 in the 64-bit build.
+  const int first = static_cast<int>(static_cast<std::int64_t>(client_width) * 7 / 10);
   return {first, first + 1, -1};
 }
 

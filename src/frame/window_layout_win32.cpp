@@ -3,6 +3,7 @@
 #include "frame/settings_store_win32.h"
 #include "frame/vosko_state_win32.h"
 #include "frame/window_layout.h"
+#include "quotes/list_columns.h"
 #include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
 
@@ -91,6 +92,7 @@ void ShutdownMainWindow(HWND window) {
     // Kept in the record too, so that a second run of this routine stores the same.
     state.column_widths = details.widths;
     state.column_order = details.order;
+    state.stored_column_order = OrderByPosition(details.order, state.column_visible);
   }
   WriteSettingsOnClose(state, in_details ? &details : nullptr);
   DestroyControl(state.status_bar);

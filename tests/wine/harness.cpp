@@ -233,6 +233,13 @@ void SelectListRows(HWND list_view, const std::vector<int>& rows, int focused) {
   }
 }
 
+std::string LibraryBesideTheProgram() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string library = path;
+  return library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
+}
+
 void ExtensionTest::SetUp() {
   home_ = std::make_unique<TempFolder>("vosko-home");
   quotes_ = std::make_unique<TempFolder>("vosko-quotes");
@@ -246,18 +253,15 @@ void ExtensionTest::TearDown() {
   Close();
   frame_.Destroy();
   Pump();
+  if (preloaded_ != nullptr) FreeLibrary(preloaded_);
   quotes_.reset();
   home_.reset();
 }
 
 int ExtensionTest::Open() {
   session_ = std::make_unique<voskohost::HostSession>(answers, frame_.client());
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string library = path;
-  library = library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
   std::string error;
-  int result = session_->Open(library, &error);
+  int result = session_->Open(LibraryBesideTheProgram(), &error);
   EXPECT_TRUE(error.empty()) << error;
   return result;
 }
@@ -267,6 +271,11 @@ int ExtensionTest::OpenAndShow() {
   if (result != 0) session_->ShowExtension();
   Pump();
   return result;
+}
+
+HMODULE ExtensionTest::PreloadLibrary() {
+  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(LibraryBesideTheProgram().c_str());
+  return preloaded_;
 }
 
 void ExtensionTest::Close() {

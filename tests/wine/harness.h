@@ -84,6 +84,9 @@ std::string ReadFileBytes(const std::string& path);
 // Puts text on the clipboard in the given format (CF_TEXT or CF_OEMTEXT).
 bool PutClipboardText(const std::string& text, UINT format = CF_OEMTEXT);
 
+// vosko.dll beside the test program.
+std::string LibraryBesideTheProgram();
+
 // Reads the extension's controls.
 std::string WindowText(HWND window);
 std::string StatusText(HWND status_bar, int part);
@@ -104,6 +107,9 @@ class ExtensionTest : public ::testing::Test {
   int OpenAndShow();
   // Destroys the host window (the closing routine runs) and frees the library.
   void Close();
+  // Loads the library that Open will use and keeps it to the end of the test, so that the
+  // test can patch its imports (import_patch.h) before FORMINIT runs.
+  HMODULE PreloadLibrary();
 
   HWND main_window() const { return session_ ? session_->main_window() : nullptr; }
   HWND host_window() const { return session_ ? session_->host_window() : nullptr; }
@@ -127,6 +133,7 @@ class ExtensionTest : public ::testing::Test {
   std::unique_ptr<TempFolder> quotes_;
   std::unique_ptr<voskohost::HostSession> session_;
   voskohost::HostFrame frame_;
+  HMODULE preloaded_ = nullptr;
 };
 
 }  // namespace vtest

@@ -1,5 +1,7 @@
 #include "in_process.h"
 
+#include "harness.h"
+
 #include "frame/main_window_win32.h"
 #include "resources/resource_ids.h"
 
@@ -15,13 +17,6 @@ bool CopyPath(char (&field)[vosko::kPathSize], const std::string& path) {
   return true;
 }
 
-std::string LibraryBesideTheProgram() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string library = path;
-  return library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
-}
-
 }  // namespace
 
 InProcessExtension::InProcessExtension(const std::string& settings_file, const std::string& quote_folder) {
@@ -31,6 +26,7 @@ InProcessExtension::InProcessExtension(const std::string& settings_file, const s
   if (!CopyPath(state_.settings_file, settings_file) || !CopyPath(state_.quote_folder, quote_folder)) return;
   state_.column_widths.fill(0);
   for (int i = 0; i < vosko::kColumnCount; ++i) state_.column_order[static_cast<size_t>(i)] = i;
+  state_.stored_column_order = state_.column_order;
   state_.column_visible.fill(1);
   state_.normal_font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
   state_.bold_font = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");

@@ -1,6 +1,7 @@
 // The list view helpers, the progress runs and the closing routine, called directly on a
 // main window made in this process from the library's own template and texts.
 #include "harness.h"
+#include "import_patch.h"
 #include "in_process.h"
 
 #include "compile/status_bar_win32.h"
@@ -31,6 +32,20 @@ BOOL CALLBACK CountClass(HWND child, LPARAM data) {
   return TRUE;
 }
 
+// Progress bars made so far, and which one (counting from 1) is not made.
+int g_bars_made = 0;
+int g_failing_bar = 0;
+decltype(&CreateWindowExA) g_create_window = nullptr;
+
+HWND WINAPI FailOneBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD style, int x, int y, int width,
+                       int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
+  if (!IS_INTRESOURCE(class_name) && lstrcmpiA(class_name, PROGRESS_CLASSA) == 0 && ++g_bars_made == g_failing_bar) {
+    return nullptr;
+  }
+  return g_create_window(extended, class_name, name, style, x, y, width, height, parent, menu, instance,
+                         parameter);
+}
+
 class InProcessWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(extension_.ok()); }
@@ -51,32 +66,46 @@ class InProcessWindowTest : public ::testing::Test {
 };
 
 TEST_F(InProcessWindowTest, NoRunLeavesABarBehind) {
+  ImportPatch bars(GetModuleHandleA(nullptr), "user32.dll", "CreateWindowExA", reinterpret_cast<const void*>(&FailOneBar));
+  ASSERT_TRUE(bars.ok());
+  g_create_window = bars.original<decltype(&CreateWindowExA)>();
   ASSERT_TRUE(vosko::CreateStatusBar());
   EXPECT_EQ(StatusText(state_.status_bar, 0), "Kelvaro");
-  // A run that ends normally, one that leaves early, one that throws.
+  // A run that ends normally, one that leaves early, one that throws; runs whose Total
+  // (first made) or Detail bar cannot be made show no bar at all.
   const struct {
     const char* how;
+    int failing_bar;
     std::function<void(vosko::Progress&)> body;
   } runs[] = {
-      {"complete", [](vosko::Progress& p) { p.Show(std::nullopt, 1, 1, 1, 1, true); }},
-      {"early return", [](vosko::Progress&) {}},
-      {"exception", [](vosko::Progress&) { throw 1; }},
+      {"complete", 0, [](vosko::Progress& p) { p.Show(std::nullopt, 1, 1, 1, 1, true); }},
+      {"early return", 0, [](vosko::Progress&) {}},
+      {"exception", 0, [](vosko::Progress&) { throw 1; }},
+      {"no Total bar", 1, [](vosko::Progress& p) { p.Show(std::nullopt, 1, 1, 1, 1, true); }},
+      {"no Detail bar", 2, [](vosko::Progress& p) { p.Show(std::nullopt, 1, 1, 1, 1, true); }},
   };
   for (const auto& run : runs) {
+    g_bars_made = 0;
+    g_failing_bar = run.failing_bar;
+    const bool bars_made = run.failing_bar == 0;
     try {
       vosko::ProgressRun progress;
-      ASSERT_NE(state_.total_progress, nullptr) << run.how;
-      ASSERT_NE(state_.detail_progress, nullptr) << run.how;
-      EXPECT_EQ(ChildrenOfClass(PROGRESS_CLASSA), 2) << run.how;
+      EXPECT_EQ(state_.total_progress != nullptr, bars_made) << run.how;
+      EXPECT_EQ(state_.detail_progress != nullptr, bars_made) << run.how;
+      EXPECT_EQ(ChildrenOfClass(PROGRESS_CLASSA), bars_made ? 2 : 0) << run.how;
       progress.Show("Famous Sayings", 50, 100, 25, 100, true);
       EXPECT_EQ(StatusText(state_.status_bar, 0), "Compiling \"Famous Sayings\"...");
-      EXPECT_EQ(Position(state_.detail_progress), 50);
-      EXPECT_EQ(Position(state_.total_progress), 25);
+      if (bars_made) {
+        EXPECT_EQ(Position(state_.detail_progress), 50);
+        EXPECT_EQ(Position(state_.total_progress), 25);
+      }
       // An empty file (size 0) changes the text and leaves the bars.
       progress.Show("100% Wit", 0, 0, 30, 100, false);
       EXPECT_EQ(StatusText(state_.status_bar, 0), "Rescanning \"100% Wit\"...");
-      EXPECT_EQ(Position(state_.detail_progress), 50);
-      EXPECT_EQ(Position(state_.total_progress), 25);
+      if (bars_made) {
+        EXPECT_EQ(Position(state_.detail_progress), 50);
+        EXPECT_EQ(Position(state_.total_progress), 25);
+      }
       run.body(progress);
     } catch (int) {
     }
@@ -92,8 +121,9 @@ TEST_F(InProcessWindowTest, BarPositionsAreTruncatedAndHeld) {
     std::int64_t done, size;
     int percent;
   } cases[] = {{1, 3, 33}, {2, 3, 66}, {3, 2, 100}, {-1, 5, 0}, {5, 0, 0},
-               {INT64_MAX, 1, 100}, {3000000000LL, 6000000000LL, 50}, {INT64_MAX - 1, INT64_MAX, 99},
-               {199, 200, 99}};
+               {INT64_MAX, 1, 100}, {3000000000LL, 6000000000LL, 50},
+               {29, 100, 29},  // 0.29 * 100 is 28.999... in floating point
+               {INT64_MAX - 1, INT64_MAX, 99}, {INT64_MAX / 2, INT64_MAX, 49}};
   for (const auto& c : cases) EXPECT_EQ(vosko::ProgressPercent(c.done, c.size), c.percent) << c.done << "/" << c.size;
 }
 

@@ -1,8 +1,10 @@
 // The main window as the host shows it: late set-up, layout, the list of quote files in
 // its four views, the catalog's cells, and what closing stores.
 #include "harness.h"
+#include "import_patch.h"
 
 #include "frame/host_contract.h"
+#include "frame/startup_win32.h"
 #include "quotes/catalog_win32.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -78,6 +80,30 @@ void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD
   CloseHandle(file);
 }
 
+// Stand-ins for system calls of the library: the help file it opens, the owners of its
+// message boxes, and controls that cannot be made.
+std::string g_opened;
+std::vector<HWND> g_box_owners;
+
+HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
+  g_opened = file != nullptr ? file : "";
+  return reinterpret_cast<HINSTANCE>(42);
+}
+
+int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  g_box_owners.push_back(owner);
+  return MessageBoxA(owner, text, caption, style);
+}
+
+HWND WINAPI NoStatusBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD style, int x, int y, int width,
+                        int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
+  if (!IS_INTRESOURCE(class_name) && lstrcmpiA(class_name, STATUSCLASSNAMEA) == 0) return nullptr;
+  return CreateWindowExA(extended, class_name, name, style, x, y, width, height, parent, menu, instance,
+                         parameter);
+}
+
+HIMAGELIST WINAPI NoImageList(int, int, UINT, int, int) { return nullptr; }
+
 class MainWindowTest : public ExtensionTest {};
 
 TEST_F(MainWindowTest, LayoutInBothArrangements) {
@@ -138,8 +164,7 @@ TEST_F(MainWindowTest, ZeroResizeNoticeAndTheStatusBarParts) {
   EXPECT_EQ(edges[0], 532);
   EXPECT_EQ(edges[1], 646);
   EXPECT_EQ(edges[2], -1);
-  EXPECT_EQ(StatusText(StatusBar(), 0), Text(IDS_STATUS_IDLE));
-  EXPECT_EQ(Text(IDS_STATUS_IDLE), "Kelvaro");
+  EXPECT_EQ(StatusText(StatusBar(), 0), "Kelvaro");
 }
 
 TEST_F(MainWindowTest, ClosingStoresTheHostWindowsPlacementInItsParentsClientArea) {
@@ -152,12 +177,25 @@ TEST_F(MainWindowTest, ClosingStoresTheHostWindowsPlacementInItsParentsClientAre
   Close();
   EXPECT_EQ(ReadSetting("Vosko", "WindowPosition"), "0100,0040,0800,0600");
 
-  // The next start puts the host window back there.
-  ASSERT_EQ(OpenAndShow(), 1);
-  RECT placed = ChildRect(host_window());
-  EXPECT_EQ(placed.left, 100);
-  EXPECT_EQ(placed.top, 40);
-  EXPECT_EQ(placed.right - placed.left, 800);
+  // The next start puts the host window back there. A stored width or height of 0 keeps
+  // the client size the host gave its window (800 by 560 outside).
+  const struct {
+    const char* stored;
+    int width, height;  // 0: the host's client size
+  } places[] = {{"0100,0040,0800,0600", 800, 600}, {"0100,0040,0000,0300", 0, 300}, {"0100,0040,0700,0000", 700, 0}};
+  for (const auto& c : places) {
+    WritePrivateProfileStringA("Vosko", "WindowPosition", c.stored, settings_file().c_str());
+    ASSERT_EQ(OpenAndShow(), 1);
+    RECT placed = ChildRect(host_window()), client = {};
+    GetClientRect(host_window(), &client);
+    const int frame_width = (placed.right - placed.left) - client.right;
+    const int frame_height = (placed.bottom - placed.top) - client.bottom;
+    EXPECT_EQ(placed.left, 100) << c.stored;
+    EXPECT_EQ(placed.top, 40) << c.stored;
+    EXPECT_EQ(placed.right - placed.left, c.width != 0 ? c.width : 800 - frame_width) << c.stored;
+    EXPECT_EQ(placed.bottom - placed.top, c.height != 0 ? c.height : 560 - frame_height) << c.stored;
+    Close();
+  }
 }
 
 TEST_F(MainWindowTest, AWholeRowAndTitlesAsTheCatalogReadsThem) {
@@ -231,6 +269,8 @@ TEST_F(MainWindowTest, FilesThatCannotBeOpenedAreReportedOnceAndSkipped) {
   // Held open without sharing: the catalog cannot open it for update.
   HANDLE held = CreateFileA((folder + "\\locked.lsq").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  // A folder named like a quote file is passed over without a message.
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\folder.lsq").c_str(), nullptr));
 
   WriteFileBytes(settings_file(), "[Vosko]\r\nQuoteFolder=" + folder + "\r\nViewOption=3\r\n");
   ASSERT_EQ(OpenAndShow(), 1);
@@ -400,12 +440,101 @@ TEST_F(MainWindowTest, FirstRunWelcomesAfterTheListExistsThenOpensTheOptions) {
   // A child window cannot own a box: the window system gives it to the top-level window.
   EXPECT_EQ(modal.boxes()[0].owner, GetAncestor(main_window(), GA_ROOT));
   EXPECT_EQ(modal.unscripted_dialogs(), (std::vector<std::string>{"Options"}));
+  EXPECT_EQ(session_->log().small_icons, 1);
 
   SendMessageA(main_window(), host::kLateSetUpNotice, 0, 0);
   Pump();
   EXPECT_EQ(modal.boxes().size(), 1u);
   EXPECT_EQ(modal.unscripted_dialogs().size(), 1u);
   EXPECT_EQ(ListRows(ListView()).size(), 0u);
+}
+
+TEST_F(MainWindowTest, CommandsByIdAndAnUnknownOneDoesNothing) {
+  HMODULE library = PreloadLibrary();
+  ImportPatch help(library, "shell32.dll", "ShellExecuteA", reinterpret_cast<const void*>(&RecordOpen));
+  ASSERT_TRUE(help.ok());
+  // The help file is the library's path with ".CHM" for its extension.
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(library, path, sizeof path);
+  const std::string library_path = path;
+  const std::string help_file = library_path.substr(0, library_path.rfind('.')) + ".CHM";
+  EXPECT_EQ(vosko::HelpFilePath(library_path), help_file);
+  EXPECT_EQ(vosko::HelpFilePath("C:\\Mail\\vosko"), "C:\\Mail\\vosko");  // no "." at all
+  EXPECT_EQ(vosko::HelpFilePath("C:\\Mail.d\\vosko"), "C:\\Mail.CHM");  // the last "." wherever it is
+
+  const struct {
+    int id;
+    int close_requests;
+    const char* opened;
+    bool focus_to_list;
+  } cases[] = {{IDC_EXIT, 1, "", false}, {IDCANCEL, 1, "", false}, {IDC_HELP_BUTTON, 0, help_file.c_str(), true},
+               {4242, 0, "", false}};
+  for (const auto& c : cases) {
+    WriteSettings("");
+    ASSERT_EQ(OpenAndShow(), 1);
+    g_opened.clear();
+    SetFocus(Button(IDC_NEW));
+    Press(c.id);
+    EXPECT_EQ(session_ == nullptr ? -1 : session_->log().close_requests, c.close_requests) << c.id;
+    EXPECT_EQ(host_window() == nullptr, c.close_requests == 1) << c.id;  // the host destroyed its window
+    EXPECT_EQ(g_opened, c.opened) << c.id;
+    if (c.close_requests == 0) {
+      EXPECT_EQ(GetFocus(), c.focus_to_list ? ListView() : Button(IDC_NEW)) << c.id;
+    }
+    EXPECT_TRUE(modal.boxes().empty()) << c.id;
+    EXPECT_TRUE(modal.unscripted_dialogs().empty()) << c.id;
+    Close();
+  }
+}
+
+// A status bar or list that cannot be made: the message, owned by the host window, then
+// the closing routine at once (settings written, controls released), and the set-up goes
+// on with the window open.
+TEST_F(MainWindowTest, LateSetUpFailuresReportCloseAndGoOn) {
+  HMODULE library = PreloadLibrary();
+  ImportPatch owners(library, "user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&RecordBoxOwner));
+  ASSERT_TRUE(owners.ok());
+  WriteQuoteFile("a.lsq", "@@TITLE=A\r\n");
+  const struct {
+    const char* dll;
+    const char* function;
+    const void* replacement;
+    unsigned message;
+    bool list_made;
+  } cases[] = {
+      {"user32.dll", "CreateWindowExA", reinterpret_cast<const void*>(&NoStatusBar), IDS_NO_STATUS_BAR, true},
+      // The list is made but cannot be filled: its columns never took the stored values.
+      {"comctl32.dll", "ImageList_Create", reinterpret_cast<const void*>(&NoImageList), IDS_NO_LIST_VIEW, false},
+  };
+  const std::string widths = "0100,0090,0100,0100,0100,0100,0120,0000";
+  for (const auto& c : cases) {
+    ImportPatch fault(library, c.dll, c.function, c.replacement);
+    ASSERT_TRUE(fault.ok()) << c.function;
+    WriteSettings("ViewOption=3\r\nWindowPosition=0100,0040,0700,0500\r\nListViewColumnPosition=" + widths +
+                  "\r\nColumnHeadings=0003,0001\r\n");
+    modal.Clear();
+    g_box_owners.clear();
+    ASSERT_EQ(OpenAndShow(), 1);
+    ASSERT_EQ(modal.boxes().size(), 1u) << c.function;
+    EXPECT_EQ(modal.boxes()[0].text, Text(c.message));
+    EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND));
+    EXPECT_EQ(g_box_owners, std::vector<HWND>{host_window()});
+    EXPECT_EQ(ReadSetting("Vosko", "VoskoVersion"), "1.10") << c.function;  // written at once
+    EXPECT_EQ(StatusBar(), nullptr) << c.function;
+    EXPECT_EQ(ListView() != nullptr, c.list_made) << c.function;
+    EXPECT_EQ(ChildRect(host_window()).left, 100) << c.function;  // placed
+    EXPECT_TRUE(IsWindow(main_window())) << c.function;
+    EXPECT_EQ(session_->log().close_requests, 0);
+    // The focus goes to the list, or without one nowhere.
+    SetFocus(Button(IDC_NEW));
+    SendMessageA(main_window(), host::kFocusNotice, 0, 0);
+    EXPECT_EQ(GetFocus(), c.list_made ? ListView() : nullptr) << c.function;
+    Close();
+    if (!c.list_made) {  // the stored widths and order are kept, not the list's defaults
+      EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), widths);
+      EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), "0003,0001,0000,0000,0000,0000,0000,0000");
+    }
+  }
 }
 
 TEST_F(MainWindowTest, EscapeInTheListAsksTheHostToClose) {

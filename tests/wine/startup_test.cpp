@@ -1,13 +1,18 @@
 // Start-up of the extension as the host sees it: the checks that refuse to start, the
 // settings it reads, what it writes back when the window closes.
 #include "harness.h"
+#include "import_patch.h"
 
 #include "frame/host_contract.h"
 #include "frame/startup_win32.h"
+#include "frame/vosko_state_win32.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 
 #include <fstream>
+
+// The library's export, linked into this program, where no load hook stores a module handle.
+extern "C" WORD WINAPI FORMINIT(UINT, UINT, HWND, UINT, HWND*, UINT);
 
 namespace vtest {
 namespace {
@@ -18,59 +23,91 @@ constexpr char kCaption[] = "Vosko has the following message for you...";
 
 std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
 
+// Stand-ins for the system calls of the library that a start-up step makes fail, and the
+// owners the library passes to its message boxes.
+std::vector<HWND> g_box_owners;
+
+int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  g_box_owners.push_back(owner);
+  return MessageBoxA(owner, text, caption, style);
+}
+
+HMODULE WINAPI NoCommonControls(LPCSTR name) {
+  return lstrcmpiA(name, "comctl32.dll") == 0 ? nullptr : LoadLibraryA(name);
+}
+
+HANDLE WINAPI NoItemIcon(HINSTANCE module, LPCSTR name, UINT type, int width, int height, UINT flags) {
+  if (name == MAKEINTRESOURCEA(IDI_QUOTE_FILE)) return nullptr;
+  return LoadImageA(module, name, type, width, height, flags);
+}
+
+HWND WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) { return nullptr; }
+
 class StartupTest : public ExtensionTest {};
 class StartupEditorTest : public ExtensionTest {};
 
-TEST_F(StartupTest, RefusesAnOldHostByTheLowSixteenBitsOfTheInterfaceVersion) {
-  const struct {
-    unsigned version;
-    int result;
-  } cases[] = {{257, 0}, {258, 1}, {0x00010102, 1}, {0xFFFF0101, 0}, {0x0000FFFF, 1}};
-  for (const auto& c : cases) {
-    answers.interface_version = c.version;
-    modal.Clear();
-    EXPECT_EQ(Open(), c.result) << std::hex << c.version;
-    if (c.result == 0) {
-      ASSERT_EQ(modal.boxes().size(), 1u);
-      EXPECT_EQ(modal.boxes()[0].text, Text(IDS_OLD_HOST));
-      EXPECT_EQ(modal.boxes()[0].caption, kCaption);
-      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND));
-      EXPECT_EQ(main_window(), nullptr);
-    } else {
-      EXPECT_TRUE(modal.boxes().empty());
-      EXPECT_NE(main_window(), nullptr);
-    }
-    Close();
-  }
-}
-
-TEST_F(StartupTest, HostAnswersThatStopStartUp) {
+// Every stop shows its one message, owned by the host window, and returns 0.
+TEST_F(StartupTest, StepsThatStopStartUp) {
+  HMODULE library = PreloadLibrary();
+  ImportPatch owners(library, "user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&RecordBoxOwner));
+  ASSERT_TRUE(owners.ok());
   struct Case {
     const char* name;
-    std::function<void(voskohost::HostAnswers&)> tweak;
-    unsigned message;
+    std::function<void(voskohost::HostAnswers&)> tweak = [](voskohost::HostAnswers&) {};
+    const char* dll = nullptr;  // a system call made to fail, if any
+    const char* function = nullptr;
+    const void* replacement = nullptr;
+    unsigned message = 0;
   };
   const Case cases[] = {
-      {"home query answered 0", [](auto& a) { a.home_query_fails = true; }, IDS_HOST_ERROR},
-      {"home without terminator", [](auto& a) { a.home_unterminated = true; }, IDS_HOST_ERROR},
+      {.name = "old host", .tweak = [](auto& a) { a.interface_version = 257; }, .message = IDS_OLD_HOST},
+      // Only the low 16 bits of the interface version count.
+      {.name = "old host, high bits set", .tweak = [](auto& a) { a.interface_version = 0xFFFF0101; },
+       .message = IDS_OLD_HOST},
+      {.name = "no common controls", .dll = "kernel32.dll", .function = "LoadLibraryA",
+       .replacement = reinterpret_cast<const void*>(&NoCommonControls), .message = IDS_OLD_COMCTL},
+      {.name = "home query answered 0", .tweak = [](auto& a) { a.home_query_fails = true; },
+       .message = IDS_HOST_ERROR},
+      {.name = "home without terminator", .tweak = [](auto& a) { a.home_unterminated = true; },
+       .message = IDS_HOST_ERROR},
       // 255 characters fit the home directory but not the settings file path after it.
-      {"home too long for the settings path",
-       [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); }, IDS_HOST_ERROR},
-      {"font item answered nonzero", [](auto& a) { a.font_query_fails = true; }, IDS_NO_FONT},
+      {.name = "home too long for the settings path",
+       .tweak = [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); }, .message = IDS_HOST_ERROR},
+      {.name = "font item answered nonzero", .tweak = [](auto& a) { a.font_query_fails = true; },
+       .message = IDS_NO_FONT},
+      {.name = "no item icon", .dll = "user32.dll", .function = "LoadImageA",
+       .replacement = reinterpret_cast<const void*>(&NoItemIcon), .message = IDS_NO_MEMORY},
+      {.name = "no main window", .dll = "user32.dll", .function = "CreateDialogParamA",
+       .replacement = reinterpret_cast<const void*>(&NoDialog), .message = IDS_NO_MAIN_WINDOW},
   };
   for (const Case& c : cases) {
     voskohost::HostAnswers saved = answers;
     c.tweak(answers);
+    std::unique_ptr<ImportPatch> fault;
+    if (c.dll != nullptr) {
+      fault = std::make_unique<ImportPatch>(library, c.dll, c.function, c.replacement);
+      ASSERT_TRUE(fault->ok()) << c.name;
+    }
     modal.Clear();
-    HWND window_out_unchanged = nullptr;
+    g_box_owners.clear();
     EXPECT_EQ(Open(), 0) << c.name;
     ASSERT_EQ(modal.boxes().size(), 1u) << c.name;
     EXPECT_EQ(modal.boxes()[0].text, Text(c.message)) << c.name;
+    EXPECT_EQ(modal.boxes()[0].caption, kCaption) << c.name;
     EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND)) << c.name;
-    EXPECT_EQ(main_window(), window_out_unchanged) << c.name;
+    EXPECT_EQ(g_box_owners, std::vector<HWND>{host_window()}) << c.name;
+    EXPECT_EQ(main_window(), nullptr) << c.name;
     Close();
     answers = saved;
   }
+}
+
+TEST_F(StartupTest, FormInitWithoutAModuleHandleShowsNothing) {
+  ASSERT_EQ(vosko::g_module, nullptr);
+  HWND untouched = reinterpret_cast<HWND>(1);
+  EXPECT_EQ(FORMINIT(258, 0, frame_.frame(), 0, &untouched, 0), 0);
+  EXPECT_EQ(untouched, reinterpret_cast<HWND>(1));
+  EXPECT_TRUE(modal.boxes().empty());
 }
 
 TEST_F(StartupTest, CommonControlsVersionCheck) {
@@ -94,21 +131,6 @@ TEST_F(StartupTest, CommonControlsVersionCheck) {
   EXPECT_TRUE(vosko::CommonControlsRecentEnough(vosko::GetCommonControlsVersion()));
 }
 
-TEST_F(StartupTest, FirstRunWelcomesOnceAndSendsTheSmallIcon) {
-  ASSERT_EQ(OpenAndShow(), 1);
-  ASSERT_EQ(modal.boxes().size(), 1u);
-  EXPECT_EQ(modal.boxes()[0].text, Text(IDS_WELCOME));
-  EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONEXCLAMATION));
-  // A box owned by a child window belongs to that window's top-level ancestor.
-  EXPECT_EQ(modal.boxes()[0].owner, GetAncestor(main_window(), GA_ROOT));
-  EXPECT_EQ(session_->log().small_icons, 1);
-
-  // A second late set-up notice shows nothing.
-  SendMessageA(main_window(), host::kLateSetUpNotice, 0, 0);
-  Pump();
-  EXPECT_EQ(modal.boxes().size(), 1u);
-}
-
 TEST_F(StartupTest, ExistingSettingsFileIsNoFirstRunButAReadOnlyOneIs) {
   WriteFileBytes(settings_file(), "[Vosko]\r\nViewOption=0\r\n");
   ASSERT_EQ(OpenAndShow(), 1);
@@ -126,6 +148,7 @@ TEST_F(StartupTest, ExistingSettingsFileIsNoFirstRunButAReadOnlyOneIs) {
 
 TEST_F(StartupTest, SizeLimitsAndPositionQueries) {
   WriteFileBytes(settings_file(), "[Vosko]\r\nWindowPosition=12345,0010,0300,0200\r\n");
+  answers.interface_version = 0x00010102;  // 258 in the low 16 bits, which alone count
   ASSERT_EQ(Open(), 1);
   MINMAXINFO limits = {};
   EXPECT_EQ(SendMessageA(main_window(), host::kSizeLimitsQuery, 0, reinterpret_cast<LPARAM>(&limits)), 0);
@@ -143,48 +166,50 @@ TEST_F(StartupTest, SizeLimitsAndPositionQueries) {
   EXPECT_EQ(SendMessageA(main_window(), host::kFocusNotice, 0, 0), 1);
   Close();
 
-  WriteFileBytes(settings_file(), "[Vosko]\r\nWindowPosition=-001,0010\r\n");
-  ASSERT_EQ(Open(), 1);
-  position[0] = position[1] = 77;
-  EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2);
-  EXPECT_EQ(position[0], 77);
-}
-
-TEST_F(StartupTest, ExitAndEscapeAskTheHostToClose) {
-  for (int id : {IDC_EXIT, IDCANCEL}) {
-    WriteFileBytes(settings_file(), "[Vosko]\r\n");
-    ASSERT_EQ(OpenAndShow(), 1);
-    Press(id);
-    EXPECT_EQ(session_->log().close_requests, 1) << id;
-    EXPECT_EQ(host_window(), nullptr) << id;  // the host destroyed its window
+  // Either coordinate at -1: no stored position, nothing written.
+  for (const char* stored : {"-001,0010", "0010,-001"}) {
+    WriteFileBytes(settings_file(), std::string("[Vosko]\r\nWindowPosition=") + stored + "\r\n");
+    ASSERT_EQ(Open(), 1);
+    position[0] = position[1] = 77;
+    EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2)
+        << stored;
+    EXPECT_EQ(position[0], 77) << stored;
+    EXPECT_EQ(position[1], 77) << stored;
     Close();
   }
 }
 
-TEST_F(StartupTest, ClosingWritesEveryKeyBackInOrder) {
-  WriteFileBytes(settings_file(),
-                 "[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
-                 "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
-                 "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n"
-                 "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
-  ASSERT_EQ(OpenAndShow(), 1);
-  Close();
+TEST_F(StartupTest, ClosingOutsideDetailsWritesTheKeysBackAsRead) {
+  // The column order is stored as it was read, however the list had to mend it to use it.
+  const struct {
+    const char* line;  // the ColumnHeadings line, or none
+    const char* written;
+  } orders[] = {
+      {"", "0000,0001,0002,0003,0004,0005,0006,0007"},
+      {"ColumnHeadings=\r\n", "0000,0000,0000,0000,0000,0000,0000,0000"},
+      {"ColumnHeadings=0003,0001\r\n", "0003,0001,0000,0000,0000,0000,0000,0000"},
+      {"ColumnHeadings=0009,-001,0003,0003\r\n", "0009,-001,0003,0003,0000,0000,0000,0000"},
+  };
+  for (const auto& c : orders) {
+    WriteFileBytes(settings_file(),
+                   std::string("[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
+                               "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
+                               "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n") +
+                       c.line + "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    Close();
 
-  EXPECT_EQ(ReadSetting("Vosko", "ViewOption"), "0");
-  EXPECT_EQ(ReadSetting("Vosko", "Close Vosko after Paste"), "0");
-  EXPECT_EQ(ReadSetting("Vosko", "MaximizeEditor"), "-3");
-  EXPECT_EQ(ReadSetting("Vosko", "VoskoVersion"), "1.10");
-  EXPECT_EQ(ReadSetting("Vosko", "QuoteFolder"), home_->path());
-  EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0150,0020,0020,0020,0020,0020,0020,0020");
-  EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), "0000,0001,0002,0003,0004,0005,0006,0007");
-  // Outside Details view the visible columns are left as the file had them.
-  EXPECT_EQ(ReadSetting("Vosko", "VisibleColumns"), "0001,0000,0001,0001,0001,0001,0001,0001");
-  EXPECT_EQ(ReadSetting("VoskoFiles", "quotes.lsq"), "07EA,0C,05,0E,07,7b");
-
-  std::string file = ReadFileBytes(settings_file());
-  const char* order[] = {"WindowPosition=", "Close Vosko after Paste=", "MaximizeEditor=",
-                         "QuoteFolder=", "DefaultTextEditor=", "VoskoVersion="};
-  for (const char* key : order) EXPECT_NE(file.find(key), std::string::npos) << key;
+    EXPECT_EQ(ReadSetting("Vosko", "ColumnHeadings"), c.written) << c.line;
+    EXPECT_EQ(ReadSetting("Vosko", "ViewOption"), "0");
+    EXPECT_EQ(ReadSetting("Vosko", "Close Vosko after Paste"), "0");
+    EXPECT_EQ(ReadSetting("Vosko", "MaximizeEditor"), "-3");
+    EXPECT_EQ(ReadSetting("Vosko", "VoskoVersion"), "1.10");
+    EXPECT_EQ(ReadSetting("Vosko", "QuoteFolder"), home_->path());
+    EXPECT_EQ(ReadSetting("Vosko", "ListViewColumnPosition"), "0150,0020,0020,0020,0020,0020,0020,0020");
+    // Outside Details view the visible columns are left as the file had them.
+    EXPECT_EQ(ReadSetting("Vosko", "VisibleColumns"), "0001,0000,0001,0001,0001,0001,0001,0001");
+    EXPECT_EQ(ReadSetting("VoskoFiles", "quotes.lsq"), "07EA,0C,05,0E,07,7b");
+  }
 }
 
 TEST_F(StartupTest, FirstCloseWritesKeysInTheirOrder) {
