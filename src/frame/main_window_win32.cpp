@@ -5,6 +5,7 @@
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
 #include "frame/window_layout_win32.h"
+#include "quotes/edit_delete_win32.h"
 #include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
 
@@ -178,9 +179,14 @@ void RunCommand(HWND window, int id) {
     case IDC_ABOUT:
       ShowAboutBox(window);
       break;
-    case IDC_EDIT:     // the editor, the delete, the compile, the rescan and the mail
-    case IDC_DELETE:   // hand-over come with their commands
-    case IDC_COMPILE:
+    case IDC_EDIT:
+      EditQuoteFile();
+      break;
+    case IDC_DELETE:
+      DeleteQuoteFile();
+      break;
+    case IDC_COMPILE:  // the compile, the rescan and the mail hand-over come with their
+                       // commands
     case IDC_RESCAN:
     case IDC_SEND:
       break;

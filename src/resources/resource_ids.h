@@ -87,3 +87,9 @@
 #define IDS_WORD_CENTER 76
 #define IDS_SCRIPT_HEADER_FIRST 150  // script header lines 150 to 175
 #define IDS_SCRIPT_HEADER_LAST 175
+
+// String table ids used by Edit, Delete, Paste, Export and Send
+#define IDS_DELETE_QUESTION 11
+#define IDS_EDITOR_FAILED 48
+#define IDS_NO_VALID_FILENAME 49
+#define IDS_DELETE_FAILED 700

@@ -1,0 +1,138 @@
+// The main window's commands on quote files, pressed as the user does: Edit, Delete, Paste
+// and Export, end to end in the test host.
+#include "harness.h"
+
+#include "dialog_driver.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+#include <commctrl.h>
+
+namespace vtest {
+namespace {
+
+std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
+
+std::string BesideTheProgram(const std::string& name) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string program = path;
+  return program.substr(0, program.find_last_of("\\/") + 1) + name;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int FocusedSelected(HWND list) {
+  return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+}
+
+class FileCommandsTest : public ExtensionTest {
+ protected:
+  // Three quote files a, b, c with the titles A, B and `last_title`; the settings lines given.
+  void OpenOnThreeFiles(const std::string& last_title, const std::string& settings) {
+    WriteQuoteFile("a.lsq", "@@TITLE=A\r\none\r\n");
+    WriteQuoteFile("b.lsq", "@@TITLE=B\r\ntwo\r\n");
+    WriteQuoteFile("c.lsq", "@@TITLE=" + last_title + "\r\nthree\r\n");
+    WriteSettings(settings);
+    ASSERT_EQ(OpenAndShow(), 1);
+    ASSERT_EQ(ListRows(ListView()).size(), 3u);
+  }
+};
+
+TEST_F(FileCommandsTest, DeleteAsksAndKeepsTheListTrueToTheFolder) {
+  const std::string long_title(186, 'Z');
+  std::string question = Text(IDS_DELETE_QUESTION);
+  const auto asked = [&](const std::string& title) {
+    return question.substr(0, question.find("%s")) + title + question.substr(question.find("%s") + 2);
+  };
+  enum Before { kNothing, kRemoved, kHeldOpen };
+  const struct {
+    const char* what;
+    std::string title;
+    Before before;
+    int answer;
+    std::vector<std::string> boxes;
+    size_t rows;
+    bool file_stays;
+    int focused;
+  } cases[] = {
+      {"yes", "C", kNothing, IDYES, {asked("C")}, 2, false, 1},
+      {"already gone", "C", kRemoved, IDYES, {asked("C")}, 2, false, 1},
+      {"186-character title, no", long_title, kNothing, IDNO, {question}, 3, true, 2},
+      {"held open", "C", kHeldOpen, IDYES,
+       {asked("C"), "Windows returned error 32 while trying to delete the quote file. It may be open in another "
+                    "program or read-only..."},
+       3, true, 2},
+  };
+  for (const auto& c : cases) {
+    // Details view with the Filename column hidden: the list holds no file name cell.
+    OpenOnThreeFiles(c.title, "ViewOption=3\r\nVisibleColumns=0001,0001,0001,0001,0001,0001,0001,0000\r\n");
+    SelectListRows(ListView(), {2}, 2);
+    const std::string target = quotes_->File("c.lsq");
+    if (c.before == kRemoved) DeleteFileA(target.c_str());
+    HANDLE held = c.before == kHeldOpen
+                      ? CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
+    modal.Clear();
+    modal.AnswerBoxesWith({c.answer});
+    Press(IDC_DELETE);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    std::vector<std::string> texts;
+    for (const MessageBoxRecord& box : modal.boxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, c.boxes) << c.what;
+    ASSERT_FALSE(modal.boxes().empty()) << c.what;
+    EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION)) << c.what;
+    EXPECT_EQ(ListRows(ListView()).size(), c.rows) << c.what;
+    EXPECT_EQ(FileExists(target), c.file_stays) << c.what;
+    EXPECT_TRUE(FileExists(quotes_->File("a.lsq")) && FileExists(quotes_->File("b.lsq"))) << c.what;
+    EXPECT_EQ(FocusedSelected(ListView()), c.focused) << c.what;
+    Close();
+  }
+}
+
+TEST_F(FileCommandsTest, EditStartsTheEditorOnTheQuotedPath) {
+  const std::string editor = BesideTheProgram("vosko_test_editor.exe");
+  const std::string log = home_->File("editor.log");
+  SetEnvironmentVariableA("VOSKO_TEST_EDITOR_LOG", log.c_str());
+  const std::string spaced = quotes_->path() + "\\my quote files";
+  CreateDirectoryA(spaced.c_str(), nullptr);
+  const struct {
+    const char* what;
+    std::string folder;
+    std::string editor;
+    int maximize;
+    std::string recorded;  // empty: the editor does not start
+    std::string message;
+  } cases[] = {
+      {"maximised", quotes_->path(), editor, 1, "show=3\narg=" + quotes_->File("a.lsq") + "\n", ""},
+      {"normal window, folder with spaces", spaced, editor, 0, "show=5\narg=" + spaced + "\\a.lsq\n", ""},
+      {"no such editor", quotes_->path(), quotes_->File("no-editor.exe"), 1, "",
+       "Vosko encountered error 2 while trying to launch your default editor..."},
+  };
+  for (const auto& c : cases) {
+    WriteFileBytes(c.folder + "\\a.lsq", "@@TITLE=A\r\n");
+    WriteFileBytes(settings_file(), "[Vosko]\r\nQuoteFolder=" + c.folder + "\r\nDefaultTextEditor=" + c.editor +
+                                        "\r\nMaximizeEditor=" + std::to_string(c.maximize) + "\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    SelectListRows(ListView(), {0}, 0);
+    DeleteFileA(log.c_str());
+    modal.Clear();
+    Press(IDC_EDIT);
+    if (!c.recorded.empty()) {
+      // The editor runs on its own; wait for its record (a deadline, not a measurement).
+      for (int i = 0; i < 600 && !FileExists(log); ++i) Sleep(50);
+      EXPECT_EQ(ReadFileBytes(log), c.recorded) << c.what;
+      EXPECT_TRUE(modal.boxes().empty()) << c.what;
+    } else {
+      ASSERT_EQ(modal.boxes().size(), 1u) << c.what;
+      EXPECT_EQ(modal.boxes()[0].text, c.message);
+      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONHAND));
+    }
+    EXPECT_EQ(GetFocus(), ListView()) << c.what;
+    Close();
+  }
+  SetEnvironmentVariableA("VOSKO_TEST_EDITOR_LOG", nullptr);
+}
+
+}  // namespace
+}  // namespace vtest
