@@ -1,6 +1,7 @@
 #include "frame/main_window_win32.h"
 
 #include "compile/status_bar_win32.h"
+#include "exchange/paste_win32.h"
 #include "frame/host_contract.h"
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
@@ -65,9 +66,6 @@ void ReportSetUpFailure(HWND window, UINT message_id) {
   ShowTableMessage(HostWindow(window), message_id, 0, kStyleError);
   ShutdownMainWindow(window);
 }
-
-// The clipboard paste comes with its command; until then it adds nothing.
-bool PasteClipboardQuote() { return false; }
 
 // Paste acts only on a list that holds rows; on an empty one it does nothing at all, not
 // even move the focus.

@@ -90,6 +90,7 @@
 
 // String table ids used by Edit, Delete, Paste, Export and Send
 #define IDS_DELETE_QUESTION 11
+#define IDS_PASTE_ADDED 14
 #define IDS_EDITOR_FAILED 48
 #define IDS_NO_VALID_FILENAME 49
 #define IDS_DELETE_FAILED 700

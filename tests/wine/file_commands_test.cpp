@@ -134,5 +134,52 @@ TEST_F(FileCommandsTest, EditStartsTheEditorOnTheQuotedPath) {
   SetEnvironmentVariableA("VOSKO_TEST_EDITOR_LOG", nullptr);
 }
 
+// Wine ends every clipboard text within its block, so a text without a terminator cannot be
+// put there; the refusal of such a block is an engine test.
+TEST_F(FileCommandsTest, PasteAppendsTheClipboardAsAQuote) {
+  const std::string file = "@@TITLE=P\r\nq\r\n";
+  const std::string added = "Added %d lines to quote file \"P\"...";
+  const auto lines = [&](int n) { return std::vector<std::string>{added.substr(0, 6) + std::to_string(n) + added.substr(8)}; };
+  const struct {
+    const char* what;
+    std::string file;
+    std::string clipboard;
+    bool focused;
+    bool read_only;
+    std::string appended;  // empty: nothing may change
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {"two lines", file, "one\r\ntwo", true, false, "\r\none\r\ntwo\r\n", lines(2)},
+      {"an empty line holds a CR", file, "one\r\n\r\ntwo", true, false, "\r\none\r\n\r\ntwo\r\n", lines(3)},
+      {"line feeds only", file, "one\n\ntwo", true, false, "\r\none\n\ntwo\r\n", lines(2)},
+      {"no line end at the file's end", "@@TITLE=P\r\nq", "x", true, false, "\r\nx\r\n", lines(1)},
+      {"selected, not focused", file, "one", false, false, "", {}},
+      {"read-only quote file", file, "one", true, true, "", {}},
+  };
+  for (const auto& c : cases) {
+    WriteQuoteFile("p.lsq", c.file);
+    // Details view with the Filename column hidden: the name comes from the row's entry.
+    WriteSettings("ViewOption=3\r\nVisibleColumns=0001,0001,0001,0001,0001,0001,0001,0000\r\n"
+                  "Close Vosko after Paste=1\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    SelectListRows(ListView(), {0}, c.focused ? 0 : -1);
+    ASSERT_TRUE(PutClipboardText(c.clipboard)) << c.what;
+    if (c.read_only) SetFileAttributesA(quotes_->File("p.lsq").c_str(), FILE_ATTRIBUTE_READONLY);
+    modal.Clear();
+    Press(IDC_PASTE);
+    SetFileAttributesA(quotes_->File("p.lsq").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(quotes_->File("p.lsq")), c.file + c.appended) << c.what;
+    std::vector<std::string> texts;
+    for (const MessageBoxRecord& box : modal.boxes()) {
+      texts.push_back(box.text);
+      EXPECT_EQ(box.style, static_cast<UINT>(MB_ICONINFORMATION)) << c.what;
+    }
+    EXPECT_EQ(texts, c.boxes) << c.what;
+    // Only a paste that added the text closes the window.
+    EXPECT_EQ(session_->log().close_requests, c.appended.empty() ? 0 : 1) << c.what;
+    Close();
+  }
+}
+
 }  // namespace
 }  // namespace vtest
