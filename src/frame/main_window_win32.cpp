@@ -1,6 +1,7 @@
 #include "frame/main_window_win32.h"
 
 #include "compile/status_bar_win32.h"
+#include "exchange/export_win32.h"
 #include "exchange/paste_win32.h"
 #include "frame/host_contract.h"
 #include "frame/table_message_win32.h"
@@ -142,12 +143,15 @@ void ShowOptionsDialog(HWND owner) {
                           OptionsStandInProc, 0);
 }
 
-// The About box, the quote-file dialogs and the export dialog come with their commands;
-// until then their launchers open nothing.
+// The About box and the quote-file dialogs come with their commands; until then their
+// launchers open nothing.
 void ShowAboutBox(HWND) {}
 
-// The one-file question comes first, as it will for the dialog itself.
-void ShowExportDialog(HWND) { AskSelection(IDS_ONE_FILE_EXPORT); }
+// The one-file question comes first; nothing selected opens nothing.
+void ShowExportDialog(HWND owner) {
+  if (AskSelection(IDS_ONE_FILE_EXPORT)) return;
+  DialogBoxParamA(g_module, "EXPORT", owner, ExportDialogProc, 0);
+}
 
 void RunQuoteFileDialog(int button_id, HWND) { g_dialog_selector = button_id; }
 

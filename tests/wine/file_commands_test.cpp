@@ -181,5 +181,80 @@ TEST_F(FileCommandsTest, PasteAppendsTheClipboardAsAQuote) {
   }
 }
 
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+TEST_F(FileCommandsTest, ExportWritesOneLinePerQuoteOrLeavesTheTargetAlone) {
+  const std::string out = home_->File("out");
+  CreateDirectoryA(out.c_str(), nullptr);
+  const std::string target = out + "\\export.txt";
+  const std::string both = "one two\r\nthree\r\nfour\r\nfive";
+  enum Step { kOk, kBrowseThenOk, kOkEmptyThenCancel, kNone };
+  const struct {
+    const char* what;
+    std::vector<int> selected;
+    Step press;
+    bool hold_b;
+    std::vector<int> answers;
+    std::vector<std::string> boxes;
+    std::string exported;  // what the target holds afterwards ("old": left as it was)
+  } cases[] = {
+      {"two files, typed name", {0, 1}, kOk, false, {}, {}, both},
+      {"two files, name from the host", {0, 1}, kBrowseThenOk, false, {}, {}, both},
+      {"one row, cancelled", {0}, kNone, false, {IDCANCEL},
+       {"You have only selected one quote file.\nDo you want to continue with the export?"}, "old"},
+      {"one row, go on", {1}, kOk, false, {IDOK},
+       {"You have only selected one quote file.\nDo you want to continue with the export?"}, "four\r\nfive"},
+      {"no name", {0, 1}, kOkEmptyThenCancel, false, {}, {"You must enter a export filename..."}, "old"},
+      {"unopenable quote file", {0, 1}, kOk, true, {}, {"Windows returned error 65535 while trying to open a file..."},
+       "old"},
+  };
+  for (const auto& c : cases) {
+    WriteQuoteFile("a.lsq", "@@TITLE=A\r\none\r\ntwo   ## note\r\n\r\nthree\r\n");
+    WriteQuoteFile("b.lsq", "@@TITLE=B\r\nfour\r\n@@HEADER=h\r\nfive\r\n");
+    WriteFileBytes(target, "old");
+    WriteSettings("");
+    answers.scripted_selections = {target};
+    ASSERT_EQ(OpenAndShow(), 1);
+    SelectListRows(ListView(), c.selected, c.selected[0]);
+    HANDLE held = c.hold_b ? CreateFileA(quotes_->File("b.lsq").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                         nullptr)
+                           : INVALID_HANDLE_VALUE;
+    modal.Clear();
+    for (int answer : c.answers) modal.AnswerBoxesWith({answer});
+    bool dialog_seen = false;
+    if (c.press != kNone) {
+      modal.ExpectDialog([&, press = c.press](HWND dialog) {
+        dialog_seen = WindowText(dialog) == "Export into Text file";
+        if (press == kOk) SetField(dialog, IDC_EXPORT_FILE, target);
+        if (press == kBrowseThenOk) PressDialogButton(dialog, IDC_EXPORT_BROWSE);
+        PressDialogButton(dialog, IDC_EXPORT_OK);
+        if (press == kOkEmptyThenCancel) PressDialogButton(dialog, IDC_EXPORT_CANCEL);
+      });
+    }
+    Press(IDC_EXPORT);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    EXPECT_EQ(dialog_seen, c.press != kNone) << c.what;
+    EXPECT_TRUE(modal.unscripted_dialogs().empty()) << c.what;
+    std::vector<std::string> texts;
+    for (const MessageBoxRecord& box : modal.boxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, c.boxes) << c.what;
+    EXPECT_EQ(ReadFileBytes(target), c.exported) << c.what;
+    EXPECT_EQ(FilesIn(out), std::vector<std::string>{"export.txt"}) << c.what;  // no temporary file left
+    EXPECT_EQ(StatusText(StatusBar(), 0), "Kelvaro") << c.what;
+    EXPECT_EQ(FindWindowExA(main_window(), nullptr, PROGRESS_CLASSA, nullptr), nullptr) << c.what;
+    Close();
+  }
+}
+
 }  // namespace
 }  // namespace vtest
