@@ -3,6 +3,7 @@
 #include "compile/status_bar_win32.h"
 #include "exchange/export_win32.h"
 #include "exchange/paste_win32.h"
+#include "exchange/send_win32.h"
 #include "frame/host_contract.h"
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
@@ -187,10 +188,11 @@ void RunCommand(HWND window, int id) {
     case IDC_DELETE:
       DeleteQuoteFile();
       break;
-    case IDC_COMPILE:  // the compile, the rescan and the mail hand-over come with their
-                       // commands
-    case IDC_RESCAN:
     case IDC_SEND:
+      SendSelectedQuoteFiles();
+      break;
+    case IDC_COMPILE:  // the compile and the rescan come with their commands
+    case IDC_RESCAN:
       break;
     default:
       return;  // not a command of this window
