@@ -53,11 +53,8 @@ TEST(QuoteFileDataObject, OffersTheFilesAsOneDropBlock) {
     ULONG fetched = 7;
     EXPECT_EQ(formats->Next(1, &got, &fetched), S_OK) << round;
     EXPECT_EQ(fetched, 1u);
-    EXPECT_EQ(got.cfFormat, CF_HDROP);
-    EXPECT_EQ(got.ptd, nullptr);
-    EXPECT_EQ(got.dwAspect, static_cast<DWORD>(DVASPECT_CONTENT));
-    EXPECT_EQ(got.lindex, -1);
-    EXPECT_EQ(got.tymed, static_cast<DWORD>(TYMED_HGLOBAL));
+    EXPECT_TRUE(got.cfFormat == CF_HDROP && got.ptd == nullptr && got.dwAspect == DVASPECT_CONTENT &&
+                got.lindex == -1 && got.tymed == TYMED_HGLOBAL);
     EXPECT_EQ(formats->Next(1, &got, &fetched), S_FALSE) << round;
     EXPECT_EQ(fetched, 0u);
     EXPECT_EQ(formats->Reset(), S_OK);
@@ -94,19 +91,28 @@ struct DropLog {
   std::vector<std::string> files;
 };
 
-class RecordingTarget final : public IDropTarget {
+// Its own class factory: the test registers it under the mail recipient's class.
+class RecordingTarget final : public IDropTarget, public IClassFactory {
  public:
   explicit RecordingTarget(DropLog& log) : log_(log) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-      *out = this;
-      return S_OK;
+      *out = static_cast<IDropTarget*>(this);
+    } else if (IsEqualIID(iid, IID_IClassFactory)) {
+      *out = static_cast<IClassFactory*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
     }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives as long as the test
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
+    ++log_.created;
+    return QueryInterface(iid, out);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
     ++log_.enters;
     log_.keys = keys;
@@ -121,8 +127,7 @@ class RecordingTarget final : public IDropTarget {
     STGMEDIUM medium = {};
     if (data->GetData(&hdrop, &medium) != S_OK) return E_FAIL;
     auto drop = static_cast<HDROP>(medium.hGlobal);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
+    for (UINT i = 0, count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); i < count; ++i) {
       char path[MAX_PATH] = {};
       DragQueryFileA(drop, i, path, sizeof path);
       log_.files.emplace_back(path);
@@ -135,30 +140,6 @@ class RecordingTarget final : public IDropTarget {
   DropLog& log_;
 };
 
-class TargetFactory final : public IClassFactory {
- public:
-  explicit TargetFactory(DropLog& log) : log_(log), target_(log) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = this;
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
-    ++log_.created;
-    return target_.QueryInterface(iid, out);
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
- private:
-  DropLog& log_;
-  RecordingTarget target_;
-};
-
 TEST(SendSelectedQuoteFiles, DropsTheSelectedFilesOnTheMailRecipient) {
   TempFolder home("vosko-send-home");
   TempFolder quotes("vosko-send-quotes");
@@ -168,9 +149,10 @@ TEST(SendSelectedQuoteFiles, DropsTheSelectedFilesOnTheMailRecipient) {
   ASSERT_TRUE(vosko::BuildListView());
   ASSERT_EQ(CoInitialize(nullptr), S_OK);
   DropLog log;
-  TargetFactory factory(log);
+  RecordingTarget target(log);
   DWORD cookie = 0;
-  ASSERT_EQ(CoRegisterClassObject(kMailRecipient, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+  ASSERT_EQ(CoRegisterClassObject(kMailRecipient, static_cast<IClassFactory*>(&target), CLSCTX_INPROC_SERVER,
+                                  REGCLS_MULTIPLEUSE, &cookie), S_OK);
 
   // No selection: no target is made.
   SelectListRows(extension.state().list_view, {}, -1);
