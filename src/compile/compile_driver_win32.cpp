@@ -4,6 +4,7 @@
 #include "compile/compiler_run_win32.h"
 #include "compile/script_writer.h"
 #include "compile/status_bar_win32.h"
+#include "exchange/selected_rows_win32.h"
 #include "frame/engine_report_win32.h"
 #include "frame/host_contract.h"
 #include "frame/message_text.h"

@@ -3,10 +3,14 @@
 #include "compile/compile_driver_win32.h"
 #include "compile/rescan_win32.h"
 #include "compile/status_bar_win32.h"
+#include "exchange/export_win32.h"
+#include "exchange/paste_win32.h"
+#include "exchange/send_win32.h"
 #include "frame/host_contract.h"
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
 #include "frame/window_layout_win32.h"
+#include "quotes/edit_delete_win32.h"
 #include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
 
@@ -66,9 +70,6 @@ void ReportSetUpFailure(HWND window, UINT message_id) {
   ShowTableMessage(HostWindow(window), message_id, 0, kStyleError);
   ShutdownMainWindow(window);
 }
-
-// The clipboard paste comes with its command; until then it adds nothing.
-bool PasteClipboardQuote() { return false; }
 
 // Paste acts only on a list that holds rows; on an empty one it does nothing at all, not
 // even move the focus.
@@ -141,12 +142,15 @@ void ShowOptionsDialog(HWND owner) {
                           OptionsStandInProc, 0);
 }
 
-// The About box, the quote-file dialogs and the export dialog come with their commands;
-// until then their launchers open nothing.
+// The About box and the quote-file dialogs come with their commands; until then their
+// launchers open nothing.
 void ShowAboutBox(HWND) {}
 
-// The one-file question comes first, as it will for the dialog itself.
-void ShowExportDialog(HWND) { AskSelection(IDS_ONE_FILE_EXPORT); }
+// The one-file question comes first; nothing selected opens nothing.
+void ShowExportDialog(HWND owner) {
+  if (AskSelection(IDS_ONE_FILE_EXPORT)) return;
+  DialogBoxParamA(g_module, "EXPORT", owner, ExportDialogProc, 0);
+}
 
 void RunQuoteFileDialog(int button_id, HWND) { g_dialog_selector = button_id; }
 
@@ -182,9 +186,14 @@ void RunCommand(HWND window, int id) {
     case IDC_RESCAN:
       RescanAll();
       break;
-    case IDC_EDIT:     // the editor, the delete and the mail hand-over come with their
-    case IDC_DELETE:   // commands
+    case IDC_EDIT:
+      EditQuoteFile();
+      break;
+    case IDC_DELETE:
+      DeleteQuoteFile();
+      break;
     case IDC_SEND:
+      SendSelectedQuoteFiles();
       break;
     default:
       return;  // not a command of this window

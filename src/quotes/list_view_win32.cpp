@@ -323,13 +323,6 @@ int RowCount() {
   return static_cast<int>(SendList(LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::vector<int> SelectedRows() {
-  std::vector<int> rows;
-  if (g_state == nullptr || List() == nullptr) return rows;
-  for (int row = NextRow(-1, LVNI_SELECTED); row >= 0; row = NextRow(row, LVNI_SELECTED)) rows.push_back(row);
-  return rows;
-}
-
 int FocusedSelectedRow() {
   if (List() == nullptr) return -1;
   return NextRow(-1, LVNI_FOCUSED | LVNI_SELECTED);

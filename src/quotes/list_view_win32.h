@@ -41,8 +41,6 @@ void ListNotify(const NMHDR* header);
 bool AskSelection(UINT message_id);
 
 int RowCount();
-// The selected rows in list order (Compile, Export and Send act on them in that order).
-std::vector<int> SelectedRows();
 // The row both focused and selected, or -1 (Edit, Delete and Paste act on it).
 int FocusedSelectedRow();
 CatalogEntry* RowEntry(int row);

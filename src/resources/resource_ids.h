@@ -105,3 +105,18 @@
 #define IDS_COMPILE_ERROR_AT 123
 #define IDS_BATCH_FIRST 200          // rescom.bat lines 200 to 207
 #define IDS_BATCH_LAST 207
+
+// String table ids used by Edit, Delete, Paste, Export and Send
+#define IDS_DELETE_QUESTION 11
+#define IDS_PASTE_ADDED 14
+#define IDS_EDITOR_FAILED 48
+#define IDS_NO_VALID_FILENAME 49
+#define IDS_EXPORT_NAME_MISSING 77
+#define IDS_DELETE_FAILED 700
+
+// Dialog "EXPORT"
+#define IDC_EXPORT_LABEL 1165
+#define IDC_EXPORT_FILE 1019
+#define IDC_EXPORT_BROWSE 1018
+#define IDC_EXPORT_OK 1124
+#define IDC_EXPORT_CANCEL 1125

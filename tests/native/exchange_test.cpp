@@ -6,6 +6,7 @@
 #include "engine_files.h"
 #include "exchange/export_quotes.h"
 #include "exchange/import_text.h"
+#include "exchange/paste_text.h"
 #include "exchange/recompile.h"
 
 namespace vosko {
@@ -161,6 +162,27 @@ TEST(Export, StopsAtAnUnopenableFile) {
   EXPECT_EQ(ReadBytes(dir.Path("export.txt")), "q");
   EXPECT_EQ(report.entries, (std::vector<Entry>{{9, 65535, ReportIcon::Stop, ReportOwner::MainWindow}}));
   EXPECT_EQ(run.bytesDone, 4);  // "q\n" read as 2 characters, plus 2
+}
+
+TEST(Paste, TextAndLineCount) {
+  const struct {
+    std::string block;  // the clipboard's bytes, terminator included where there is one
+    std::optional<std::string> text;
+    std::size_t lines;
+  } cases[] = {
+      {std::string("one\r\ntwo\0", 9), "one\r\ntwo", 2},
+      {std::string("one\r\n\r\ntwo\0", 11), "one\r\n\r\ntwo", 3},  // the empty line holds a CR
+      {std::string("one\n\ntwo\n\0junk", 14), "one\n\ntwo\n", 2},
+      {std::string("\0", 1), "", 0},
+      {"no terminator", std::nullopt, 0},
+  };
+  for (const auto& c : cases) {
+    const auto text = TerminatedText(c.block.data(), c.block.size());
+    EXPECT_EQ(text ? std::optional<std::string>(std::string(*text)) : std::nullopt, c.text) << c.block;
+    if (text) {
+      EXPECT_EQ(CountPastedLines(*text), c.lines) << c.block;
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,142 @@
+#include "exchange/export_win32.h"
+
+#include "compile/status_bar_win32.h"
+#include "exchange/export_quotes.h"
+#include "exchange/selected_rows_win32.h"
+#include "frame/engine_report_win32.h"
+#include "frame/host_contract.h"
+#include "frame/table_message_win32.h"
+#include "frame/vosko_state_win32.h"
+#include "quotes/list_view_win32.h"
+#include "quotes/text_file.h"
+#include "resources/resource_ids.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace vosko {
+namespace {
+
+constexpr char kExportPattern[] = "*.txt";
+
+void CentreOnScreen(HWND dialog) {
+  RECT rect = {};
+  GetWindowRect(dialog, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  MoveWindow(dialog, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2,
+             width, height, FALSE);
+}
+
+std::string FieldText(HWND dialog, int id) {
+  HWND field = GetDlgItem(dialog, id);
+  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(field)) + 1, '\0');
+  GetWindowTextA(field, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+// The host's file selection: its answer is a path when it is nonzero.
+void Browse(HWND dialog) {
+  char path[host::kFileSelectionSize] = {};
+  std::memcpy(path, kExportPattern, sizeof kExportPattern);
+  HWND host_window = GetParent(g_state->main_window);
+  if (SendMessageA(host_window, host::kSelectFile, 0, reinterpret_cast<LPARAM>(path)) == 0) return;
+  path[sizeof path - 1] = '\0';  // whatever the host wrote, the text ends in the buffer
+  SetDlgItemTextA(dialog, IDC_EXPORT_FILE, path);
+}
+
+std::int64_t SizeOnDisk(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The folder part of a path ("." for a bare name), where the temporary file goes so that
+// the last step is a rename on one volume.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : ".";
+  return slash == 0 || (slash == 2 && path[1] == ':') ? path.substr(0, slash + 1) : path.substr(0, slash);
+}
+
+}  // namespace
+
+void ExportSelectedQuoteFiles(const std::string& export_path) {
+  WaitCursor wait;
+  ProgressRun progress;
+  char temporary[MAX_PATH] = {};
+  if (GetTempFileNameA(FolderOf(export_path).c_str(), "vsk", 0, temporary) == 0) return;
+  TextFile out;
+  if (!out.Open(temporary, "w+t")) {
+    DeleteFileA(temporary);
+    return;
+  }
+  const std::vector<int> rows = SelectedRows();
+  std::vector<std::string> paths;
+  std::int64_t total = 0;
+  for (int row : rows) {
+    paths.push_back(RowFilePath(row).value_or(""));  // a path too long fails to open below
+    total += SizeOnDisk(paths.back());
+  }
+  MessageBoxReport report;
+  ExportRun run;
+  run.out = &out;
+  run.totalBytes = total;
+  run.progress = &progress;
+  run.report = &report;
+  bool every_file_read = true;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (ExportQuoteFile(run, paths[i], RowField(rows[i], kColumnTitle).value_or("")) < 0) {
+      every_file_read = false;
+      break;
+    }
+  }
+  progress.Show(std::nullopt, 1, 1, 1, 1, true);
+  const bool written = out.Close();
+  if (every_file_read && written &&
+      MoveFileExA(temporary, export_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    return;
+  }
+  DeleteFileA(temporary);
+  // A quote file that could not be read was reported already; a failed write or a target
+  // that cannot be replaced would otherwise pass unnoticed.
+  if (every_file_read) ShowTableMessage(g_state->main_window, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);
+}
+
+INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CentreOnScreen(dialog);
+      return TRUE;
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return FALSE;
+    case WM_COMMAND:
+      switch (wparam) {
+        case IDC_EXPORT_CANCEL:
+        case IDCANCEL:
+          EndDialog(dialog, 0);
+          break;
+        case IDC_EXPORT_BROWSE:
+          Browse(dialog);
+          break;
+        case IDC_EXPORT_OK: {
+          const std::string name = FieldText(dialog, IDC_EXPORT_FILE);
+          if (name.empty()) {
+            ShowTableMessage(dialog, IDS_EXPORT_NAME_MISSING, 0, kStyleNotice);
+            break;
+          }
+          ExportSelectedQuoteFiles(name);
+          EndDialog(dialog, 1);
+          break;
+        }
+        default:
+          break;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace vosko

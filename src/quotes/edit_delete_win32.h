@@ -1,0 +1,19 @@
+// Edit and Delete: the two commands that act on the one quote file whose row has both the
+// focus and the selection. Without such a row both do nothing.
+#pragma once
+
+namespace vosko {
+
+// Starts the text editor on the quote file, its path in double quotes so that a quote
+// folder with spaces still names one file. Message 48 when the editor cannot be started.
+void EditQuoteFile();
+
+// Asks (string 11 with the title) and, on Yes, runs RemoveQuoteFile.
+void DeleteQuoteFile();
+
+// Deletes the quote file and its row; the next row (or the new last row) becomes focused
+// and selected. A file that is already gone loses its row silently; a file that is still
+// there after a failed delete (held open, read-only) keeps its row and is reported.
+void RemoveQuoteFile();
+
+}  // namespace vosko
