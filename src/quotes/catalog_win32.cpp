@@ -5,6 +5,7 @@
 #include "frame/vosko_state_win32.h"
 #include "quotes/list_view_win32.h"
 #include "quotes/quote_format.h"
+#include "quotes/regional_settings_win32.h"
 #include "resources/resource_ids.h"
 
 #include <memory>
@@ -34,16 +35,7 @@ CalendarTime LocalTimeOf(const FILETIME& utc) {
   FILETIME local = {};
   SYSTEMTIME time = {};
   if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time)) return {};
-  CalendarTime calendar;
-  calendar.year = time.wYear;
-  calendar.month = time.wMonth;
-  calendar.dayOfWeek = time.wDayOfWeek;
-  calendar.day = time.wDay;
-  calendar.hour = time.wHour;
-  calendar.minute = time.wMinute;
-  calendar.second = time.wSecond;
-  calendar.millisecond = time.wMilliseconds;
-  return calendar;
+  return CalendarTimeOf(time);
 }
 
 // One compile record, read from the settings file as the profile gives it.

@@ -20,19 +20,23 @@ std::string WinIniRegionalSettings::Text(const char* key, const char* fallback) 
   return std::string(value, length < sizeof value ? length : sizeof value - 1);
 }
 
+CalendarTime CalendarTimeOf(const SYSTEMTIME& time) {
+  CalendarTime calendar;
+  calendar.year = time.wYear;
+  calendar.month = time.wMonth;
+  calendar.dayOfWeek = time.wDayOfWeek;
+  calendar.day = time.wDay;
+  calendar.hour = time.wHour;
+  calendar.minute = time.wMinute;
+  calendar.second = time.wSecond;
+  calendar.millisecond = time.wMilliseconds;
+  return calendar;
+}
+
 CalendarTime LocalNowWin32() {
   SYSTEMTIME now = {};
   GetLocalTime(&now);
-  CalendarTime time;
-  time.year = now.wYear;
-  time.month = now.wMonth;
-  time.dayOfWeek = now.wDayOfWeek;
-  time.day = now.wDay;
-  time.hour = now.wHour;
-  time.minute = now.wMinute;
-  time.second = now.wSecond;
-  time.millisecond = now.wMilliseconds;
-  return time;
+  return CalendarTimeOf(now);
 }
 
 }  // namespace vosko

@@ -3,6 +3,8 @@
 // the current local time as Windows gives it.
 #pragma once
 
+#include <windows.h>
+
 #include "quotes/regional_settings.h"
 #include "quotes/text_format.h"
 
@@ -13,6 +15,9 @@ class WinIniRegionalSettings final : public RegionalSettings {
   int Integer(const char* key, int fallback) const override;
   std::string Text(const char* key, const char* fallback) const override;
 };
+
+// A Windows time in the engine's calendar form.
+CalendarTime CalendarTimeOf(const SYSTEMTIME& time);
 
 // GetLocalTime, in the engine's calendar form.
 CalendarTime LocalNowWin32();

@@ -4,6 +4,7 @@
 // answered at once. Prints the time, the box's text and the peak memory of the process.
 //
 //   vosko_compile_bench.exe HOME_DIRECTORY
+#include "bench_support.h"
 #include "host_frame.h"
 #include "host_session.h"
 
@@ -13,25 +14,15 @@
 #include <cstdio>
 #include <string>
 
+using vtest::ExeDirectory;
+using vtest::Seconds;
+
 namespace {
 
 constexpr int kCompileButton = 1140;
 constexpr int kListView = 230;
 
 std::string g_box_text;
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ExeDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string directory = path;
-  return directory.substr(0, directory.find_last_of("\\/"));
-}
 
 // Answers every message box as soon as it opens, keeping its text.
 LRESULT CALLBACK AnswerBoxes(int code, WPARAM wparam, LPARAM lparam) {

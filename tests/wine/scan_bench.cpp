@@ -3,6 +3,7 @@
 // For comparison it also times reading every compile record key by key.
 //
 //   vosko_scan_bench.exe HOME_DIRECTORY
+#include "bench_support.h"
 #include "host_frame.h"
 #include "host_session.h"
 
@@ -12,22 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ExeDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string directory = path;
-  return directory.substr(0, directory.find_last_of("\\/"));
-}
-
-}  // namespace
+using vtest::ExeDirectory;
+using vtest::Seconds;
 
 int main(int argc, char** argv) {
   if (argc < 2) {
