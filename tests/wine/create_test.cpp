@@ -267,6 +267,16 @@ TEST_F(CreateTest, ImportBrowsesThroughTheHost) {
 }
 
 
+// The buttons follow the list only when it is rebuilt, not when a row is added to it.
+TEST_F(CreateTest, FirstFileOfAnEmptyFolderLeavesTheButtonsAsTheyWere) {
+  WriteSettings("");
+  ASSERT_EQ(OpenAndShow(), 1);
+  ASSERT_FALSE(IsWindowEnabled(Button(IDC_EDIT)));
+  CreateThrough(IDC_NEW, {{IDC_NEW_TITLE, "T"}});
+  EXPECT_EQ(ListRows(ListView()).size(), 1u);
+  EXPECT_FALSE(IsWindowEnabled(Button(IDC_EDIT)));
+}
+
 TEST_F(CreateTest, OptionsStoreEverySettingAndRebuildOnlyOnChange) {
   TempFolder other("other");
   WriteFileBytes(other.File("o.lsq"), "@@TITLE=O\r\n");
