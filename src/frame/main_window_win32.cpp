@@ -4,9 +4,11 @@
 #include "compile/rescan_win32.h"
 #include "compile/status_bar_win32.h"
 #include "exchange/export_win32.h"
+#include "exchange/new_quote_file_win32.h"
 #include "exchange/paste_win32.h"
 #include "exchange/send_win32.h"
 #include "frame/host_contract.h"
+#include "frame/options_dialog_win32.h"
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
 #include "frame/window_layout_win32.h"
@@ -15,9 +17,6 @@
 #include "resources/resource_ids.h"
 
 #include <shellapi.h>
-
-#include <string>
-#include <vector>
 
 namespace vosko {
 namespace {
@@ -92,38 +91,6 @@ INT_PTR Answer(HWND window, LRESULT result) {
   return TRUE;
 }
 
-// The stand-in for the Options dialog until that dialog is built: an empty modal box with
-// the dialog's caption, closed with Esc or its close box.
-INT_PTR CALLBACK OptionsStandInProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) EndDialog(dialog, LOWORD(wparam));
-      return TRUE;
-    case WM_CLOSE:
-      EndDialog(dialog, IDCANCEL);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
-// An in-memory dialog template without controls: style, no menu, the standard class and
-// the caption, in the UTF-16 form templates hold.
-std::vector<WORD> EmptyDialogTemplate(const std::string& caption, short width, short height) {
-  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
-  auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
-  header->style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  header->cx = width;
-  header->cy = height;
-  const int length = MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, nullptr, 0);
-  std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, wide.data(), length);
-  for (wchar_t c : wide) words.push_back(static_cast<WORD>(c));
-  return words;
-}
-
 }  // namespace
 
 HWND CreateMainWindow(HWND host_window) {
@@ -136,14 +103,9 @@ void FocusList() {
   if (g_state != nullptr) SetFocus(g_state->list_view);
 }
 
-void ShowOptionsDialog(HWND owner) {
-  std::vector<WORD> dialog = EmptyDialogTemplate(LoadTableString(IDS_OPTIONS_PLACEHOLDER), 200, 80);
-  DialogBoxIndirectParamA(g_module, reinterpret_cast<DLGTEMPLATE*>(dialog.data()), owner,
-                          OptionsStandInProc, 0);
-}
+void ShowOptionsDialog(HWND owner) { DialogBoxParamA(g_module, "QUOTEOPTIONS", owner, OptionsDialogProc, 0); }
 
-// The About box and the quote-file dialogs come with their commands; until then their
-// launchers open nothing.
+// The About box comes with its command; until then its launcher opens nothing.
 void ShowAboutBox(HWND) {}
 
 // The one-file question comes first; nothing selected opens nothing.
@@ -152,7 +114,11 @@ void ShowExportDialog(HWND owner) {
   DialogBoxParamA(g_module, "EXPORT", owner, ExportDialogProc, 0);
 }
 
-void RunQuoteFileDialog(int button_id, HWND) { g_dialog_selector = button_id; }
+void RunQuoteFileDialog(int button_id, HWND owner) {
+  g_dialog_selector = button_id;
+  const char* name = button_id == IDC_RECOMPILE ? "RECOMPILE" : button_id == IDC_IMPORT ? "IMPORT" : "NEWQUOTEFILE";
+  DialogBoxParamA(g_module, name, owner, NewQuoteFileDialogProc, 0);
+}
 
 int QuoteFileDialogSelector() { return g_dialog_selector; }
 

@@ -73,7 +73,6 @@
 #define IDS_COLUMN_FIRST 80    // headings of columns 0 to 7: 80 to 87
 #define IDS_VIEW_FIRST 90      // names of views 0 to 3: 90 to 93
 #define IDS_STATUS_IDLE 94
-#define IDS_OPTIONS_PLACEHOLDER 95
 
 // String table ids used by the quote readers and writers
 #define IDS_SCRIPT_OPEN_FAILED 22
@@ -120,3 +119,55 @@
 #define IDC_EXPORT_BROWSE 1018
 #define IDC_EXPORT_OK 1124
 #define IDC_EXPORT_CANCEL 1125
+
+// String table ids used by the new quote file dialogs and the Options dialog
+#define IDS_TITLE_MISSING 8
+#define IDS_IMPORT_NAME_MISSING 10
+#define IDS_LINE_LENGTH_INVALID 17
+#define IDS_HOST_QUOTES_FILE 50
+#define IDS_NAME_REFUSED 800
+#define IDS_PATH_TOO_LONG 801
+
+// Dialogs "NEWQUOTEFILE", "RECOMPILE" and "IMPORT"
+#define IDC_NEW_IMPORT_FILE 1015
+#define IDC_NEW_BROWSE 1016
+#define IDC_NEW_TITLE 1167
+#define IDC_NEW_FILE_NAME 1166
+#define IDC_NEW_AUTHOR 1168
+#define IDC_NEW_LINE_LENGTH 1171
+#define IDC_NEW_OK 1124
+#define IDC_NEW_CANCEL 1125
+// Labels: every static of a dialog has an id of its own (-1 is the text of a message box)
+#define IDC_NEW_IMPORT_FILE_LABEL 1180
+#define IDC_NEW_TITLE_LABEL 1181
+#define IDC_NEW_FILE_NAME_LABEL 1182
+#define IDC_NEW_AUTHOR_LABEL 1183
+#define IDC_NEW_LINE_LENGTH_LABEL 1184
+
+// Dialog "QUOTEOPTIONS"
+#define IDC_OPT_FOLDER_LABEL 1146
+#define IDC_OPT_FOLDER 1144
+#define IDC_OPT_FOLDER_BROWSE 1145
+#define IDC_OPT_EDITOR_LABEL 1148
+#define IDC_OPT_EDITOR 1147
+#define IDC_OPT_EDITOR_BROWSE 1149
+#define IDC_OPT_VIEW_LABEL 1153
+#define IDC_OPT_VIEW 1154
+#define IDC_OPT_CLOSE_AFTER_PASTE 1150
+#define IDC_OPT_MAXIMIZE_EDITOR 1151
+#define IDC_OPT_HELP 1142
+#define IDC_OPT_OK 1124
+#define IDC_OPT_CANCEL 1125
+#define IDC_OPT_GROUP1 1190
+#define IDC_OPT_GROUP2 1191
+#define IDC_OPT_GROUP3 1192
+#define IDC_OPT_GROUP4 1193
+// The column check boxes, by column number 0 to 7 (Title is always checked and disabled)
+#define IDC_OPT_COLUMN_TITLE 1005
+#define IDC_OPT_COLUMN_AUTHOR 1168
+#define IDC_OPT_COLUMN_SIZE 1008
+#define IDC_OPT_COLUMN_QUOTES 1009
+#define IDC_OPT_COLUMN_FILE_DATE 1010
+#define IDC_OPT_COLUMN_CREATION_DATE 1011
+#define IDC_OPT_COLUMN_COMPILE_DATE 1012
+#define IDC_OPT_COLUMN_FILENAME 1007

@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "compile/script_writer.h"
 #include "engine_files.h"
+#include "rescom_test_support.h"
 #include "exchange/export_quotes.h"
 #include "exchange/import_text.h"
+#include "exchange/new_quote_file.h"
 #include "exchange/paste_text.h"
 #include "exchange/recompile.h"
 
@@ -183,6 +186,98 @@ TEST(Paste, TextAndLineCount) {
       EXPECT_EQ(CountPastedLines(*text), c.lines) << c.block;
     }
   }
+}
+
+TEST(NewQuoteFile, TypedNamesStayInTheQuoteFolder) {
+  const struct {
+    std::string name;
+    bool plain;
+  } cases[] = {
+      {"quotes", true}, {"quotes.lsq", true}, {"my quotes 2", true}, {"..", true}, {"console", true},
+      {"com0", true},   {"", false},          {"..\\x", false},     {"c:\\x", false}, {"c:x", false},
+      {"a/b", false},   {"con", false},       {"CON.txt", false},   {"nul ", false},  {"com1", false},
+      {"Lpt9", false},  {"a?", false},        {"a|b", false},       {"tab\t", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsPlainFileName(c.name), c.plain) << c.name;
+}
+
+TEST(NewQuoteFile, PathsLongerThan259AreRefused) {
+  EXPECT_EQ(NewQuoteFilePath("C:\\q", "a"), "C:\\q\\a.lsq");
+  EXPECT_EQ(NewQuoteFilePath("C:\\q\\", "a.lsq"), "C:\\q\\a.lsq.lsq");
+  const std::string folder = "C:\\" + std::string(250, 'f');  // 253 characters
+  EXPECT_EQ(NewQuoteFilePath(folder, "a")->size(), 259u);
+  EXPECT_EQ(NewQuoteFilePath(folder, "ab"), std::nullopt);
+}
+
+TEST(NewQuoteFile, TemplateBytes) {
+  ScratchDir dir;
+  TextFile out;
+  ASSERT_TRUE(out.Open(dir.Path("new.lsq"), "w+t"));
+  WriteQuoteFileTemplate(out, "Title @@DATE@@ @@AUTHOR@@", "", "Sat 12/05/26", "14:07:09");
+  out.Close();
+  const std::string bytes = ReadBytes(dir.Path("new.lsq"));
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(bytes.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), 67u);
+  EXPECT_TRUE(bytes.ends_with("available.\r\n"));
+  const std::string rule = "## " + std::string(60, '-');
+  const std::vector<std::pair<std::size_t, std::string>> expected = {
+      {0, rule},
+      {1, "## Created by Vosko, The Quote Manager V0.99 on Sat 12/05/26 14:07:09"},
+      {14, rule},
+      {15, ""},
+      {20, "@@TITLE=Title Sat 12/05/26 "},
+      {21, ""},
+      {25, "## This header should be typed as a complete line and "},
+      {28, "@@HEADER="},
+      {29, ""},
+      {36, "@@END="},
+      {37, ""},
+      {42, "@@AUTHOR="},
+      {43, ""},
+      {49, "@@LEFT=0"},
+      {56, "## @@RIGHT=0"},
+      {63, "## @@CENTER=0"},
+      {64, ""},
+      {66, "## that in the future more of these commands will be available."},
+  };
+  for (const auto& [index, line] : expected) EXPECT_EQ(lines[index], line) << index;
+}
+
+// The compiled texts of one quote file, as the compile command makes them.
+std::vector<std::string> CompiledTexts(const ScratchDir& dir, const std::string& quoteFile) {
+  TextFile script;
+  ScriptRun run;
+  EXPECT_TRUE(WriteScriptHeader(script, dir.Path("rquotes.r"), "Sat 12/05/26", "14:07:09", run, nullptr));
+  EXPECT_GT(AppendQuoteFile(&script, quoteFile, "q", run, QuoteFileContext{}), 0);
+  script.Close();
+  return rescom_test::texts_of(ReadBytes(dir.Path("rquotes.r")));
+}
+
+TEST(Recompile, RoundTripKeepsEveryText) {
+  ScratchDir dir;
+  const std::string first = dir.Write("first.lsq",
+                                      "@@TITLE=Round trip\r\n"
+                                      "He said \"yes\"\r\n\r\n"
+                                      "C:\\path\\file and a\ttab\r\n\r\n"
+                                      "Caf\xE9 \xFF\x80 end\r\n"
+                                      "second line\r\n\r\n"
+                                      "@@RIGHT=30\r\nright\r\n\r\n"
+                                      "@@CENTER=30\r\ncentred\r\n\r\n");
+  const std::vector<std::string> texts = CompiledTexts(dir, first);
+  ASSERT_EQ(texts.size(), 5u);
+  std::string rsc;
+  std::string script = ReadBytes(dir.Path("rquotes.r"));
+  ASSERT_EQ(rescom::compile_bytes(script, rsc).exit_code, rescom::kExitOk);
+  rescom_test::write_file(dir.Path("rquotes.pms"), rsc);
+  TextFile out;
+  ASSERT_TRUE(out.Open(dir.Path("second.lsq"), "w+t"));
+  WriteQuoteFileTemplate(out, "Again", "", "d", "t");
+  RecompileHostQuotes(out, dir.Path("rquotes.pms"), nullptr);
+  out.Close();
+  EXPECT_EQ(CompiledTexts(dir, dir.Path("second.lsq")), texts);
 }
 
 }  // namespace

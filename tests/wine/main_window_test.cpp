@@ -439,7 +439,7 @@ TEST_F(MainWindowTest, FirstRunWelcomesAfterTheListExistsThenOpensTheOptions) {
   EXPECT_TRUE(list_existed);
   // A child window cannot own a box: the window system gives it to the top-level window.
   EXPECT_EQ(modal.boxes()[0].owner, GetAncestor(main_window(), GA_ROOT));
-  EXPECT_EQ(modal.unscripted_dialogs(), (std::vector<std::string>{"Options"}));
+  EXPECT_EQ(modal.unscripted_dialogs(), (std::vector<std::string>{"Vosko Options"}));
   EXPECT_EQ(session_->log().small_icons, 1);
 
   SendMessageA(main_window(), host::kLateSetUpNotice, 0, 0);

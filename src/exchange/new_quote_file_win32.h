@@ -1,0 +1,25 @@
+// The three dialogs that create a quote file ("New Quote File", "Recompile into New Quote
+// File", "Import Quote File") and the operation behind them. The dialog selector (the id of
+// the button that opened the dialog) tells the mode.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace vosko {
+
+// The procedure of NEWQUOTEFILE, RECOMPILE and IMPORT: OK checks the fields (messages 8,
+// 10, 17, 801) and creates the file; the dialog ends with 1 only when the file was made.
+INT_PTR CALLBACK NewQuoteFileDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Creates the quote file in the quote folder: the typed name plus ".lsq", or a tick-count
+// name when none was typed or the typed one exists (never overwritten); writes the template,
+// then the recompiled or imported quotes in those modes; lists the file as the only selected
+// row. 0 on success; non-zero when the dialog should stay open (the reason was shown, except
+// when the file vanished or the list could not take it).
+int CreateQuoteFile(const std::string& title, const std::string& file_name, const std::string& author,
+                    const std::string& import_file, std::int64_t line_length);
+
+}  // namespace vosko

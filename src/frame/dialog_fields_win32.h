@@ -1,0 +1,28 @@
+// What the modal dialogs share: centring on the screen, reading a field whole, and asking
+// the host for a file name with a length check instead of a silent cut.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace vosko {
+
+// Moves the dialog to the middle of the screen, size unchanged, without repainting.
+void CentreOnScreen(HWND dialog);
+
+// The whole text of a dialog field, however long.
+std::string FieldText(HWND dialog, int id);
+
+// The field's text when it has at most `max_length` characters; otherwise message 801 with
+// the limit (owned by the dialog) and nothing, so that a long path is refused, never cut
+// into the name of another file.
+std::optional<std::string> BoundedFieldText(HWND dialog, int id, std::size_t max_length);
+
+// The host's file selection request (flag 1: a file to open) with `pattern` in its 256-byte
+// buffer; a nonzero answer puts the chosen path into field `id`. An answer that fills the
+// buffer without ending in it is refused with message 801.
+void BrowseIntoField(HWND dialog, int id, const char* pattern);
+
+}  // namespace vosko
