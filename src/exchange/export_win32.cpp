@@ -3,6 +3,7 @@
 #include "compile/status_bar_win32.h"
 #include "exchange/export_quotes.h"
 #include "exchange/selected_rows_win32.h"
+#include "frame/dialog_fields_win32.h"
 #include "frame/engine_report_win32.h"
 #include "frame/host_contract.h"
 #include "frame/table_message_win32.h"
@@ -12,38 +13,12 @@
 #include "resources/resource_ids.h"
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace vosko {
 namespace {
 
 constexpr char kExportPattern[] = "*.txt";
-
-void CentreOnScreen(HWND dialog) {
-  RECT rect = {};
-  GetWindowRect(dialog, &rect);
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  MoveWindow(dialog, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2,
-             width, height, FALSE);
-}
-
-std::string FieldText(HWND dialog, int id) {
-  HWND field = GetDlgItem(dialog, id);
-  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(field)) + 1, '\0');
-  GetWindowTextA(field, text.data(), static_cast<int>(text.size()));
-  return text.data();
-}
-
-// The host's file selection: its answer is a path when it is nonzero.
-void Browse(HWND dialog) {
-  char path[host::kFileSelectionSize] = {};
-  std::memcpy(path, kExportPattern, sizeof kExportPattern);
-  HWND host_window = GetParent(g_state->main_window);
-  if (SendMessageA(host_window, host::kSelectFile, 0, reinterpret_cast<LPARAM>(path)) == 0) return;
-  path[sizeof path - 1] = '\0';  // whatever the host wrote, the text ends in the buffer
-  SetDlgItemTextA(dialog, IDC_EXPORT_FILE, path);
-}
 
 std::int64_t SizeOnDisk(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -118,7 +93,7 @@ INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wparam, LPAR
           EndDialog(dialog, 0);
           break;
         case IDC_EXPORT_BROWSE:
-          Browse(dialog);
+          BrowseIntoField(dialog, IDC_EXPORT_FILE, kExportPattern, FileSelection::ToSave);
           break;
         case IDC_EXPORT_OK: {
           const std::string name = FieldText(dialog, IDC_EXPORT_FILE);

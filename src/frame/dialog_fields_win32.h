@@ -20,9 +20,13 @@ std::string FieldText(HWND dialog, int id);
 // into the name of another file.
 std::optional<std::string> BoundedFieldText(HWND dialog, int id, std::size_t max_length);
 
-// The host's file selection request (flag 1: a file to open) with `pattern` in its 256-byte
-// buffer; a nonzero answer puts the chosen path into field `id`. An answer that fills the
-// buffer without ending in it is refused with message 801.
-void BrowseIntoField(HWND dialog, int id, const char* pattern);
+// What the host's file selection request asks for: its flag is 0 for a file to save, 1 for
+// a file to open.
+enum class FileSelection : WPARAM { ToSave = 0, ToOpen = 1 };
+
+// The host's file selection request with `pattern` in its 256-byte buffer; a nonzero answer
+// puts the chosen path into field `id`. An answer that fills the buffer without ending in it
+// is refused with message 801.
+void BrowseIntoField(HWND dialog, int id, const char* pattern, FileSelection kind = FileSelection::ToOpen);
 
 }  // namespace vosko
