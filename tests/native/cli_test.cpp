@@ -57,6 +57,9 @@ TEST(VoskoCli, BadInputFailsCleanly) {
       {{"compile", "--fast", dir.Path("good.lsq")}, kExitUsage, "unknown option \"--fast\""},
       {{"compress"}, kExitUsage, "unknown command \"compress\""},
       {{}, kExitUsage, "Usage: vosko COMMAND"},
+      {{"list", "--format", "xml", dir.Path("")}, kExitUsage, "xml: unknown format"},
+      {{"list", dir.Path("good.lsq")}, kExitFileError, "good.lsq: not a folder"},
+      {{"list", "--settings", dir.Path("none.pm"), dir.Path("")}, kExitFileError, "the settings file cannot be read"},
   };
   for (const auto& c : cases) {
     const CliRun run = Vosko(c.args);
@@ -123,6 +126,30 @@ TEST(VoskoCli, RefusalPointsAtQuoteLines) {
   EXPECT_TRUE(Contains(err.str(), b + ":4: unterminated string\n")) << err.str();
   EXPECT_TRUE(Contains(err.str(), "rquotes.r:1: odd header\n")) << err.str();
   EXPECT_FALSE(std::filesystem::exists(dir.Path("trace.tmp")));
+}
+
+// The catalog in its three forms, with the compile records of a settings file.
+TEST(VoskoCli, ListFormats) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir.Path("q"));
+  dir.Write("q/z.lsq", Crlf("@@TITLE=Alpha \"A\\B\"\n@@AUTHOR=Ann\xE9\nOne\n"));
+  dir.Write("q/y.lsq", Crlf("@@TITLE=Beta\tTab\nTwo\n"));
+  const std::string settings = dir.Write("Tarno.pm", Crlf("[Vosko]\nz.lsq=nothing\n[VoskoFiles]\nZ.LSQ=07EA,0C,05,0E,07,2a\n"));
+  const struct {
+    const char* format;
+    std::vector<std::string> parts;
+  } cases[] = {
+      {"table", {"Title", "Alpha \"A\\B\"", "Beta Tab", "42", "05 Dec 26, 14:07"}},
+      {"tsv", {"Title\tAuthor\tSize", "Alpha \"A\\B\"\tAnn\xE9\t.0k\t42\t", "05 Dec 26, 14:07\tz.lsq\n", "Beta Tab\t\t"}},
+      {"json", {"[\n {\"title\": \"Alpha \\\"A\\\\B\\\"\", \"author\": \"Ann\\u00e9\"", "\"quotes\": \"42\"",
+                "\"compileDate\": \"05 Dec 26, 14:07\"", "\"title\": \"Beta\\u0009Tab\"", "\"quotes\": \"\""}},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = Vosko({"list", "--format", c.format, "--settings", settings, dir.Path("q")});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    for (const std::string& part : c.parts) EXPECT_TRUE(Contains(run.out, part)) << c.format << ": " << part << "\n" << run.out;
+    EXPECT_LT(run.out.find("Alpha"), run.out.find("Beta")) << c.format;  // title order
+  }
 }
 
 }  // namespace

@@ -159,6 +159,7 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
   if (command == "compile") return help ? Help(out, {IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1}) : Compile(rest, out, err);
   if (command == "count") return help ? Help(out, {IDS_CLI_HELP_COUNT}) : Count(rest, out, err);
+  if (command == "list") return help ? Help(out, {IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1}) : List(rest, out, err);
   Complain(err, IDS_CLI_UNKNOWN_COMMAND, {command});
   return kExitUsage;
 }

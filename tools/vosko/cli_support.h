@@ -64,5 +64,6 @@ void ReportRefusal(const std::vector<std::string>& files, const std::vector<std:
 
 int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vosko::cli
