@@ -2,6 +2,7 @@
 
 #include "compile/compiler_report.h"
 #include "compile/compiler_run_win32.h"
+#include "compile/script_line_origins.h"
 #include "compile/script_writer.h"
 #include "compile/status_bar_win32.h"
 #include "exchange/selected_rows_win32.h"
@@ -15,7 +16,6 @@
 #include "quotes/regional_settings_win32.h"
 #include "resources/resource_ids.h"
 
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -43,50 +43,19 @@ std::string HostHeaderText() {
   return buffer;
 }
 
-// Which quote file line each of some script lines came from, collected while the script is
-// written once more: only the lines a compiler error names are kept.
-class ScriptLineOrigins final : public ScriptLineObserver {
- public:
-  explicit ScriptLineOrigins(const std::vector<CompilerError>& errors) {
-    for (const CompilerError& error : errors) {
-      if (error.scriptLine != 0) origins_[error.scriptLine];
-    }
-  }
-  void OnScriptLine(std::uint64_t script_line, std::string_view quote_file, std::uint64_t quote_line) override {
-    auto found = origins_.find(script_line);
-    if (found != origins_.end()) found->second = {std::string(quote_file), quote_line};
-  }
-  // The quote file and line of a script line, when it came from one.
-  std::optional<std::pair<std::string, std::uint64_t>> Origin(std::uint64_t script_line) const {
-    auto found = origins_.find(script_line);
-    if (found == origins_.end() || found->second.second == 0) return std::nullopt;
-    return found->second;
-  }
-  bool Empty() const { return origins_.empty(); }
-
- private:
-  std::map<std::uint64_t, std::pair<std::string, std::uint64_t>> origins_;
-};
-
 // Writes the script of `rows` again, into a scratch file, to learn where the lines that the
-// compiler refused came from. Memory stays flat: only the named lines are kept.
+// compiler refused came from.
 void TraceScriptLines(const std::vector<int>& rows, ScriptLineOrigins& origins) {
   if (origins.Empty()) return;
   char folder[MAX_PATH] = {}, scratch_path[MAX_PATH] = {};
   if (GetTempPathA(sizeof folder, folder) == 0 || GetTempFileNameA(folder, "vsk", 0, scratch_path) == 0) return;
-  {
-    TextFile scratch;
-    ScriptRun run;
-    if (WriteScriptHeader(scratch, scratch_path, "", "", run, nullptr)) {
-      QuoteFileContext context;
-      context.initialHeader = HostHeaderText;
-      context.lines = &origins;
-      for (int row : rows) {
-        const std::optional<std::string> path = RowFilePath(row);
-        if (!path || AppendQuoteFile(&scratch, *path, "", run, context) < 0) break;
-      }
-    }
+  std::vector<std::string> paths;
+  for (int row : rows) {
+    std::optional<std::string> path = RowFilePath(row);
+    if (!path) break;
+    paths.push_back(std::move(*path));
   }
+  TraceScriptLines(paths, scratch_path, HostHeaderText, origins);
   DeleteFileA(scratch_path);
 }
 

@@ -1,0 +1,167 @@
+#include "cli.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "cli_support.h"
+#include "frame/message_text.h"
+#include "quotes/text_file.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+namespace vosko::cli {
+namespace {
+
+// Bytes looked at for a NUL: text files, in any single-byte encoding, hold none.
+constexpr std::size_t kBinaryProbe = 4096;
+
+bool IsBinaryFile(const std::string& path) {
+  TextFile file;
+  if (!file.Open(path, "rb")) return false;  // the engine's reader says why it cannot read it
+  char buffer[kBinaryProbe];
+  const std::size_t got = file.Read(buffer, sizeof buffer);
+  return std::find(buffer, buffer + got, '\0') != buffer + got;
+}
+
+bool HasQuoteExtension(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string extension = name.substr(name.size() - 4);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".lsq";
+}
+
+int Help(std::ostream& out, std::initializer_list<unsigned> ids) {
+  for (unsigned id : ids) out << TableText(id);
+  return kExitOk;
+}
+
+}  // namespace
+
+std::string Text(unsigned id, std::initializer_list<std::string_view> values) {
+  return FillMessageTexts(TableText(id), values);
+}
+
+void Complain(std::ostream& err, unsigned id, std::initializer_list<std::string_view> values) {
+  err << "vosko: " << Text(id, values) << '\n';
+}
+
+std::optional<std::string> CommandLine::Option(std::string_view name) const {
+  std::optional<std::string> value;
+  for (const auto& [option, given] : options) {
+    if (option == name) value = given;  // the last one counts
+  }
+  return value;
+}
+
+std::optional<CommandLine> ScanCommandLine(const std::vector<std::string>& args, std::string_view command,
+                                           std::initializer_list<std::string_view> valued, std::ostream& err) {
+  CommandLine line;
+  bool options = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!options || arg.size() < 2 || arg[0] != '-') {
+      line.words.push_back(arg);
+    } else if (arg == "--") {
+      options = false;
+    } else if (arg == "--help" || arg == "-h") {
+      line.help = true;
+    } else if (std::find(valued.begin(), valued.end(), arg) != valued.end()) {
+      if (i + 1 == args.size()) {
+        Complain(err, IDS_CLI_NEEDS_VALUE, {arg});
+        return std::nullopt;
+      }
+      line.options.emplace_back(arg, args[++i]);
+    } else {
+      Complain(err, IDS_CLI_UNKNOWN_OPTION, {arg, command});
+      return std::nullopt;
+    }
+  }
+  return line;
+}
+
+std::optional<std::vector<std::string>> QuoteFilesIn(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator it(folder, error);
+  if (error) return std::nullopt;
+  std::vector<std::string> names;
+  for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+    if (error) return std::nullopt;
+    if (it->is_directory(error)) continue;
+    std::string name = it->path().filename().string();
+    if (HasQuoteExtension(name)) names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back((std::filesystem::path(folder) / name).string());
+  return paths;
+}
+
+std::optional<std::vector<std::string>> GatherQuoteFiles(const std::vector<std::string>& names, std::ostream& err) {
+  if (names.empty()) {
+    Complain(err, IDS_CLI_NOTHING_TO_DO);
+    return std::nullopt;
+  }
+  std::vector<std::string> files;
+  for (const std::string& name : names) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(name, error);
+    if (std::filesystem::is_directory(status)) {
+      const std::optional<std::vector<std::string>> found = QuoteFilesIn(name);
+      if (!found || found->empty()) {
+        Complain(err, IDS_CLI_NO_QUOTE_FILES, {name});
+        return std::nullopt;
+      }
+      files.insert(files.end(), found->begin(), found->end());
+    } else if (std::filesystem::exists(status)) {
+      files.push_back(name);
+    } else {
+      Complain(err, IDS_CLI_NO_SUCH_FILE, {name});
+      return std::nullopt;
+    }
+  }
+  for (const std::string& file : files) {
+    if (IsBinaryFile(file)) {
+      Complain(err, IDS_CLI_BINARY_FILE, {file});
+      return std::nullopt;
+    }
+  }
+  return files;
+}
+
+void ConsoleReport::Report(unsigned stringId, unsigned number, ReportIcon, ReportOwner) {
+  switch (stringId) {
+    case IDS_OPEN_FAILED:
+      Complain(err_, IDS_CLI_UNREADABLE, {file_});
+      break;
+    case IDS_SCRIPT_OPEN_FAILED:
+    case IDS_SCRIPT_WRITE_FAILED:
+      Complain(err_, scriptMessage_, {file_});
+      break;
+    default:
+      err_ << "vosko: " << FillMessageNumber(std::string(TableText(stringId)), static_cast<std::uint16_t>(number))
+           << '\n';
+  }
+}
+
+int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    Help(args.empty() ? err : out, {IDS_CLI_HELP, IDS_CLI_HELP + 1});
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  if (args[0] == "--version") {
+    out << "vosko " << VOSKO_VERSION << '\n';
+    return kExitOk;
+  }
+  const std::string& command = args[0];
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
+  if (command == "compile") return help ? Help(out, {IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1}) : Compile(rest, out, err);
+  if (command == "count") return help ? Help(out, {IDS_CLI_HELP_COUNT}) : Count(rest, out, err);
+  if (command == "list") return help ? Help(out, {IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1}) : List(rest, out, err);
+  Complain(err, IDS_CLI_UNKNOWN_COMMAND, {command});
+  return kExitUsage;
+}
+
+}  // namespace vosko::cli

@@ -1,0 +1,144 @@
+// vosko compile and vosko count: the extension's script writer and our compiler in one process.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli.h"
+#include "cli_support.h"
+#include "compile/compiler_report.h"
+#include "compile/script_line_origins.h"
+#include "compile/script_writer.h"
+#include "compiler.h"
+#include "quotes/text_format.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+namespace vosko::cli {
+namespace {
+
+std::int64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<std::int64_t>(size);
+}
+
+// Removes a work file when the command ends, however it ends.
+class WorkFile {
+ public:
+  explicit WorkFile(std::string path, bool keep) : path_(std::move(path)), keep_(keep) {}
+  ~WorkFile() {
+    if (!keep_) std::remove(path_.c_str());
+  }
+  WorkFile(const WorkFile&) = delete;
+  WorkFile& operator=(const WorkFile&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  bool keep_;
+};
+
+// Writes the script of `files`; false after a message.
+bool WriteScript(const std::vector<std::string>& files, const std::string& path, const std::string& shownAs,
+                 unsigned failure, std::ostream& err) {
+  ConsoleReport report(err);
+  report.At(shownAs);
+  report.ScriptMessage(failure);
+  const DefaultRegionalSettings intl;
+  const CalendarTime now = LocalNow();
+  TextFile script;
+  ScriptRun run;
+  if (!WriteScriptHeader(script, path, CurrentDateText(intl, now), CurrentTimeText(intl, now), run, &report)) {
+    return false;
+  }
+  for (const std::string& file : files) run.totalBytes += FileSize(file);
+  QuoteFileContext context;
+  context.report = &report;
+  for (const std::string& file : files) {
+    report.At(file);
+    if (AppendQuoteFile(&script, file, file, run, context) < 0) return false;
+  }
+  if (!script.Close()) {
+    report.At(shownAs);
+    report.Report(IDS_SCRIPT_WRITE_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& lines,
+                 const std::string& scratch, std::string_view scriptName, std::ostream& err) {
+  std::vector<CompilerError> errors;
+  for (const std::string& line : lines) {
+    const CompilerReport parsed = ParseCompilerReport(line);
+    errors.insert(errors.end(), parsed.errors.begin(), parsed.errors.end());
+  }
+  ScriptLineOrigins origins(errors);
+  TraceScriptLines(files, scratch, {}, origins);
+  std::remove(scratch.c_str());
+  for (const CompilerError& error : errors) {
+    if (const auto origin = origins.Origin(error.scriptLine)) {
+      err << origin->first << ':' << origin->second << ": " << error.message << '\n';
+    } else if (error.scriptLine != 0) {
+      err << scriptName << ':' << error.scriptLine << ": " << error.message << '\n';
+    } else {
+      err << error.message << '\n';
+    }
+  }
+  Complain(err, IDS_CLI_COMPILE_REFUSED);
+}
+
+int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const std::optional<CommandLine> line = ScanCommandLine(args, "compile", {"-o", "--script"}, err);
+  if (!line) return kExitUsage;
+  const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
+  if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
+  const std::string output = line->Option("-o").value_or(std::string(TableText(IDS_PMS_NAME).substr(1)));
+  const std::optional<std::string> kept = line->Option("--script");
+  // Without --script the script is a work file beside the output: a folder that cannot take
+  // it cannot take the output either, and that is the message the user needs.
+  WorkFile script(kept.value_or(output + ".script.tmp"), kept.has_value());
+  if (!WriteScript(*files, script.Path(), kept.value_or(output),
+                   kept ? IDS_CLI_SCRIPT_UNWRITABLE : IDS_CLI_OUTPUT_UNWRITABLE, err)) return kExitFileError;
+
+  const rescom::CompileOutcome outcome = rescom::compile_file(script.Path(), output);
+  if (outcome.exit_code == rescom::kExitScriptErrors) {
+    ReportRefusal(*files, outcome.lines, output + ".trace.tmp", kept.value_or(std::string(TableText(IDS_SCRIPT_NAME))),
+                err);
+    return kExitRefused;
+  }
+  if (outcome.exit_code != rescom::kExitOk) {
+    Complain(err, IDS_CLI_OUTPUT_UNWRITABLE, {output});
+    return kExitFileError;
+  }
+  out << Text(IDS_CLI_COMPILED, {output, std::to_string(outcome.summary.count), std::to_string(outcome.summary.largest)})
+      << '\n';
+  return kExitOk;
+}
+
+int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const std::optional<CommandLine> line = ScanCommandLine(args, "count", {}, err);
+  if (!line) return kExitUsage;
+  const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
+  if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
+  ConsoleReport report(err);
+  QuoteFileContext context;
+  context.report = &report;
+  ScriptRun run;
+  std::int64_t total = 0;
+  for (const std::string& file : *files) {
+    report.At(file);
+    const int count = AppendQuoteFile(nullptr, file, file, run, context);
+    if (count < 0) return kExitFileError;
+    total += count;
+    out << Text(IDS_CLI_COUNTED, {file, std::to_string(count)}) << '\n';
+  }
+  if (files->size() > 1) out << Text(IDS_CLI_COUNTED, {Text(IDS_CLI_TOTAL), std::to_string(total)}) << '\n';
+  return kExitOk;
+}
+
+}  // namespace vosko::cli

@@ -1,0 +1,69 @@
+// What the commands of vosko share: their messages, their option scanner and the gathering
+// of quote files from the names on the command line.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quotes/engine_report.h"
+#include "resources/resource_ids.h"
+
+namespace vosko::cli {
+
+// A string-table text with its "%s" and "%d" filled in order.
+std::string Text(unsigned id, std::initializer_list<std::string_view> values = {});
+// "vosko: " and the text, on a line of standard error.
+void Complain(std::ostream& err, unsigned id, std::initializer_list<std::string_view> values = {});
+
+// The command line of one command: its options with values and its other words.
+struct CommandLine {
+  std::vector<std::pair<std::string, std::string>> options;
+  std::vector<std::string> words;
+  bool help = false;
+  std::optional<std::string> Option(std::string_view name) const;
+};
+// Scans `args` (the words after the command).  `valued` are the options that take a value
+// ("-o", "--script"); "--" ends the options.  Nothing, after a message, on an unknown option
+// or a missing value.
+std::optional<CommandLine> ScanCommandLine(const std::vector<std::string>& args, std::string_view command,
+                                           std::initializer_list<std::string_view> valued, std::ostream& err);
+
+// The quote files that `names` stand for, in order: a file as it is, a folder as its *.lsq
+// files by name.  Nothing, after a message, when a name is missing, a folder holds no quote
+// file, or a file is binary.
+std::optional<std::vector<std::string>> GatherQuoteFiles(const std::vector<std::string>& names, std::ostream& err);
+
+// The *.lsq files of a folder (any case of the extension), by name; folders are left out.
+// Nothing when the folder cannot be listed.
+std::optional<std::vector<std::string>> QuoteFilesIn(const std::string& folder);
+
+// The engine's reports printed as the tool's messages, about the file the command is at.
+class ConsoleReport final : public EngineReport {
+ public:
+  explicit ConsoleReport(std::ostream& err) : err_(err) {}
+  void At(std::string file) { file_ = std::move(file); }
+  // What a script that cannot be made is reported as (the script, or the output it is for).
+  void ScriptMessage(unsigned id) { scriptMessage_ = id; }
+  void Report(unsigned stringId, unsigned number, ReportIcon icon, ReportOwner owner) override;
+
+ private:
+  std::ostream& err_;
+  std::string file_;
+  unsigned scriptMessage_ = IDS_CLI_SCRIPT_UNWRITABLE;
+};
+
+// The compiler's error lines (`compilerLines`, its console report) on standard error, each
+// pointed at the quote file line it came from; lines not from a quote file are shown at
+// `scriptName`.  `scratch` is a work path for the trace, removed afterwards.
+void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& compilerLines,
+                   const std::string& scratch, std::string_view scriptName, std::ostream& err);
+
+int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace vosko::cli
