@@ -59,6 +59,8 @@
 #define IDS_KEY_VISIBLE_COLUMNS 69
 #define IDS_OLD_COMCTL 70
 #define IDS_KEY_VERSION 71
+#define IDS_NO_FILE_TYPE_LIST 72
+#define IDS_FILE_TYPE_LINE 73
 
 // String table ids used by the catalog, the list view and the status bar
 #define IDS_OPEN_FAILED 9
