@@ -146,6 +146,14 @@
 #define IDC_NEW_AUTHOR_LABEL 1183
 #define IDC_NEW_LINE_LENGTH_LABEL 1184
 
+// The About box
+#define IDC_ABOUT_OK 1124
+#define IDC_ABOUT_PRODUCT 1185
+#define IDC_ABOUT_HOST 1186
+#define IDC_ABOUT_VERSION 1187
+#define IDC_ABOUT_NOTE 1188
+#define IDC_ABOUT_PICTURE 1189  // an id of its own: -1 is the text of a message box
+
 // Dialog "QUOTEOPTIONS"
 #define IDC_OPT_FOLDER_LABEL 1146
 #define IDC_OPT_FOLDER 1144
