@@ -16,6 +16,7 @@ namespace {
 constexpr int kListView = 230;
 constexpr int kCompileButton = 1140;
 constexpr int kRescanButton = 1144;
+constexpr int kAboutButton = 1002;
 
 constexpr char kUsage[] =
     "Usage: voskohost [options]\n"
@@ -28,8 +29,8 @@ constexpr char kUsage[] =
     "  --filetype-dir DIR    the directory of filetype.pm (default: the home directory)\n"
     "  --interface N         the extension interface version passed to FORMINIT (default 258)\n"
     "  --font FACE,HEIGHT    the font description the host reports (default Tahoma,-11)\n"
-    "  --press compile|rescan  once the window is up, select every quote file and press\n"
-    "                        Compile (or Rescan), as a user would\n"
+    "  --press compile|rescan|about  once the window is up, select every quote file and\n"
+    "                        press Compile (or Rescan, or About), as a user would\n"
     "  --help                show this text\n";
 
 struct Options {
@@ -87,7 +88,9 @@ Options ParseOptions(int argc, char** argv) {
       options.answers.interface_version = static_cast<unsigned>(std::strtoul(number.c_str(), nullptr, 0));
     } else if (arg == "--press") {
       value(options.press);
-      if (options.press != "compile" && options.press != "rescan") options.error = "--press takes compile or rescan";
+      if (options.press != "compile" && options.press != "rescan" && options.press != "about") {
+        options.error = "--press takes compile, rescan or about";
+      }
     } else if (arg == "--font") {
       std::string font;
       value(font);
@@ -140,6 +143,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   session.ShowExtension();
-  if (!options.press.empty()) PressOnEveryRow(session.main_window(), options.press == "compile" ? kCompileButton : kRescanButton);
+  if (!options.press.empty()) {
+    const int button = options.press == "compile" ? kCompileButton : options.press == "rescan" ? kRescanButton : kAboutButton;
+    PressOnEveryRow(session.main_window(), button);
+  }
   return frame.Run();
 }

@@ -57,6 +57,8 @@ APT_PACKAGES=(
     wine wine64 libwine fonts-wine
     xvfb x11-apps netpbm
     fortune-mod
+    # scripts/release.sh packs and checks the release zip.
+    zip unzip
     # Adds the fault-number library to the emulated 32-bit loader.
     patchelf
     # Loaded at run time by the 64-bit x11 driver (explorer.exe draws the

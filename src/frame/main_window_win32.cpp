@@ -105,9 +105,6 @@ void FocusList() {
 
 void ShowOptionsDialog(HWND owner) { DialogBoxParamA(g_module, "QUOTEOPTIONS", owner, OptionsDialogProc, 0); }
 
-// The About box comes with its command; until then its launcher opens nothing.
-void ShowAboutBox(HWND) {}
-
 // The one-file question comes first; nothing selected opens nothing.
 void ShowExportDialog(HWND owner) {
   if (AskSelection(IDS_ONE_FILE_EXPORT)) return;

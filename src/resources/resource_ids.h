@@ -59,6 +59,8 @@
 #define IDS_KEY_VISIBLE_COLUMNS 69
 #define IDS_OLD_COMCTL 70
 #define IDS_KEY_VERSION 71
+#define IDS_NO_FILE_TYPE_LIST 72
+#define IDS_FILE_TYPE_LINE 73
 
 // String table ids used by the catalog, the list view and the status bar
 #define IDS_OPEN_FAILED 9
@@ -166,6 +168,14 @@
 #define IDC_NEW_FILE_NAME_LABEL 1182
 #define IDC_NEW_AUTHOR_LABEL 1183
 #define IDC_NEW_LINE_LENGTH_LABEL 1184
+
+// The About box
+#define IDC_ABOUT_OK 1124
+#define IDC_ABOUT_PRODUCT 1185
+#define IDC_ABOUT_HOST 1186
+#define IDC_ABOUT_VERSION 1187
+#define IDC_ABOUT_NOTE 1188
+#define IDC_ABOUT_PICTURE 1189  // an id of its own: -1 is the text of a message box
 
 // Dialog "QUOTEOPTIONS"
 #define IDC_OPT_FOLDER_LABEL 1146

@@ -179,7 +179,7 @@ TEST_F(CompileThroughHostTest, TwoFilesBecomeTheHostsQuotesFile) {
   EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_ICONINFORMATION));
 
   EXPECT_EQ(FilesIn(quotes_->path()), (std::set<std::string>{"a.lsq", "b.lsq", "rquotes.r"}));
-  EXPECT_EQ(FilesIn(home_->path()), (std::set<std::string>{"Tarno.pm", "expected.r", "rquotes.pms"}));
+  EXPECT_EQ(FilesIn(home_->path()), (std::set<std::string>{"Tarno.pm", "expected.r", "filetype.pm", "rquotes.pms"}));
   EXPECT_EQ(StatusText(StatusBar(), 0), "Kelvaro");
   EXPECT_EQ(FindWindowExA(main_window(), nullptr, PROGRESS_CLASSA, nullptr), nullptr);
 

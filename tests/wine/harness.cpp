@@ -247,6 +247,8 @@ void ExtensionTest::SetUp() {
   ASSERT_TRUE(voskohost::HostSession::RegisterClasses(instance));
   ASSERT_TRUE(frame_.Create(instance, "Vosko test host", SW_HIDE));
   answers.home_directory = home_->path();
+  // The host's file-type list, which start-up registers the quote files in.
+  WriteFileBytes(home_->File("filetype.pm"), "");
 }
 
 void ExtensionTest::TearDown() {

@@ -3,6 +3,7 @@
 #include "harness.h"
 #include "import_patch.h"
 
+#include "frame/about_box_win32.h"
 #include "frame/host_contract.h"
 #include "frame/startup_win32.h"
 #include "quotes/catalog_win32.h"
@@ -562,6 +563,53 @@ TEST_F(MainWindowTest, PasteOnAnEmptyListDoesNothing) {
   SetFocus(Button(IDC_NEW));
   Press(IDC_PASTE);
   EXPECT_EQ(GetFocus(), ListView());
+}
+
+// The About box's result, seen through the library's own call that runs it.
+INT_PTR g_about_result = -1;
+INT_PTR WINAPI RecordDialogResult(HINSTANCE module, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param) {
+  g_about_result = DialogBoxParamA(module, name, owner, proc, param);
+  return g_about_result;
+}
+
+TEST_F(MainWindowTest, AboutBoxEndsWithTheButtonThatClosedIt) {
+  HMODULE library = PreloadLibrary();
+  ImportPatch results(library, "user32.dll", "DialogBoxParamA", reinterpret_cast<const void*>(&RecordDialogResult));
+  ASSERT_TRUE(results.ok());
+  WriteSettings("");
+  ASSERT_EQ(OpenAndShow(), 1);
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wparam;
+    INT_PTR result;
+  } cases[] = {{"Ok", WM_COMMAND, IDC_ABOUT_OK, IDC_ABOUT_OK},
+               {"Esc", WM_COMMAND, IDCANCEL, IDCANCEL},
+               {"close box", WM_CLOSE, 0, 0}};
+  for (const auto& c : cases) {
+    std::string caption;
+    modal.ExpectDialog([&](HWND dialog) {
+      caption = WindowText(dialog);
+      PostMessageA(dialog, c.message, c.wparam, 0);
+    });
+    g_about_result = -1;
+    Press(IDC_ABOUT);
+    EXPECT_EQ(g_about_result, c.result) << c.name;
+    EXPECT_EQ(caption, "About Vosko...") << c.name;
+  }
+  EXPECT_TRUE(modal.unscripted_dialogs().empty());
+}
+
+// All ten frames between two windows; none once a window is gone.
+TEST(ZoomBetweenTest, StopsWhenAWindowIsGone) {
+  HWND from = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr, nullptr, nullptr);
+  HWND to = CreateWindowA("STATIC", "", WS_POPUP, 200, 100, 500, 300, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(from, nullptr);
+  ASSERT_NE(to, nullptr);
+  EXPECT_EQ(vosko::ZoomBetween(from, to), 10);
+  DestroyWindow(to);
+  EXPECT_EQ(vosko::ZoomBetween(from, to), 0);
+  DestroyWindow(from);
 }
 
 }  // namespace

@@ -267,5 +267,54 @@ TEST_F(StartupEditorTest, EditorDefaultIsTheFirstWordOfTheTextFileAssociation) {
   WriteProfileStringA("Extensions", "txt", saved[0] != '\0' ? saved : nullptr);
 }
 
+// The quote file type in the host's file-type list: added once, with a line end after it,
+// and recognised in any letter case; a list that is missing, read-only or out of reach of
+// a path is left alone.
+TEST_F(StartupTest, RegistersTheQuoteFileTypeOnce) {
+  const std::string line = "Vosko Quote File,0,x,0,.LSQ";
+  const std::string other = "Some File,0,x,0,.TXT\r\n";
+  const struct {
+    const char* name;
+    std::string before;  // the list's bytes; "-" for no list at all
+    std::string after;
+    bool read_only = false;
+    unsigned message = 0;
+    std::string directory = "";  // the host's answer when not the home directory
+  } cases[] = {
+      {"lower case", other + "vosko quote file,0,x,0,.lsq\r\n", other + "vosko quote file,0,x,0,.lsq\r\n"},
+      {"last line without line end", other + line, other + line},
+      {"line that goes on", line + ",more\r\n", line + ",more\r\n"},
+      {"absent", other, other + "\r\n" + line + "\r\n"},
+      {"empty", "", "\r\n" + line + "\r\n"},
+      {"read-only", other, other, true},
+      {"missing", "-", "-", false, IDS_NO_FILE_TYPE_LIST},
+      // 250 characters fit the host's buffer but not the list's path after them.
+      {"directory too long", other, other, false, IDS_HOST_ERROR, "C:\\" + std::string(247, 'd')},
+  };
+  const std::string list = home_->File("filetype.pm");
+  for (const auto& c : cases) {
+    DeleteFileA(list.c_str());
+    if (c.before != "-") WriteFileBytes(list, c.before);
+    if (c.read_only) SetFileAttributesA(list.c_str(), FILE_ATTRIBUTE_READONLY);
+    answers.file_type_directory = c.directory;
+    // Twice: the second start-up finds the line the first one added.
+    for (int run = 0; run < 2; ++run) {
+      modal.Clear();
+      ASSERT_EQ(Open(), 1) << c.name;
+      Close();
+      if (c.message == 0) {
+        EXPECT_TRUE(modal.boxes().empty()) << c.name;
+      } else {
+        ASSERT_EQ(modal.boxes().size(), 1u) << c.name;
+        EXPECT_EQ(modal.boxes()[0].text, Text(c.message)) << c.name;
+      }
+    }
+    SetFileAttributesA(list.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(GetFileAttributesA(list.c_str()) != INVALID_FILE_ATTRIBUTES ? ReadFileBytes(list) : "-", c.after)
+        << c.name;
+  }
+  answers.file_type_directory.clear();
+}
+
 }  // namespace
 }  // namespace vtest
