@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 
 namespace vosko {
@@ -23,8 +24,11 @@ TEST(ZoomFrames, TheExampleZoom) {
   for (int frame = 0; frame < kZoomFrames; ++frame) EXPECT_EQ(ZoomFrame(to, to, frame), to);
 }
 
-// The integer rule against the double-precision product it stands for (SSE doubles here).
+// The integer rule against the double-precision product it stands for.
 TEST(ZoomFrames, MatchesDoublePrecisionEverywhere) {
+  // Only where the hardware computes in plain doubles: the 32-bit build's x87 unit rounds
+  // twice (or not at all), which is exactly why the frames are computed in integers.
+  if (FLT_EVAL_METHOD != 0) GTEST_SKIP() << "x87 arithmetic is not double arithmetic";
   for (int frame = 0; frame < kZoomFrames; ++frame) {
     const volatile double t = frame / 10.0;
     for (int distance = -70000; distance <= 70000; ++distance) {
