@@ -18,8 +18,6 @@ namespace {
 
 namespace host = vosko::host;
 
-std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
-
 // A quote file of exactly `size` bytes: the given lines, then filler quote lines.
 std::string QuoteFileOfSize(const std::string& lines, size_t size) {
   std::string bytes = lines;
@@ -80,19 +78,13 @@ void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD
   CloseHandle(file);
 }
 
-// Stand-ins for system calls of the library: the help file it opens, the owners of its
-// message boxes, and controls that cannot be made.
+// Stand-ins for system calls of the library: the help file it opens and controls that
+// cannot be made.
 std::string g_opened;
-std::vector<HWND> g_box_owners;
 
 HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
   g_opened = file != nullptr ? file : "";
   return reinterpret_cast<HINSTANCE>(42);
-}
-
-int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  g_box_owners.push_back(owner);
-  return MessageBoxA(owner, text, caption, style);
 }
 
 HWND WINAPI NoStatusBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD style, int x, int y, int width,
@@ -408,7 +400,6 @@ TEST_F(MainWindowTest, ClosingInDetailsStoresWidthsByPositionAndTheNextStartShow
   Close();
 
   // Closing in another view writes the same values back.
-  WriteFileBytes(settings_file(), ReadFileBytes(settings_file()) + "");
   WritePrivateProfileStringA("Vosko", "ViewOption", "0", settings_file().c_str());
   ASSERT_EQ(OpenAndShow(), 1);
   Close();
