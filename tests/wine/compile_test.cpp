@@ -29,24 +29,11 @@
 namespace vtest {
 namespace {
 
-std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
-
 std::string CongratulationsFor(std::uint32_t count, std::uint32_t largest) {
   return vosko::FillMessageTexts(Text(IDS_COMPILE_DONE), {std::to_string(count), std::to_string(largest)});
 }
 
 bool IsCongratulations(const MessageBoxRecord& box) { return box.text.rfind("Congratulations", 0) == 0; }
-
-std::set<std::string> FilesIn(const std::string& folder) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found) != FALSE) {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.insert(found.cFileName);
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  return names;
-}
 
 // What rescom makes of a script: the compiled bytes, and its summary.
 struct Compiled {
@@ -253,6 +240,10 @@ TEST_F(CompileTest, TheSelectionDecidesWhetherToCompile) {
     SelectListRows(state_.list_view, c.selected, -1);
     vosko::CompileSelected();
     ASSERT_EQ(modal.boxes().size(), c.boxes) << c.selected.size();
+    if (c.boxes > 0) {  // one row only: the question first
+      EXPECT_EQ(modal.boxes()[0].text, Text(IDS_ONE_FILE_COMPILE));
+      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
+    }
     EXPECT_EQ(FilesIn(quotes_.path()).count("rquotes.r"), c.compiled ? 1u : 0u);
     EXPECT_EQ(ReadFileBytes(Pms()) != "old quotes", c.compiled);
     if (c.compiled) {
