@@ -33,8 +33,6 @@ std::string CongratulationsFor(std::uint32_t count, std::uint32_t largest) {
   return vosko::FillMessageTexts(Text(IDS_COMPILE_DONE), {std::to_string(count), std::to_string(largest)});
 }
 
-bool IsCongratulations(const MessageBoxRecord& box) { return box.text.rfind("Congratulations", 0) == 0; }
-
 // What rescom makes of a script: the compiled bytes, and its summary.
 struct Compiled {
   std::string rsc;
@@ -274,25 +272,6 @@ TEST_F(CompileTest, AFileGoneSinceTheScanStopsTheCompile) {
   EXPECT_EQ(ReadFileBytes(Pms()), "old quotes");
   EXPECT_EQ(FilesIn(quotes_.path()), (std::set<std::string>{"a.lsq", "c.lsq", "rquotes.r"}));
   ExpectNoRunLeft();
-}
-
-TEST_F(CompileTest, QuotesThatLookLikeEscapesCompileAsTyped) {
-  const std::string typed[] = {"He said \\\"no\\\" twice", "[\\0-9] and \\x00", "ends in a backslash \\",
-                               "a tab\\there"};
-  std::string file = "@@TITLE=Escapes\r\n";
-  for (const std::string& quote : typed) file += quote + "\r\n\r\n";
-  Write("e.lsq", file);
-  ASSERT_TRUE(vosko::BuildListView());
-  SelectListRows(state_.list_view, {0}, 0);
-  vosko::CompileSelected();
-  ASSERT_EQ(modal.boxes().size(), 2u);
-  EXPECT_TRUE(IsCongratulations(modal.boxes()[1])) << modal.boxes()[1].text;
-  const std::vector<std::string> texts = RscTexts(ReadFileBytes(Pms()));
-  ASSERT_EQ(texts.size(), std::size(typed));
-  EXPECT_EQ(texts[0], "He said \"no\" twice");  // the user's own escapes
-  EXPECT_EQ(texts[1], "[\\0-9] and \\x00");  // no escape makes a NUL: shown as typed
-  EXPECT_EQ(texts[2], "ends in a backslash \\");
-  EXPECT_EQ(texts[3], "a tab\there");  // an escape the user meant stays one
 }
 
 TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {
