@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "compile/script_writer.h"
 #include "engine_files.h"
-#include "rescom_test_support.h"
 #include "exchange/export_quotes.h"
 #include "exchange/import_text.h"
 #include "exchange/new_quote_file.h"
@@ -244,40 +243,6 @@ TEST(NewQuoteFile, TemplateBytes) {
       {66, "## that in the future more of these commands will be available."},
   };
   for (const auto& [index, line] : expected) EXPECT_EQ(lines[index], line) << index;
-}
-
-// The compiled texts of one quote file, as the compile command makes them.
-std::vector<std::string> CompiledTexts(const ScratchDir& dir, const std::string& quoteFile) {
-  TextFile script;
-  ScriptRun run;
-  EXPECT_TRUE(WriteScriptHeader(script, dir.Path("rquotes.r"), "Sat 12/05/26", "14:07:09", run, nullptr));
-  EXPECT_GT(AppendQuoteFile(&script, quoteFile, "q", run, QuoteFileContext{}), 0);
-  script.Close();
-  return rescom_test::texts_of(ReadBytes(dir.Path("rquotes.r")));
-}
-
-TEST(Recompile, RoundTripKeepsEveryText) {
-  ScratchDir dir;
-  const std::string first = dir.Write("first.lsq",
-                                      "@@TITLE=Round trip\r\n"
-                                      "He said \"yes\"\r\n\r\n"
-                                      "C:\\path\\file and a\ttab\r\n\r\n"
-                                      "Caf\xE9 \xFF\x80 end\r\n"
-                                      "second line\r\n\r\n"
-                                      "@@RIGHT=30\r\nright\r\n\r\n"
-                                      "@@CENTER=30\r\ncentred\r\n\r\n");
-  const std::vector<std::string> texts = CompiledTexts(dir, first);
-  ASSERT_EQ(texts.size(), 5u);
-  std::string rsc;
-  std::string script = ReadBytes(dir.Path("rquotes.r"));
-  ASSERT_EQ(rescom::compile_bytes(script, rsc).exit_code, rescom::kExitOk);
-  rescom_test::write_file(dir.Path("rquotes.pms"), rsc);
-  TextFile out;
-  ASSERT_TRUE(out.Open(dir.Path("second.lsq"), "w+t"));
-  WriteQuoteFileTemplate(out, "Again", "", "d", "t");
-  RecompileHostQuotes(out, dir.Path("rquotes.pms"), nullptr);
-  out.Close();
-  EXPECT_EQ(CompiledTexts(dir, dir.Path("second.lsq")), texts);
 }
 
 }  // namespace

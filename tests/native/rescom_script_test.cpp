@@ -144,28 +144,6 @@ TEST(rescom_script, ErrorsNameTheirLinesAndWriteNothing) {
     }
 }
 
-// Files are read in chunks: a CR LF, an escape or a comment split across two reads must give
-// what one read gives.
-TEST(rescom_script, ChunkBoundariesChangeNothing) {
-    const std::string scripts[] = {
-        writer_header_crlf() + to_crlf("text x\n {\n \"a\\x41\\101\\q\\n\", # c\n \"b\\n\"\n };\n"),
-        "text x {\"a\r\r\n\"}\r\nbogus\r\n\x1A\x1A\r\n",
-        "text x {\"\\\r\n\"}",
-    };
-    for (const std::string& script : scripts) {
-        std::string whole;
-        const rescom::CompileOutcome expected = rescom::compile_bytes(script, whole);
-        for (std::size_t piece = 1; piece <= 5; ++piece) {
-            SCOPED_TRACE(script + " in pieces of " + std::to_string(piece));
-            std::string rsc;
-            const rescom::CompileOutcome outcome =
-                rescom::compile_bytes(script, rsc, "rquotes.r", "rquotes.rsc", piece);
-            EXPECT_EQ(rsc, whole);
-            EXPECT_EQ(outcome.lines, expected.lines);
-        }
-    }
-}
-
 TEST(rescom_script, StopsAfterTwentyErrors) {
     std::string script;
     for (int i = 0; i < 30; ++i) script += "text x {,}\n";

@@ -1,8 +1,9 @@
-// Helpers shared by the rescom tests: compiling a script in memory into its texts, temporary
+// Helpers shared by the rescom tests: compiling a script in memory into its texts, scratch
 // folders, and running the built rescom program. Portable: these tests also run under Wine.
 #pragma once
 
 #include "compiler.h"
+#include "engine_files.h"
 #include "report.h"
 #include "rsc_format.h"
 
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -39,33 +39,16 @@ inline std::vector<std::string> texts_of(std::string_view script) {
     return texts;
 }
 
-inline std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string read_file(const fs::path& path) { return vosko::testing::ReadBytes(path.string()); }
 
 inline void write_file(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
+// The engine tests' scratch folder, its files named with "/".
+class TempDir : public vosko::testing::ScratchDir {
 public:
-    TempDir() {
-        std::random_device seed;
-        path_ = fs::temp_directory_path() / ("rescom-test-" + std::to_string(seed()));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const char* name) const { return path_ / name; }
-
-private:
-    fs::path path_;
+    fs::path operator/(const char* name) const { return Path(name); }
 };
 
 // The built compiler. In the win32 tree the tests run under Wine, where the build's Unix path
@@ -114,13 +97,6 @@ inline std::string writer_header_crlf() {
     return header;
 }
 
-inline std::string to_crlf(std::string_view lf) {
-    std::string out;
-    for (char c : lf) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
+inline std::string to_crlf(std::string_view lf) { return vosko::testing::Crlf(lf); }
 
 }  // namespace rescom_test

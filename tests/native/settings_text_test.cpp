@@ -38,13 +38,6 @@ TEST(SettingFields, ScanStopsAtTheFirstMismatch) {
   }
 }
 
-TEST(SettingFields, WidthKeyWithOneFieldKeepsTheRest) {
-  std::array<int, 8> widths;
-  widths.fill(20);
-  ScanSettingFields("0150", widths);
-  EXPECT_EQ(widths, (std::array<int, 8>{150, 20, 20, 20, 20, 20, 20, 20}));
-}
-
 TEST(SettingFields, FormatPadsAfterTheSignAndKeepsLongNumbers) {
   const int values[] = {5, -5, 12345, 0, -1234, INT_MIN};
   EXPECT_EQ(FormatSettingFields(values), "0005,-005,12345,0000,-1234,-2147483648");

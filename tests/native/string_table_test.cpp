@@ -25,55 +25,27 @@ const TextCase kTextCases[] = {
      "You are running an old version of Pegasus. It's not possible to run this extension "
      "with this version of Pegasus.\n\nYou should consider upgrading to a newer release.",
      "two line breaks in a row"},
-    {3, "Vosko for some reason could not create a font.\nSorry...", "one line break"},
-    {19, "You have only selected one quote file.\nDo you want to continue with compiling?",
-     "line break and question mark"},
     {70,
      "Your version of the COMCTL32.dll is outdated, please install the newer Internet "
      "Explorer... ",
      "trailing blank"},
-    {9, "Windows returned error %d while trying to open a file...", "%d kept as text"},
     {11, "Are you sure you want to delete the quote file \"%s\" and all its contents...",
      "double quotes around %s"},
-    {57,
-     "Congratulations,\n\nYou just created a new quote file for use with Pegasus.\nThe file "
-     "contains %d quotes, the size of the largest quote is %d bytes.\n\nThese quotes can be "
-     "used from now on by Pegasus.",
-     "several line breaks and two %d"},
-    {33, "Vosko has the following message for you...", "message box caption"},
     {35, "\\Tarno.pm", "leading backslash"},
-    {50, "\\rquotes.pms", "leading backslash"},
-    {51, "Close Vosko after Paste", "key with blanks"},
-    {72, "Unable to open the file \"FILETYPE.PM\"...", "double quotes"},
-    {73, "Vosko Quote File,0,x,0,.LSQ", "registration line"},
     {83, "# Quotes", "column heading starting with #"},
     {150, "", "empty script header line"},
-    {155, "##   command \"ResCom RQUOTES.R\" then copy the resulting", "double quotes"},
-    {160, "##      C:\\PMAIL> rescom rquotes.r", "one backslash"},
     {161, "##      C:\\PMAIL> copy rquotes.rsc f:\\mail\\9000001\\rquotes.pms", "four backslashes"},
     {165, "##   quoted strings, ending with \\n wherever you want a line",
      "backslash and n as two characters"},
-    {172, "##   Created by Vosko, The Quote Manager V0.99 on @@DATE@@ @@TIME@@", "placeholders"},
-    {173, "", "empty script header line"},
     {174, "headers off       #  Ignore this command", "inner run of blanks"},
-    {201, "", "empty batch line"},
-    {206, "echo", "short batch line"},
-    {400, "## ------------------------------------------------------------", "rule line"},
     {414, "## ------------------------------------------------------------\n",
      "rule line that ends in a line break"},
-    {419, "@@TITLE=@@DESCRIPTION@@\n", "directive that ends in a line break"},
-    {423, "## This header should be typed as a complete line and ", "trailing blank"},
-    {429, "## which will end every quote like -Seen in a Halvorn email:- ", "trailing blank"},
-    {430, "## This command should be typed as a complete line and ", "trailing blank"},
-    {456, "## @@CENTER=0\n", "commented directive that ends in a line break"},
-    {458, "## that in the future more of these commands will be available.", "last template line"},
 };
 
 TEST(StringTableTest, TrickyEntriesHoldTheirExactBytes) {
   for (const TextCase& c : kTextCases) {
     SCOPED_TRACE(testing::Message() << "id " << c.id << " (" << c.what << ")");
     const std::string_view text = TableText(c.id);
-    EXPECT_EQ(text.size(), c.expected.size());
     EXPECT_EQ(std::string(text), std::string(c.expected));
   }
 }

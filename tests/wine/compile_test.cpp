@@ -29,23 +29,8 @@
 namespace vtest {
 namespace {
 
-std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
-
 std::string CongratulationsFor(std::uint32_t count, std::uint32_t largest) {
   return vosko::FillMessageTexts(Text(IDS_COMPILE_DONE), {std::to_string(count), std::to_string(largest)});
-}
-
-bool IsCongratulations(const MessageBoxRecord& box) { return box.text.rfind("Congratulations", 0) == 0; }
-
-std::set<std::string> FilesIn(const std::string& folder) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found) != FALSE) {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.insert(found.cFileName);
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  return names;
 }
 
 // What rescom makes of a script: the compiled bytes, and its summary.
@@ -253,6 +238,10 @@ TEST_F(CompileTest, TheSelectionDecidesWhetherToCompile) {
     SelectListRows(state_.list_view, c.selected, -1);
     vosko::CompileSelected();
     ASSERT_EQ(modal.boxes().size(), c.boxes) << c.selected.size();
+    if (c.boxes > 0) {  // one row only: the question first
+      EXPECT_EQ(modal.boxes()[0].text, Text(IDS_ONE_FILE_COMPILE));
+      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
+    }
     EXPECT_EQ(FilesIn(quotes_.path()).count("rquotes.r"), c.compiled ? 1u : 0u);
     EXPECT_EQ(ReadFileBytes(Pms()) != "old quotes", c.compiled);
     if (c.compiled) {
@@ -283,25 +272,6 @@ TEST_F(CompileTest, AFileGoneSinceTheScanStopsTheCompile) {
   EXPECT_EQ(ReadFileBytes(Pms()), "old quotes");
   EXPECT_EQ(FilesIn(quotes_.path()), (std::set<std::string>{"a.lsq", "c.lsq", "rquotes.r"}));
   ExpectNoRunLeft();
-}
-
-TEST_F(CompileTest, QuotesThatLookLikeEscapesCompileAsTyped) {
-  const std::string typed[] = {"He said \\\"no\\\" twice", "[\\0-9] and \\x00", "ends in a backslash \\",
-                               "a tab\\there"};
-  std::string file = "@@TITLE=Escapes\r\n";
-  for (const std::string& quote : typed) file += quote + "\r\n\r\n";
-  Write("e.lsq", file);
-  ASSERT_TRUE(vosko::BuildListView());
-  SelectListRows(state_.list_view, {0}, 0);
-  vosko::CompileSelected();
-  ASSERT_EQ(modal.boxes().size(), 2u);
-  EXPECT_TRUE(IsCongratulations(modal.boxes()[1])) << modal.boxes()[1].text;
-  const std::vector<std::string> texts = RscTexts(ReadFileBytes(Pms()));
-  ASSERT_EQ(texts.size(), std::size(typed));
-  EXPECT_EQ(texts[0], "He said \"no\" twice");  // the user's own escapes
-  EXPECT_EQ(texts[1], "[\\0-9] and \\x00");  // no escape makes a NUL: shown as typed
-  EXPECT_EQ(texts[2], "ends in a backslash \\");
-  EXPECT_EQ(texts[3], "a tab\there");  // an escape the user meant stays one
 }
 
 TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {

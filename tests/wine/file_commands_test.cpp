@@ -11,15 +11,6 @@
 namespace vtest {
 namespace {
 
-std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
-
-std::string BesideTheProgram(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string program = path;
-  return program.substr(0, program.find_last_of("\\/") + 1) + name;
-}
-
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 int FocusedSelected(HWND list) {
@@ -77,9 +68,7 @@ TEST_F(FileCommandsTest, DeleteAsksAndKeepsTheListTrueToTheFolder) {
     modal.AnswerBoxesWith({c.answer});
     Press(IDC_DELETE);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-    std::vector<std::string> texts;
-    for (const MessageBoxRecord& box : modal.boxes()) texts.push_back(box.text);
-    EXPECT_EQ(texts, c.boxes) << c.what;
+    EXPECT_EQ(modal.box_texts(), c.boxes) << c.what;
     ASSERT_FALSE(modal.boxes().empty()) << c.what;
     EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION)) << c.what;
     EXPECT_EQ(ListRows(ListView()).size(), c.rows) << c.what;
@@ -169,28 +158,12 @@ TEST_F(FileCommandsTest, PasteAppendsTheClipboardAsAQuote) {
     Press(IDC_PASTE);
     SetFileAttributesA(quotes_->File("p.lsq").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadFileBytes(quotes_->File("p.lsq")), c.file + c.appended) << c.what;
-    std::vector<std::string> texts;
-    for (const MessageBoxRecord& box : modal.boxes()) {
-      texts.push_back(box.text);
-      EXPECT_EQ(box.style, static_cast<UINT>(MB_ICONINFORMATION)) << c.what;
-    }
-    EXPECT_EQ(texts, c.boxes) << c.what;
+    EXPECT_EQ(modal.box_texts(), c.boxes) << c.what;
+    for (const MessageBoxRecord& box : modal.boxes()) EXPECT_EQ(box.style, static_cast<UINT>(MB_ICONINFORMATION));
     // Only a paste that added the text closes the window.
     EXPECT_EQ(session_->log().close_requests, c.appended.empty() ? 0 : 1) << c.what;
     Close();
   }
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
 }
 
 TEST_F(FileCommandsTest, ExportWritesOneLinePerQuoteOrLeavesTheTargetAlone) {
@@ -245,11 +218,9 @@ TEST_F(FileCommandsTest, ExportWritesOneLinePerQuoteOrLeavesTheTargetAlone) {
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     EXPECT_EQ(dialog_seen, c.press != kNone) << c.what;
     EXPECT_TRUE(modal.unscripted_dialogs().empty()) << c.what;
-    std::vector<std::string> texts;
-    for (const MessageBoxRecord& box : modal.boxes()) texts.push_back(box.text);
-    EXPECT_EQ(texts, c.boxes) << c.what;
+    EXPECT_EQ(modal.box_texts(), c.boxes) << c.what;
     EXPECT_EQ(ReadFileBytes(target), c.exported) << c.what;
-    EXPECT_EQ(FilesIn(out), std::vector<std::string>{"export.txt"}) << c.what;  // no temporary file left
+    EXPECT_EQ(FilesIn(out), std::set<std::string>{"export.txt"}) << c.what;  // no temporary file left
     EXPECT_EQ(StatusText(StatusBar(), 0), "Kelvaro") << c.what;
     EXPECT_EQ(FindWindowExA(main_window(), nullptr, PROGRESS_CLASSA, nullptr), nullptr) << c.what;
     Close();

@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include "dialog_driver.h"
+#include "resources/string_table.h"
 
 #include <commctrl.h>
 
@@ -161,6 +162,33 @@ std::string ReadFileBytes(const std::string& path) {
   return content.str();
 }
 
+std::vector<std::string> ModalInterceptor::box_texts() const {
+  std::vector<std::string> texts;
+  for (const MessageBoxRecord& box : boxes_) texts.push_back(box.text);
+  return texts;
+}
+
+std::set<std::string> FilesIn(const std::string& folder) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.insert(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
+
+std::vector<HWND> g_box_owners;
+
+int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  g_box_owners.push_back(owner);
+  return MessageBoxA(owner, text, caption, style);
+}
+
 bool PutClipboardText(const std::string& text, UINT format) {
   if (!OpenClipboard(nullptr)) return false;
   EmptyClipboard();
@@ -233,11 +261,11 @@ void SelectListRows(HWND list_view, const std::vector<int>& rows, int focused) {
   }
 }
 
-std::string LibraryBesideTheProgram() {
+std::string BesideTheProgram(const std::string& name) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string library = path;
-  return library.substr(0, library.find_last_of("\\/") + 1) + "vosko.dll";
+  const std::string program = path;
+  return program.substr(0, program.find_last_of("\\/") + 1) + name;
 }
 
 void ExtensionTest::SetUp() {
@@ -263,7 +291,7 @@ void ExtensionTest::TearDown() {
 int ExtensionTest::Open() {
   session_ = std::make_unique<voskohost::HostSession>(answers, frame_.client());
   std::string error;
-  int result = session_->Open(LibraryBesideTheProgram(), &error);
+  int result = session_->Open(BesideTheProgram(), &error);
   EXPECT_TRUE(error.empty()) << error;
   return result;
 }
@@ -276,7 +304,7 @@ int ExtensionTest::OpenAndShow() {
 }
 
 HMODULE ExtensionTest::PreloadLibrary() {
-  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(LibraryBesideTheProgram().c_str());
+  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(BesideTheProgram().c_str());
   return preloaded_;
 }
 

@@ -12,6 +12,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ class ModalInterceptor {
   void ExpectDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
 
   const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
+  std::vector<std::string> box_texts() const;  // the boxes' texts, in order
   // Called for each box while it is open (before it is answered), to look at the
   // extension's state at that moment.
   std::function<void(const MessageBoxRecord&)> on_box;
@@ -81,11 +83,21 @@ class TempFolder {
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 
+// The names of the files (not folders) in a folder.
+std::set<std::string> FilesIn(const std::string& folder);
+
+// The string table's text with this id.
+std::string Text(unsigned id);
+
+// A stand-in for the library's MessageBoxA (import_patch.h) that records each box's owner.
+extern std::vector<HWND> g_box_owners;
+int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+
 // Puts text on the clipboard in the given format (CF_TEXT or CF_OEMTEXT).
 bool PutClipboardText(const std::string& text, UINT format = CF_OEMTEXT);
 
-// vosko.dll beside the test program.
-std::string LibraryBesideTheProgram();
+// A file beside the test program (vosko.dll unless named).
+std::string BesideTheProgram(const std::string& name = "vosko.dll");
 
 // Reads the extension's controls.
 std::string WindowText(HWND window);

@@ -20,7 +20,7 @@ bool CopyPath(char (&field)[vosko::kPathSize], const std::string& path) {
 }  // namespace
 
 InProcessExtension::InProcessExtension(const std::string& settings_file, const std::string& quote_folder) {
-  library_ = LoadLibraryA(LibraryBesideTheProgram().c_str());
+  library_ = LoadLibraryA(BesideTheProgram().c_str());
   if (library_ == nullptr) return;
   vosko::g_module = library_;  // strings, the dialog template and the icon come from it
   if (!CopyPath(state_.settings_file, settings_file) || !CopyPath(state_.quote_folder, quote_folder)) return;

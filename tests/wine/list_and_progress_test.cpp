@@ -225,27 +225,5 @@ TEST_F(InProcessWindowTest, HiddenColumnsFindCellsByColumnNumber) {
   EXPECT_STREQ(info.item.pszText, ".0k");
 }
 
-TEST_F(InProcessWindowTest, AskSelectionAsksOnlyForOneRow) {
-  for (const char* name : {"a.lsq", "b.lsq", "c.lsq"}) WriteFileBytes(quotes_.File(name), "x\r\n");
-  ASSERT_TRUE(vosko::BuildListView());
-  const struct {
-    std::vector<int> selected;
-    int answer;
-    bool stop;
-    size_t boxes;
-  } cases[] = {{{}, IDOK, true, 0}, {{0, 2}, IDOK, false, 0}, {{1}, IDCANCEL, true, 1}, {{1}, IDOK, false, 1}};
-  for (const auto& c : cases) {
-    modal.Clear();
-    if (c.boxes == 1) modal.AnswerBoxesWith({c.answer});
-    SelectListRows(state_.list_view, c.selected, -1);
-    EXPECT_EQ(vosko::AskSelection(IDS_ONE_FILE_COMPILE), c.stop) << c.selected.size();
-    ASSERT_EQ(modal.boxes().size(), c.boxes);
-    if (c.boxes == 1) {
-      EXPECT_EQ(modal.boxes()[0].text, "You have only selected one quote file.\nDo you want to continue with compiling?");
-      EXPECT_EQ(modal.boxes()[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
-    }
-  }
-}
-
 }  // namespace
 }  // namespace vtest

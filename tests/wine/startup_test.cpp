@@ -21,17 +21,7 @@ namespace host = vosko::host;
 
 constexpr char kCaption[] = "Vosko has the following message for you...";
 
-std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
-
-// Stand-ins for the system calls of the library that a start-up step makes fail, and the
-// owners the library passes to its message boxes.
-std::vector<HWND> g_box_owners;
-
-int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  g_box_owners.push_back(owner);
-  return MessageBoxA(owner, text, caption, style);
-}
-
+// Stand-ins for the system calls of the library that a start-up step makes fail.
 HMODULE WINAPI NoCommonControls(LPCSTR name) {
   return lstrcmpiA(name, "comctl32.dll") == 0 ? nullptr : LoadLibraryA(name);
 }
