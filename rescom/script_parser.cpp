@@ -2,6 +2,7 @@
 
 #include "report.h"
 #include "rsc_format.h"
+#include "script_literal.h"
 
 #include <algorithm>
 #include <array>
@@ -464,23 +465,10 @@ private:
             error(line, "unterminated string");
             return false;
         }
-        char simple = 0;
-        switch (c) {
-            case 'n': simple = '\n'; break;
-            case 't': simple = '\t'; break;
-            case 'r': simple = '\r'; break;
-            case 'a': simple = '\a'; break;
-            case 'b': simple = '\b'; break;
-            case 'f': simple = '\f'; break;
-            case 'v': simple = '\v'; break;
-            case '\\': simple = '\\'; break;
-            case '"': simple = '"'; break;
-            case '\'': simple = '\''; break;
-            default: break;
-        }
-        if (simple != 0) {
+        if (const int simple = one_char_escape(static_cast<unsigned char>(c)); simple >= 0) {
             ++in_.cur;
-            emit(&simple, 1);
+            const char byte = static_cast<char>(simple);
+            emit(&byte, 1);
             return true;
         }
         if (c == 'x') {
@@ -510,9 +498,9 @@ private:
             emit_byte(value, line);
             return true;
         }
-        // Any other pair keeps both characters, so that a quote like "C:\q" survives the
-        // script writer, which does not escape backslashes. The second character is read by
-        // the caller as an ordinary one (a CR LF there still ends the line).
+        // Any other pair keeps both characters, so that a hand-written "C:\q" means what it
+        // shows (the script writer doubles such backslashes itself). The second character is
+        // read by the caller as an ordinary one (a CR LF there still ends the line).
         emit("\\", 1);
         return true;
     }

@@ -9,6 +9,7 @@
 #include "quotes/text_format.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "script_literal.h"
 
 namespace vosko {
 namespace {
@@ -21,8 +22,8 @@ constexpr std::string_view kBlockEnd = "   };\n";
 constexpr std::string_view kStringStart = "   \"";
 constexpr std::string_view kStringEnd = "\\n\",\n";
 
-// Where `body` may be cut to keep at most `keep` characters without parting a backslash from
-// the character it escapes (a quote's own backslashes escape too: users write their own).
+// Where the literal body `body` may be cut to keep at most `keep` characters: every backslash
+// in it starts a two-character escape, which is never parted.
 std::size_t EscapeSafeCut(std::string_view body, std::size_t keep) {
   std::size_t i = 0;
   while (i < keep) {
@@ -43,12 +44,12 @@ class QuotePass {
   QuotePass(TextFile* script, std::string_view path, ScriptRun& run, const QuoteFileContext& context)
       : script_(script), path_(path), run_(run), context_(context) {}
 
-  void SetInitialHeader(std::string text) {
-    text.resize(std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
-    header_ = std::move(text);
+  // The host's text is escaped like a quote line; a line feed in it becomes \n, so the
+  // header stays one string line.
+  void SetInitialHeader(std::string_view text) {
+    text = text.substr(0, std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
+    header_ = script_ ? rescom::escape_quote_text(text) : std::string(text);
     headerLine_ = 0;
-    // Only the host's text can hold a line feed; one from a quote file ends its line.
-    headerLineFeeds_ = static_cast<std::uint64_t>(std::count(header_.begin(), header_.end(), '\n'));
   }
 
   void Line(std::string_view piece, std::uint64_t lineNo);
@@ -57,7 +58,7 @@ class QuotePass {
 
  private:
   // `lines` is the number of line feeds in `text`.
-  void Emit(std::string_view text, std::uint64_t origin, std::uint64_t lines = 1) {
+  void Emit(std::string_view text, std::uint64_t origin, std::uint64_t lines) {
     script_->Write(text);
     if (context_.lines) {
       for (std::uint64_t i = 1; i <= lines; ++i) context_.lines->OnScriptLine(run_.scriptLines + i, path_, origin);
@@ -66,15 +67,13 @@ class QuotePass {
   }
 
   // "   \"<lead spaces><body><trail spaces>\\n\",\n", the content cut to its bound, built in a
-  // fixed line that the bound makes large enough.
-  void StringLine(std::size_t lead, std::string_view body, std::size_t trail, std::uint64_t origin,
-                  std::uint64_t bodyLineFeeds = 0) {
+  // fixed line that the bound makes large enough.  `body` is escaped text: it holds no line feed.
+  void StringLine(std::size_t lead, std::string_view body, std::size_t trail, std::uint64_t origin) {
     if (lead + body.size() + trail > kMaxStringLineContent) {
       lead = std::min(lead, kMaxStringLineContent);
       const std::size_t keep = kMaxStringLineContent - lead;
       if (body.size() > keep) body = body.substr(0, EscapeSafeCut(body, keep));
       trail = std::min(trail, kMaxStringLineContent - lead - body.size());
-      if (bodyLineFeeds) bodyLineFeeds = static_cast<std::uint64_t>(std::count(body.begin(), body.end(), '\n'));
     }
     char* p = line_;
     std::memcpy(p, kStringStart.data(), kStringStart.size());
@@ -87,7 +86,7 @@ class QuotePass {
     p += trail;
     std::memcpy(p, kStringEnd.data(), kStringEnd.size());
     p += kStringEnd.size();
-    Emit(std::string_view(line_, static_cast<std::size_t>(p - line_)), origin, 1 + bodyLineFeeds);
+    Emit(std::string_view(line_, static_cast<std::size_t>(p - line_)), origin, 1);
   }
 
   void OpenQuote(std::uint64_t lineNo) {
@@ -96,7 +95,7 @@ class QuotePass {
     lastLine_ = lineNo;
     if (!script_) return;
     Emit(kBlockStart, lineNo, 3);
-    if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo, headerLineFeeds_);
+    if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo);
   }
 
   void CloseQuote() {
@@ -104,7 +103,7 @@ class QuotePass {
     open_ = false;
     if (!script_) return;
     if (!end_.empty()) StringLine(0, end_, 0, endLine_);
-    Emit(kBlockEnd, lastLine_);
+    Emit(kBlockEnd, lastLine_, 1);
   }
 
   void TextLine(std::string_view line, std::uint64_t lineNo) {
@@ -129,20 +128,20 @@ class QuotePass {
   ScriptRun& run_;
   const QuoteFileContext& context_;
   std::string header_, end_;
-  std::uint64_t headerLine_ = 0, endLine_ = 0, headerLineFeeds_ = 0;
+  std::uint64_t headerLine_ = 0, endLine_ = 0;
   int left_ = 0, right_ = 0, center_ = 0;
   bool open_ = false;
   int count_ = 0;
   std::uint64_t lastLine_ = 0;
-  char escaped_[2 * kQuoteLineBuffer];
+  char escaped_[rescom::kEscapeGrowth * kQuoteLineBuffer];
   char line_[kStringStart.size() + kMaxStringLineContent + kStringEnd.size()];
 };
 
 // The bytes that make a line more than plain text: the end of its C string, a comment, a
-// double quote to escape, a directive.  Most quote lines hold none of them.
+// double quote or backslash to escape, a directive.  Most quote lines hold none of them.
 constexpr auto kSpecialBytes = [] {
   std::array<bool, 256> special{};
-  for (unsigned char c : {'\0', '#', '"', '@'}) special[c] = true;
+  for (unsigned char c : {'\0', '#', '"', '\\', '@'}) special[c] = true;
   return special;
 }();
 
@@ -160,7 +159,10 @@ bool HasSpecialByte(std::string_view piece) {
   for (; n >= 8; p += 8, n -= 8) {
     std::uint64_t x;
     std::memcpy(&x, p, 8);
-    if (MatchingBytes(x, '\0') | MatchingBytes(x, '#') | MatchingBytes(x, '"') | MatchingBytes(x, '@')) return true;
+    if (MatchingBytes(x, '\0') | MatchingBytes(x, '#') | MatchingBytes(x, '"') | MatchingBytes(x, '\\') |
+        MatchingBytes(x, '@')) {
+      return true;
+    }
   }
   for (; n > 0; ++p, --n) {
     if (kSpecialBytes[static_cast<unsigned char>(*p)]) return true;
@@ -185,24 +187,11 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
   // line) loses its trailing spaces; a complete line keeps them for the alignment.
   line = hasLineEnd ? line.substr(0, line.size() - 1) : WithoutTrailingSpaces(line);
   line = WithoutComment(line);
-  // Only double quotes are escaped: a backslash reaches the script as the user wrote it.
-  // Counting never writes, and escaping cannot change how a line is classified.
-  if (script_ && std::memchr(line.data(), '"', line.size())) {
-    char* out = escaped_;  // a piece has at most 1023 characters, so twice that always fits
-    for (std::string_view rest = line; !rest.empty();) {
-      const void* quote = std::memchr(rest.data(), '"', rest.size());
-      const std::size_t run = quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - rest.data()) : rest.size();
-      std::memcpy(out, rest.data(), run);
-      out += run;
-      rest.remove_prefix(run);
-      if (quote) {
-        *out++ = '\\';
-        *out++ = '"';
-        rest.remove_prefix(1);
-      }
-    }
-    line = std::string_view(escaped_, static_cast<std::size_t>(out - escaped_));
-  }
+  // Double quotes are escaped, and so are the backslashes that do not start an escape the
+  // compiler takes from a quote (script_literal.h has the rule): the literal is well formed
+  // for every line.  Escaping only adds backslashes before backslashes and double quotes, so
+  // it cannot change how a line is classified, and counting need not do it.
+  if (script_) line = std::string_view(escaped_, rescom::escape_quote_text(line, escaped_));
   const LineKind kind = ClassifyLine(line);
   switch (kind) {
     case LineKind::Text:
@@ -213,7 +202,6 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
       if (auto value = DirectiveValue(line)) {
         (kind == LineKind::Header ? header_ : end_).assign(TrimSpaces(*value));
         (kind == LineKind::Header ? headerLine_ : endLine_) = lineNo;
-        if (kind == LineKind::Header) headerLineFeeds_ = 0;
       }
       break;  // the new end text already ends the quote that this line closes
     case LineKind::Left:

@@ -64,4 +64,91 @@ TEST(rescom_roundtrip, QuoteFilesComeBackFromTheCompiledFile) {
     EXPECT_EQ(read_file(dir / "new.lsq"), expected);
 }
 
+// One quote file, its bytes as on disk, through the script writer and rescom.
+struct Compiled {
+    int counted = 0;  // the rescan's count
+    rescom::CompileOutcome outcome;
+    std::vector<std::string> texts;
+};
+
+Compiled compile_quote_file(const TempDir& dir, std::string_view on_disk,
+                            const std::string& host_header = {}) {
+    const std::string quotes = (dir / "q.lsq").string();
+    const std::string script_path = (dir / "rquotes.r").string();
+    write_file(quotes, on_disk);
+    vosko::TextFile script;
+    vosko::ScriptRun run;
+    EXPECT_TRUE(vosko::WriteScriptHeader(script, script_path, "d", "t", run, nullptr));
+    vosko::QuoteFileContext context;
+    if (!host_header.empty()) context.initialHeader = [&] { return host_header; };
+    const int written = vosko::AppendQuoteFile(&script, quotes, "q", run, context);
+    EXPECT_TRUE(script.Close());
+    Compiled c;
+    vosko::ScriptRun count_run;
+    c.counted = vosko::AppendQuoteFile(nullptr, quotes, "q", count_run, {});
+    EXPECT_EQ(written, c.counted);
+    std::string rsc;
+    c.outcome = rescom::compile_bytes(read_file(script_path), rsc);
+    if (const auto file = rescom::decode_rsc(rsc))
+        for (std::size_t i = 0; i < file->offsets.size(); ++i) c.texts.emplace_back(file->text(i));
+    return c;
+}
+
+// The escapes a user writes pass; every other backslash shows as typed.
+TEST(rescom_roundtrip, QuoteTextComesOutAsTyped) {
+    struct Case {
+        const char* what;
+        std::string on_disk;
+        std::vector<std::string> texts;
+        std::string host_header = {};
+    };
+    const Case cases[] = {
+        {"escaped double quotes", R"(He said \"no\")" "\r\n", {R"(He said "no")"}},
+        {"regular expression", R"([\0-\377] and \1)" "\r\n", {R"([\0-\377] and \1)"}},
+        {"lines ending in a backslash", "C:\\\r\nlast\\", {"C:\\\nlast\\"}},
+        {"escapes that would fail or mean nothing", R"(\x00 \000 \400 \x \q \8 \)" "\r\n",
+         {R"(\x00 \000 \400 \x \q \8 \)"}},
+        {"escapes that pass", R"(a\tb \\" \\\" \'\")" "\r\n", {"a\tb \\\" \\\" '\""}},
+        {"control and 8-bit bytes", "\x01\r\x7f \xE9\xFF\r\n", {"\x01\r\x7f \xE9\xFF"}},
+        // Read as 1023 and 1 characters: the first piece ends in a lone backslash, then is cut
+        // to the string line bound before that backslash.
+        {"escape across the line pieces", std::string(1022, 'w') + R"(\0)", {std::string(1014, 'w') + "\n0"}},
+        {"host header", "a", {"\"Host\"\nsays\x1A\\\na"}, "\"Host\"\nsays\x1A\\"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Compiled got = compile_quote_file(dir, c.on_disk, c.host_header);
+        ASSERT_EQ(got.outcome.exit_code, rescom::kExitOk) << got.outcome.lines.front();
+        EXPECT_EQ(got.texts, c.texts);
+    }
+}
+
+// Any bytes as a quote file make a script that rescom compiles, to as many texts as the rescan
+// counts. The bytes are drawn mostly from those that mean something to the reader, the writer
+// or the compiler.
+TEST(rescom_roundtrip, AnyQuoteFileCompiles) {
+    const std::string pieces[] = {
+        "\\", "\\", R"(\")", R"(\0)", "\"", "\r", "\n", "\r\n", std::string(1, '\0'), "\x1A", " ", "0", "377", "x",
+        "n", "t", "#", "##", "@@HEADER=", "@@END=", "@@LEFT=3", "@@RIGHT=40", "@@CENTER=9",
+        "\xFF", "\x01", "w", std::string(700, 'w'),
+    };
+    std::mt19937 random(20260612);
+    auto piece = [&] {
+        if (random() % 4 == 0) return std::string(1, static_cast<char>(random() % 256));
+        return pieces[random() % std::size(pieces)];
+    };
+    TempDir dir;
+    for (int round = 0; round < 300; ++round) {
+        std::string on_disk, host_header;
+        for (unsigned n = random() % 80; n > 0; --n) on_disk += piece();
+        if (round % 4 == 0)
+            for (unsigned n = random() % 8; n > 0; --n) host_header += piece();
+        SCOPED_TRACE("round " + std::to_string(round));
+        const Compiled got = compile_quote_file(dir, on_disk, host_header);
+        ASSERT_EQ(got.outcome.exit_code, rescom::kExitOk) << got.outcome.lines.front();
+        EXPECT_EQ(got.outcome.summary.count, static_cast<std::uint32_t>(got.counted));
+    }
+}
+
 }  // namespace

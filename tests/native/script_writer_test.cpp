@@ -91,7 +91,9 @@ TEST(ScriptWriter, QuotesDirectivesAndAlignment) {
       {"no line end after the last quote", "a\nlast   ", Block({"a", "last"}), 1},
       {"trailing spaces of a full line stay", "a  \n", Block({"a  "}), 1},
       {"double quotes escaped", "say \"no\" now\n", Block({"say \\\"no\\\" now"}), 1},
-      {"backslash passes as written", "C:\\path\\n\n", Block({"C:\\path\\n"}), 1},
+      // A user's own escapes pass; every other backslash is doubled and shows as typed.
+      {"escapes a user wrote", R"(C:\path\n \"no\" \\")" "\n", Block({R"(C:\\path\n \"no\" \\\")"}), 1},
+      {"backslashes that are no escape", R"([\0-\377] \x41 a\)" "\n", Block({R"([\\0-\\377] \\x41 a\\)"}), 1},
       {"comment line splits a quote", "a\n## c\nb\n", Block({"a"}) + Block({"b"}), 2},
       {"other directive splits a quote", "a\nDinner at 8 @@ home\nb\n", Block({"a"}) + Block({"b"}), 2},
       {"tabs are text, spaces blank", "a\n\t\n   \nb\n", Block({"a", "\t"}) + Block({"b"}), 2},
@@ -123,6 +125,9 @@ TEST(ScriptWriter, HeaderFromTheHost) {
   EXPECT_EQ(CompileOne("a\n\nb\n", [] { return std::string("Host says"); }).script,
             Block({"Host says", "a"}) + Block({"Host says", "b"}));
   EXPECT_EQ(CompileOne("@@HEADER=\na\n", [] { return std::string("Host says"); }).script, Block({"a"}));
+  // Escaped like a quote line; a line feed in it stays inside the one string line.
+  EXPECT_EQ(CompileOne("a\n", [] { return std::string("\"Host\"\nsays\\"); }).script,
+            Block({R"(\"Host\"\nsays\\)", "a"}));
 }
 
 // Content beyond 1014 characters is cut there, never inside an escape; alignment values far

@@ -1,0 +1,73 @@
+// Quote text can never break a compile.  Any bytes as one quote text: its literal compiles and
+// reads back as typed, with only the one-character escapes the user wrote taken as escapes.
+// Any bytes as a quote file (some with a header from the "host"): the script the writer makes
+// compiles, to as many texts as the rescan counts.
+#include <cstdlib>
+#include <string>
+
+#include "compile/script_writer.h"
+#include "compiler.h"
+#include "engine_fuzz_files.h"
+#include "rsc_format.h"
+#include "script_literal.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+// The text a user means by `typed`: their one-character escapes decoded, every other byte as
+// it is, NUL bytes (which no text can hold) left out.
+std::string AsTyped(std::string_view typed) {
+  std::string text;
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    if (typed[i] == '\0') continue;
+    if (typed[i] == '\\' && i + 1 < typed.size()) {
+      if (const int byte = rescom::one_char_escape(static_cast<unsigned char>(typed[i + 1])); byte >= 0) {
+        text += static_cast<char>(byte);
+        ++i;
+        continue;
+      }
+    }
+    text += typed[i];
+  }
+  return text;
+}
+
+// Compiles and decodes; aborts unless the script is accepted.
+rescom::RscFile Compile(const std::string& script, std::string& rsc) {
+  const rescom::CompileOutcome outcome = rescom::compile_bytes(script, rsc);
+  Check(outcome.exit_code == rescom::kExitOk);
+  auto file = rescom::decode_rsc(rsc);
+  Check(file.has_value() && file->summary.count == outcome.summary.count);
+  return *file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  // One text, as the writer puts it into a string line.
+  std::string rsc;
+  const rescom::RscFile one = Compile("text x {\"" + rescom::escape_quote_text(bytes) + "\\n\"}", rsc);
+  Check(one.summary.count == 1 && one.text(0) == AsTyped(bytes));
+
+  // The same bytes as a quote file.
+  const std::string quotes = vosko::fuzz::WriteScratch("q.lsq", data, size);
+  const std::string scriptPath = vosko::fuzz::ScratchPath("rquotes.r");
+  vosko::TextFile script;
+  vosko::ScriptRun run;
+  Check(vosko::WriteScriptHeader(script, scriptPath, "d", "t", run, nullptr));
+  vosko::QuoteFileContext context;
+  if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(bytes.substr(0, 40)); };
+  const int written = vosko::AppendQuoteFile(&script, quotes, "fuzz", run, context);
+  Check(script.Close());
+  vosko::ScriptRun countRun;
+  const int counted = vosko::AppendQuoteFile(nullptr, quotes, "fuzz", countRun, {});
+  Check(written >= 0 && written == counted);
+  const rescom::RscFile all = Compile(vosko::fuzz::ReadScratch(scriptPath), rsc);
+  Check(all.summary.count == static_cast<std::uint32_t>(counted));
+  return 0;
+}
