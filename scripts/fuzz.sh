@@ -3,7 +3,8 @@
 #
 #   scripts/fuzz.sh --short           a few seconds per target, all well under two minutes
 #   scripts/fuzz.sh --long SECONDS    SECONDS per target
-#   scripts/fuzz.sh --runs N          N executions per target (a campaign)
+#   scripts/fuzz.sh --runs N          N executions per target (a campaign; with --long, at
+#                                     most SECONDS each)
 #   scripts/fuzz.sh ... --merge       then add the new inputs that reach new code to the seed
 #                                     corpus (libFuzzer's -merge=1 picks a minimal set)
 #   scripts/fuzz.sh ... TARGET...     only the named targets
@@ -45,7 +46,7 @@ if [[ ${#targets[@]} -eq 0 ]]; then
   echo "fuzz: no fuzz targets built in $bin" >&2
   exit 1
 fi
-if [[ $mode == short ]]; then
+if [[ $mode == short && -z $runs ]]; then
   # Share 72 seconds among the targets, at most 10 and at least 3 each.
   seconds=$((72 / ${#targets[@]}))
   ((seconds > 10)) && seconds=10
@@ -76,7 +77,9 @@ for t in "${targets[@]}"; do
   seeds=()
   [[ -d $corpus ]] && seeds=("$corpus")
   log=$scratch/$t.log
-  if [[ $mode == runs ]]; then limit=(-runs="$runs"); else limit=(-max_total_time="$seconds"); fi
+  limit=()
+  [[ -n $runs ]] && limit+=(-runs="$runs")
+  [[ -n $seconds ]] && limit+=(-max_total_time="$seconds")
   rc=0
   "$bin/$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/$t-" "$work" "${seeds[@]}" >"$log" 2>&1 || rc=$?
@@ -88,7 +91,7 @@ for t in "${targets[@]}"; do
       mkdir -p "$corpus"
       before=$(find "$corpus" -type f | wc -l)
       "$bin/$t" -merge=1 "$corpus" "$work" >"$log.merge" 2>&1 || { tail -n 20 "$log.merge" >&2; failed=1; }
-      echo "fuzz: $t: seed corpus $before -> $(find "$corpus" -type f | wc -l) files ($(du -sk "$corpus" | cut -f1) KB)"
+      echo "fuzz: $t: seed corpus $before -> $(find "$corpus" -type f | wc -l) files, $(cat "$corpus"/* | wc -c) bytes"
     fi
   else
     echo "fuzz: $t: FINDING (exit code $rc; input saved under $findings/)" >&2
