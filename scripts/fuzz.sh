@@ -84,9 +84,11 @@ for t in "${targets[@]}"; do
   "$bin/$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/$t-" "$work" "${seeds[@]}" >"$log" 2>&1 || rc=$?
   if [[ $rc -eq 0 ]] && ! grep -Eq "$reports" "$log"; then
-    stat() { grep -Eo "stat::$1: *[0-9]+" "$log" | grep -Eo '[0-9]+$' || echo '?'; }
+    final_stat() { grep -Eo "stat::$1: *[0-9]+" "$log" | grep -Eo '[0-9]+$' || echo '?'; }
     cov=$(grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1)
-    echo "fuzz: $t: $(stat number_of_executed_units) executions, $(stat average_exec_per_sec)/s, $cov, no finding"
+    edges=$(grep -Eo '\(([0-9]+) inline 8-bit counters\)' "$log" | grep -Eo '[0-9]+' | head -n 1 || echo '?')
+    echo "fuzz: $t: $(final_stat number_of_executed_units) executions," \
+      "$(final_stat average_exec_per_sec)/s, $cov (of $edges edges), no finding"
     if [[ $merge -eq 1 ]]; then
       mkdir -p "$corpus"
       before=$(find "$corpus" -type f | wc -l)
