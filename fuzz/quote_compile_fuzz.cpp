@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string quoteBytes(bytes);
   vosko::TextFile quotes;
   Check(quotes.OpenMemory(quoteBytes, "r+t"));
-  std::string scriptBytes;
+  static std::string scriptBytes;  // emptied by the "w" open; its capacity is kept across inputs
   vosko::TextFile script;
   Check(script.OpenMemory(scriptBytes, "w+t"));
   vosko::ScriptRun run;

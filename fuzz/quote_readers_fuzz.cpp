@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (texts.title.size() > 258 || texts.author.size() > 258) std::abort();
   if (texts.title.find('\n') != std::string::npos || texts.author.find('\r') != std::string::npos) std::abort();
 
-  std::string bytes;
+  static std::string bytes;  // emptied by the "w" open; its capacity is kept across inputs
   vosko::TextFile out;
   if (!out.OpenMemory(bytes, "w+t") || !quotes.Rewind()) std::abort();
   vosko::ExportRun run;

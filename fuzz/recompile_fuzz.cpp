@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(reinterpret_cast<const char*>(data), size);
   std::string pmsBytes(input);
   vosko::TextFile pms;
-  std::string bytes;
+  static std::string bytes;  // emptied by the "w" open; its capacity is kept across inputs
   vosko::TextFile out;
   if (!pms.OpenMemory(pmsBytes, "r+b") || !out.OpenMemory(bytes, "w+t")) std::abort();
   vosko::RecompileHostQuotes(out, pms, nullptr);

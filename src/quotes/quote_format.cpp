@@ -55,14 +55,15 @@ LineKind ClassifyLine(std::string_view prepared) {
   const std::size_t at = prepared.find("@@");
   if (at == std::string_view::npos) return LineKind::Text;
   if (at == 0) {
+    // Looked up once: the table is fixed, and a compile classifies every line.
     static const struct {
-      unsigned word;
+      std::string_view word;
       LineKind kind;
-    } kWords[] = {{IDS_WORD_HEADER, LineKind::Header}, {IDS_WORD_END, LineKind::End}, {IDS_WORD_LEFT, LineKind::Left},
-                  {IDS_WORD_RIGHT, LineKind::Right},   {IDS_WORD_CENTER, LineKind::Center}};
+    } kWords[] = {{TableText(IDS_WORD_HEADER), LineKind::Header}, {TableText(IDS_WORD_END), LineKind::End},
+                  {TableText(IDS_WORD_LEFT), LineKind::Left},     {TableText(IDS_WORD_RIGHT), LineKind::Right},
+                  {TableText(IDS_WORD_CENTER), LineKind::Center}};
     for (const auto& w : kWords) {
-      const std::string_view word = TableText(w.word);
-      if (!word.empty() && prepared.starts_with(word)) return w.kind;
+      if (!w.word.empty() && prepared.starts_with(w.word)) return w.kind;
     }
   }
   return LineKind::OtherDirective;
