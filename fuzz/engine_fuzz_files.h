@@ -1,4 +1,5 @@
-// A scratch file per fuzzing process: the engine reads and writes files by path.
+// A scratch folder per fuzzing process, for the target that goes through real files (the
+// others hold their files in memory).
 #pragma once
 
 #include <cstdint>

@@ -7,7 +7,6 @@
 
 #include "compile/script_writer.h"
 #include "compiler.h"
-#include "engine_fuzz_files.h"
 #include "rsc_format.h"
 #include "script_literal.h"
 
@@ -54,20 +53,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const rescom::RscFile one = Compile("text x {\"" + rescom::escape_quote_text(bytes) + "\\n\"}", rsc);
   Check(one.summary.count == 1 && one.text(0) == AsTyped(bytes));
 
-  // The same bytes as a quote file.
-  const std::string quotes = vosko::fuzz::WriteScratch("q.lsq", data, size);
-  const std::string scriptPath = vosko::fuzz::ScratchPath("rquotes.r");
+  // The same bytes as a quote file (in memory, by the same text-mode rules as on disk).
+  std::string quoteBytes(bytes);
+  vosko::TextFile quotes;
+  Check(quotes.OpenMemory(quoteBytes, "r+t"));
+  static std::string scriptBytes;  // emptied by the "w" open; its capacity is kept across inputs
   vosko::TextFile script;
+  Check(script.OpenMemory(scriptBytes, "w+t"));
   vosko::ScriptRun run;
-  Check(vosko::WriteScriptHeader(script, scriptPath, "d", "t", run, nullptr));
+  Check(vosko::WriteScriptHeader(script, "d", "t", run, nullptr));
   vosko::QuoteFileContext context;
   if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(bytes.substr(0, 40)); };
-  const int written = vosko::AppendQuoteFile(&script, quotes, "fuzz", run, context);
-  Check(script.Close());
+  const int written = vosko::AppendQuoteFile(&script, quotes, "q.lsq", "fuzz", run, context);
+  Check(script.Close() && quotes.Rewind());
   vosko::ScriptRun countRun;
-  const int counted = vosko::AppendQuoteFile(nullptr, quotes, "fuzz", countRun, {});
+  const int counted = vosko::AppendQuoteFile(nullptr, quotes, "q.lsq", "fuzz", countRun, {});
   Check(written >= 0 && written == counted);
-  const rescom::RscFile all = Compile(vosko::fuzz::ReadScratch(scriptPath), rsc);
+  const rescom::RscFile all = Compile(scriptBytes, rsc);
   Check(all.summary.count == static_cast<std::uint32_t>(counted));
   return 0;
 }

@@ -2,26 +2,26 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine_fuzz_files.h"
 #include "exchange/export_quotes.h"
 #include "quotes/quote_format.h"
+#include "quotes/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string quotes = vosko::fuzz::WriteScratch("q.lsq", data, size);
-  const auto texts = vosko::ReadCatalogTexts(quotes, nullptr);
-  if (!texts) std::abort();
-  if (texts->title.size() > 258 || texts->author.size() > 258) std::abort();
-  if (texts->title.find('\n') != std::string::npos || texts->author.find('\r') != std::string::npos) std::abort();
+  // The quote file and the export file in memory, by the same text-mode rules as on disk.
+  std::string quoteBytes(reinterpret_cast<const char*>(data), size);
+  vosko::TextFile quotes;
+  if (!quotes.OpenMemory(quoteBytes, "r+t")) std::abort();
+  const vosko::CatalogTexts texts = vosko::ReadCatalogTexts(quotes);
+  if (texts.title.size() > 258 || texts.author.size() > 258) std::abort();
+  if (texts.title.find('\n') != std::string::npos || texts.author.find('\r') != std::string::npos) std::abort();
 
-  const std::string exportPath = vosko::fuzz::ScratchPath("export.txt");
+  static std::string bytes;  // emptied by the "w" open; its capacity is kept across inputs
   vosko::TextFile out;
-  if (!out.Open(exportPath, "w+t")) std::abort();
+  if (!out.OpenMemory(bytes, "w+t") || !quotes.Rewind()) std::abort();
   vosko::ExportRun run;
   run.out = &out;
   const int count = vosko::ExportQuoteFile(run, quotes, "fuzz");
-  out.Close();
-  if (count < 0) std::abort();
-  const std::string bytes = vosko::fuzz::ReadScratch(exportPath);
+  if (!out.Close() || count < 0) std::abort();
   // One line per quote, no line end after the last, no comment or directive left.
   std::size_t lineEnds = 0;
   for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += 2) ++lineEnds;

@@ -3,17 +3,18 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine_fuzz_files.h"
 #include "exchange/recompile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string pms = vosko::fuzz::WriteScratch("rquotes.pms", data, size);
-  const std::string outPath = vosko::fuzz::ScratchPath("new.lsq");
-  vosko::TextFile out;
-  if (!out.Open(outPath, "w+t")) std::abort();
-  vosko::RecompileHostQuotes(out, pms, nullptr);
-  out.Close();
+  // Both files in memory, by the same rules as on disk.
   const std::string input(reinterpret_cast<const char*>(data), size);
+  std::string pmsBytes(input);
+  vosko::TextFile pms;
+  static std::string bytes;  // emptied by the "w" open; its capacity is kept across inputs
+  vosko::TextFile out;
+  if (!pms.OpenMemory(pmsBytes, "r+b") || !out.OpenMemory(bytes, "w+t")) std::abort();
+  vosko::RecompileHostQuotes(out, pms, nullptr);
+  if (!out.Close()) std::abort();
   const std::size_t ff = input.find('\xff');
   std::string expected;
   if (ff != std::string::npos) {
@@ -23,6 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       else expected += c;
     }
   }
-  if (vosko::fuzz::ReadScratch(outPath) != expected) std::abort();
+  if (bytes != expected) std::abort();
   return 0;
 }

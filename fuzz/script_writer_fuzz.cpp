@@ -4,29 +4,31 @@
 #include <string>
 
 #include "compile/script_writer.h"
-#include "engine_fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string quotes = vosko::fuzz::WriteScratch("q.lsq", data, size);
-  const std::string scriptPath = vosko::fuzz::ScratchPath("rquotes.r");
+  // Quote file and script in memory, read and written by the same text-mode rules as on disk.
+  std::string quoteBytes(reinterpret_cast<const char*>(data), size);
+  vosko::TextFile quotes;
+  if (!quotes.OpenMemory(quoteBytes, "r+t")) std::abort();
+  static std::string bytes;  // emptied by the "w" open; its capacity is kept across inputs
   vosko::TextFile script;
+  if (!script.OpenMemory(bytes, "w+t")) std::abort();
   vosko::ScriptRun run;
-  if (!vosko::WriteScriptHeader(script, scriptPath, "d", "t", run, nullptr)) std::abort();
+  if (!vosko::WriteScriptHeader(script, "d", "t", run, nullptr)) std::abort();
   const std::uint64_t headerLines = run.scriptLines;
   vosko::QuoteFileContext context;
   // Some inputs get a header from the "host", taken from their own first bytes.
   if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(data, data + std::min<std::size_t>(size, 40)); };
-  const int written = vosko::AppendQuoteFile(&script, quotes, "fuzz", run, context);
-  script.Close();
+  const int written = vosko::AppendQuoteFile(&script, quotes, "q.lsq", "fuzz", run, context);
+  if (!script.Close() || !quotes.Rewind()) std::abort();
   vosko::ScriptRun countRun;
-  const int counted = vosko::AppendQuoteFile(nullptr, quotes, "fuzz", countRun, {});
+  const int counted = vosko::AppendQuoteFile(nullptr, quotes, "q.lsq", "fuzz", countRun, {});
   if (written != counted || written < 0) std::abort();
   if (countRun.bytesDone != run.bytesDone) std::abort();
 
-  const std::string bytes = vosko::fuzz::ReadScratch(scriptPath);
   std::size_t lineStart = 0, lines = 0, opens = 0, closes = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\n') continue;
+  // Line by line through find: a script can be a thousand times its quote file.
+  for (std::size_t i; (i = bytes.find('\n', lineStart)) != std::string::npos;) {
     if (i == 0 || bytes[i - 1] != '\r') std::abort();  // every line end is CR LF
     const std::string_view line(bytes.data() + lineStart, i - 1 - lineStart);
     ++lines;

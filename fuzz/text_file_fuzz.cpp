@@ -1,5 +1,7 @@
-// Text-mode reading against an obvious reference: Ctrl-Z ends, CR LF becomes LF, pieces as
-// fgets cuts them, for a buffer size taken from the input.
+// Text-mode reading and writing against an obvious reference: Ctrl-Z ends, CR LF becomes LF,
+// pieces as fgets cuts them for a buffer size taken from the input, every LF written becomes
+// CR LF.  This is the target that goes through real files: a file on disk and a file held in
+// memory (as the other targets use) must read and write alike.
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -7,30 +9,71 @@
 #include "engine_fuzz_files.h"
 #include "quotes/text_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 1) return 0;
-  const std::size_t bufferSize = 2 + data[0] % 64;
-  const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-  const std::string path = vosko::fuzz::WriteScratch("text.txt", data + 1, size - 1);
+namespace {
 
-  const std::string upToCtrlZ = bytes.substr(0, bytes.find('\x1a'));
-  std::string text;
-  for (std::size_t i = 0; i < upToCtrlZ.size(); ++i) {
-    if (upToCtrlZ[i] == '\r' && i + 1 < upToCtrlZ.size() && upToCtrlZ[i + 1] == '\n') continue;
-    text += upToCtrlZ[i];
+std::vector<std::string> Expected(const std::string& bytes, bool binary, std::size_t bufferSize) {
+  std::string text = bytes;
+  if (!binary) {
+    const std::string upToCtrlZ = bytes.substr(0, bytes.find('\x1a'));
+    text.clear();
+    for (std::size_t i = 0; i < upToCtrlZ.size(); ++i) {
+      if (upToCtrlZ[i] == '\r' && i + 1 < upToCtrlZ.size() && upToCtrlZ[i + 1] == '\n') continue;
+      text += upToCtrlZ[i];
+    }
   }
-  std::vector<std::string> expected;
+  std::vector<std::string> pieces;
   std::string piece;
   for (char c : text) {
     piece += c;
-    if (c == '\n' || piece.size() == bufferSize - 1) expected.push_back(piece), piece.clear();
+    if (c == '\n' || piece.size() == bufferSize - 1) pieces.push_back(piece), piece.clear();
   }
-  if (!piece.empty()) expected.push_back(piece);
+  if (!piece.empty()) pieces.push_back(piece);
+  return pieces;
+}
 
-  vosko::TextFile file;
-  if (!file.Open(path, "r+t")) std::abort();
-  std::vector<std::string> got;
-  for (std::string_view p; !(p = file.ReadPiece(bufferSize)).empty();) got.emplace_back(p);
-  if (got != expected) std::abort();
+std::vector<std::string> Pieces(vosko::TextFile& file, std::size_t bufferSize) {
+  std::vector<std::string> pieces;
+  for (std::string_view p; !(p = file.ReadPiece(bufferSize)).empty();) pieces.emplace_back(p);
+  return pieces;
+}
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const std::size_t bufferSize = 2 + data[0] % 64;
+  const bool binary = (data[0] & 0x80) != 0;
+  const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  // Any bytes as a file's contents, read.
+  std::string held = bytes;
+  vosko::TextFile memory;
+  Check(memory.OpenMemory(held, binary ? "r+b" : "r+t"));
+  Check(Pieces(memory, bufferSize) == Expected(bytes, binary, bufferSize) && held == bytes);
+
+  // The same bytes written in two parts (split where the buffer size says), then read back
+  // from the start, on disk and in memory.
+  std::string onDisk;
+  for (char c : bytes) {
+    if (c == '\n' && !binary) onDisk += '\r';
+    onDisk += c;
+  }
+  const std::vector<std::string> expected = Expected(onDisk, binary, bufferSize);
+  const std::string path = vosko::fuzz::ScratchPath("text.txt");
+  std::string written = "left over";
+  vosko::TextFile disk;
+  Check(disk.Open(path, binary ? "w+b" : "w+t") && memory.OpenMemory(written, binary ? "w+b" : "w+t"));
+  const std::size_t split = std::min(bytes.size(), bufferSize);
+  for (vosko::TextFile* f : {&disk, &memory}) {
+    f->Write(std::string_view(bytes).substr(0, split));
+    f->Write(std::string_view(bytes).substr(split));
+    Check(f->SizeOnDisk() == static_cast<std::int64_t>(onDisk.size()) && f->Rewind());
+    Check(Pieces(*f, bufferSize) == expected && f->Close());
+  }
+  Check(written == onDisk && vosko::fuzz::ReadScratch(path) == onDisk);
   return 0;
 }

@@ -97,6 +97,11 @@ else
   failed=$((failed + 1))
 fi
 
+section "native tests under the address and undefined-behaviour sanitizers"
+build sanitize
+ctest --preset sanitize -j "$jobs" 2>&1 | tee "$log" | grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' || true
+count_ctest "$log"
+
 if [[ -z ${VOSKO_SKIP_FUZZ:-} && -f scripts/fuzz.sh ]]; then
   section "fuzzers (short runs on their seed corpora)"
   build fuzz

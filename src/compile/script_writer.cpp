@@ -80,7 +80,7 @@ class QuotePass {
     p += kStringStart.size();
     std::memset(p, ' ', lead);
     p += lead;
-    std::memcpy(p, body.data(), body.size());
+    if (!body.empty()) std::memcpy(p, body.data(), body.size());  // an empty body may have no pointer
     p += body.size();
     std::memset(p, ' ', trail);
     p += trail;
@@ -228,6 +228,11 @@ bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_vi
     if (report) report->Report(IDS_SCRIPT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return false;
   }
+  return WriteScriptHeader(script, dateText, timeText, run, report);
+}
+
+bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_view timeText, ScriptRun& run,
+                       EngineReport* report) {
   std::string line;
   for (unsigned id = IDS_SCRIPT_HEADER_FIRST; id <= IDS_SCRIPT_HEADER_LAST; ++id) {
     line.assign(TableText(id)).append("\n");
@@ -245,15 +250,12 @@ bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_vi
   return true;
 }
 
-int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
-                    const QuoteFileContext& context) {
+namespace {
+
+int AppendQuotes(TextFile* script, TextFile& file, std::string_view path, std::string_view name, ScriptRun& run,
+                 const QuoteFileContext& context, std::string_view initialHeader) {
   QuotePass pass(script, path, run, context);
-  pass.SetInitialHeader(context.initialHeader ? context.initialHeader() : std::string());
-  TextFile file;
-  if (!file.Open(path, "r+t")) {
-    if (context.report) context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
-    return -1;
-  }
+  pass.SetInitialHeader(initialHeader);
   const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());
   const bool withOutput = script != nullptr;
   if (context.progress) context.progress->Show(name, 0, fileSize, run.bytesDone, run.totalBytes, withOutput);
@@ -270,6 +272,29 @@ int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view 
   pass.Finish();
   if (context.progress) context.progress->Show(std::nullopt, 1, 1, run.bytesDone, run.totalBytes, withOutput);
   return pass.Count();
+}
+
+std::string InitialHeader(const QuoteFileContext& context) {
+  return context.initialHeader ? context.initialHeader() : std::string();
+}
+
+}  // namespace
+
+int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
+                    const QuoteFileContext& context) {
+  // The host is asked for the header once per file, whether or not the file opens.
+  const std::string header = InitialHeader(context);
+  TextFile file;
+  if (!file.Open(path, "r+t")) {
+    if (context.report) context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    return -1;
+  }
+  return AppendQuotes(script, file, path, name, run, context, header);
+}
+
+int AppendQuoteFile(TextFile* script, TextFile& quotes, std::string_view path, std::string_view name, ScriptRun& run,
+                    const QuoteFileContext& context) {
+  return AppendQuotes(script, quotes, path, name, run, context, InitialHeader(context));
 }
 
 }  // namespace vosko

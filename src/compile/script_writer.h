@@ -71,11 +71,18 @@ struct QuoteFileContext {
 // message 22 (cannot create) or 23 (a header write failed), closes the file and returns false.
 bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText,
                        std::string_view timeText, ScriptRun& run, EngineReport* report);
+// The same into a script already open for writing, on disk or in memory.
+bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_view timeText, ScriptRun& run,
+                       EngineReport* report);
 
 // Appends the quotes of the quote file at `path` to `script` as text resources, or only counts
 // them when `script` is null.  `name` is shown in the status text at the start.  Returns the
 // number of quotes, or -1 (after message 9) when the file cannot be opened for update.
 int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
+                    const QuoteFileContext& context);
+// The same from a quote file already open for reading, on disk or in memory; `path` is only
+// what the line observer is told.
+int AppendQuoteFile(TextFile* script, TextFile& quotes, std::string_view path, std::string_view name, ScriptRun& run,
                     const QuoteFileContext& context);
 
 }  // namespace vosko

@@ -23,6 +23,10 @@ int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view ti
     if (run.report) run.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;
   }
+  return ExportQuoteFile(run, file, title);
+}
+
+int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title) {
   const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());
   if (run.progress) run.progress->Show(title, 0, fileSize, run.bytesDone, run.totalBytes, true);
   std::int64_t fileDone = 0;

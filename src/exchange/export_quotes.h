@@ -27,5 +27,7 @@ struct ExportRun {
 // quote) joined by single spaces, quotes on separate lines, no line end after the last one.
 // Returns the number of quotes written, or -1 after message 9 when the file cannot be opened.
 int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title);
+// The same from a quote file already open for reading, on disk or in memory.
+int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title);
 
 }  // namespace vosko

@@ -7,8 +7,6 @@
 #include "resources/resource_ids.h"
 
 namespace vosko {
-namespace {
-}  // namespace
 
 void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
   TextFile in;
@@ -16,6 +14,10 @@ void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t l
     if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return;
   }
+  ImportTextFile(out, in, lineLength);
+}
+
+void ImportTextFile(TextFile& out, TextFile& in, std::int64_t lineLength) {
   // Pieces are views into the line, so no buffer of lineLength bytes is needed, whatever the
   // length; below 2 a piece would hold nothing and the wrap would never advance.
   const std::size_t pieceMax = static_cast<std::size_t>(std::max<std::int64_t>(lineLength, 2) - 1);

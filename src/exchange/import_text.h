@@ -18,5 +18,7 @@ namespace vosko {
 // 45; any length from 2 to 2^31 - 1 works (smaller ones act as 2).  Reports message 66 when
 // the text file cannot be opened for update.
 void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report);
+// The same from a text file already open for reading, on disk or in memory.
+void ImportTextFile(TextFile& out, TextFile& in, std::int64_t lineLength);
 
 }  // namespace vosko

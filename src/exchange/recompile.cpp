@@ -16,6 +16,10 @@ void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport
     if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
     return;
   }
+  RecompileHostQuotes(out, in, report);
+}
+
+void RecompileHostQuotes(TextFile& out, TextFile& in, EngineReport* report) {
   bool inTexts = false;  // past the leading block, which ends with the first byte 255
   for (std::string_view chunk; !(chunk = in.ReadPiece(kChunk + 1)).empty();) {
     if (!inTexts) {

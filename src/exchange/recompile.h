@@ -14,5 +14,7 @@ namespace vosko {
 // must open for update in binary mode, else message 9; a failed write gives message 34 and
 // stops.  A file without a byte 255 appends nothing.
 void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport* report);
+// The same from a compiled file already open for reading in binary mode, on disk or in memory.
+void RecompileHostQuotes(TextFile& out, TextFile& in, EngineReport* report);
 
 }  // namespace vosko

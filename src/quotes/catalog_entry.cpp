@@ -71,7 +71,8 @@ CatalogEntry MakeCatalogEntry(const FileListing& listing, std::string_view title
     const CompileRecord parsed = ParseCompileRecord(record);
     entry.quote_count = parsed.count;
     entry.compile_time = parsed.time;
-    entry.texts[kColumnQuoteCount] = std::to_string(parsed.count);
+    // A count that is not a plain quote count ('-1', or digits past 32 bits) shows nothing.
+    if (!parsed.countOutOfRange) entry.texts[kColumnQuoteCount] = std::to_string(parsed.count);
     entry.texts[kColumnCompileDate] = CompileDateText(parsed.time);
   }
   entry.texts[kColumnFileDate] = FileTimeText(listing.written);

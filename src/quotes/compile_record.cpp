@@ -17,7 +17,8 @@ bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // One "%Nx" conversion (maxChars 0: no width).  Like the runtime's scanner: white space first,
 // then a sign and digits that together use at most maxChars characters; at least one digit.
-bool ScanHex(std::string_view& in, std::size_t maxChars, std::uint32_t& out) {
+// `fitsInt` tells whether the number as written lies in 0 to 2^31 - 1.
+bool ScanHex(std::string_view& in, std::size_t maxChars, std::uint32_t& out, bool& fitsInt) {
   std::size_t i = 0;
   while (i < in.size() && IsScanSpace(in[i])) ++i;
   const std::size_t limit = maxChars == 0 ? std::numeric_limits<std::size_t>::max() : maxChars;
@@ -29,14 +30,17 @@ bool ScanHex(std::string_view& in, std::size_t maxChars, std::uint32_t& out) {
     ++used;
   }
   std::uint32_t value = 0;
+  bool wrapped = false;
   std::size_t digits = 0;
   while (i < in.size() && used < limit && HexDigit(in[i]) >= 0) {
+    wrapped = wrapped || value > 0x0FFFFFFFu;
     value = value * 16u + static_cast<std::uint32_t>(HexDigit(in[i]));
     ++i;
     ++used;
     ++digits;
   }
   if (digits == 0) return false;
+  fitsInt = !wrapped && value <= 0x7FFFFFFFu && (!negative || value == 0);
   out = negative ? 0u - value : value;
   in.remove_prefix(i);
   return true;
@@ -61,11 +65,13 @@ CompileRecord ParseCompileRecord(std::string_view value) {
       value.remove_prefix(1);
     }
     std::uint32_t v = 0;
-    if (!ScanHex(value, field < 5 ? widths[field] : 0, v)) return record;
+    bool fits = false;
+    if (!ScanHex(value, field < 5 ? widths[field] : 0, v, fits)) return record;
     if (field < 5) {
       *stampFields[field] = static_cast<std::uint16_t>(v);
     } else {
       record.count = static_cast<std::int32_t>(v);
+      record.countOutOfRange = !fits;
     }
     record.fieldsRead = field + 1;
   }

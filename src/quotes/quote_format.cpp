@@ -30,12 +30,15 @@ std::optional<std::string> CatalogValue(std::string_view piece, std::string_view
 
 }  // namespace
 
+// The C library calls below are not given an empty view: its pointer may be null.
 std::string_view CStringPart(std::string_view piece) {
+  if (piece.empty()) return piece;
   const void* nul = std::memchr(piece.data(), '\0', piece.size());
   return nul ? piece.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data())) : piece;
 }
 
 std::string_view WithoutLineEnd(std::string_view line) {
+  if (line.empty()) return line;
   const void* lf = std::memchr(line.data(), '\n', line.size());
   return lf ? line.substr(0, static_cast<std::size_t>(static_cast<const char*>(lf) - line.data())) : line;
 }
@@ -52,14 +55,15 @@ LineKind ClassifyLine(std::string_view prepared) {
   const std::size_t at = prepared.find("@@");
   if (at == std::string_view::npos) return LineKind::Text;
   if (at == 0) {
+    // Looked up once: the table is fixed, and a compile classifies every line.
     static const struct {
-      unsigned word;
+      std::string_view word;
       LineKind kind;
-    } kWords[] = {{IDS_WORD_HEADER, LineKind::Header}, {IDS_WORD_END, LineKind::End}, {IDS_WORD_LEFT, LineKind::Left},
-                  {IDS_WORD_RIGHT, LineKind::Right},   {IDS_WORD_CENTER, LineKind::Center}};
+    } kWords[] = {{TableText(IDS_WORD_HEADER), LineKind::Header}, {TableText(IDS_WORD_END), LineKind::End},
+                  {TableText(IDS_WORD_LEFT), LineKind::Left},     {TableText(IDS_WORD_RIGHT), LineKind::Right},
+                  {TableText(IDS_WORD_CENTER), LineKind::Center}};
     for (const auto& w : kWords) {
-      const std::string_view word = TableText(w.word);
-      if (!word.empty() && prepared.starts_with(word)) return w.kind;
+      if (!w.word.empty() && prepared.starts_with(w.word)) return w.kind;
     }
   }
   return LineKind::OtherDirective;
@@ -73,7 +77,7 @@ std::optional<std::string_view> DirectiveValue(std::string_view line) {
 
 std::string_view TrimSpaces(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
+  if (first == std::string_view::npos) return text.substr(0, 0);  // keeps its pointer
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
@@ -99,6 +103,10 @@ std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineRepo
     if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
     return std::nullopt;
   }
+  return ReadCatalogTexts(file);
+}
+
+CatalogTexts ReadCatalogTexts(TextFile& file) {
   CatalogTexts texts;
   const std::string_view titleWord = TableText(IDS_WORD_TITLE);
   const std::string_view authorWord = TableText(IDS_WORD_AUTHOR);

@@ -12,6 +12,8 @@
 
 namespace vosko {
 
+class TextFile;
+
 // Line buffers of the readers, as fgets sizes: a piece holds at most one less character.
 inline constexpr std::size_t kQuoteLineBuffer = 1024;   // compile, rescan and export
 inline constexpr std::size_t kCatalogLineBuffer = 259;  // catalog title and author
@@ -63,5 +65,7 @@ struct CatalogTexts {
 // Opens the file for update, as all quote readers do (a read-only file is unreadable).  On
 // failure reports message 9 (information icon, the scan goes on) and returns nothing.
 std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report);
+// The same from a file already open for reading, on disk or in memory.
+CatalogTexts ReadCatalogTexts(TextFile& file);
 
 }  // namespace vosko

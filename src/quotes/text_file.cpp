@@ -56,6 +56,9 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
   if (this != &other) {
     Close();
     file_ = std::exchange(other.file_, nullptr);
+    memory_ = std::exchange(other.memory_, nullptr);
+    memoryAt_ = other.memoryAt_;
+    append_ = other.append_;
     text_ = other.text_;
     writable_ = other.writable_;
     writeFailed_ = other.writeFailed_;
@@ -78,34 +81,81 @@ void TextFile::Reset() {
   diskEnd_ = false;
 }
 
-bool TextFile::Open(const std::string& path, std::string_view mode) {
-  Close();
-  if (mode.empty() || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return false;
-  const bool update = mode.find('+') != std::string_view::npos;
-  const bool binary = mode.find('b') != std::string_view::npos;
-  const bool writes = update || mode[0] != 'r';
-  if (writes && !MayWriteExisting(path)) return false;
+TextFile::Mode TextFile::ParseMode(std::string_view mode) {
+  Mode m;
+  if (mode.empty() || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return m;
+  m.ok = true;
+  m.update = mode.find('+') != std::string_view::npos;
+  m.binary = mode.find('b') != std::string_view::npos;
+  m.writes = m.update || mode[0] != 'r';
+  return m;
+}
 
-  std::string stdioMode(1, mode[0]);
-  if (update) stdioMode += '+';
-  stdioMode += 'b';  // the translation is ours
-  file_ = std::fopen(path.c_str(), stdioMode.c_str());
-  if (!file_) return false;
-  text_ = !binary;
-  writable_ = writes;
+void TextFile::Opened(const Mode& mode) {
+  text_ = !mode.binary;
+  writable_ = mode.writes;
   writeFailed_ = false;
   Reset();
   outUsed_ = 0;
+}
+
+bool TextFile::Open(const std::string& path, std::string_view mode) {
+  Close();
+  const Mode m = ParseMode(mode);
+  if (!m.ok) return false;
+  if (m.writes && !MayWriteExisting(path)) return false;
+
+  std::string stdioMode(1, mode[0]);
+  if (m.update) stdioMode += '+';
+  stdioMode += 'b';  // the translation is ours
+  file_ = std::fopen(path.c_str(), stdioMode.c_str());
+  if (!file_) return false;
+  Opened(m);
+  return true;
+}
+
+bool TextFile::OpenMemory(std::string& bytes, std::string_view mode) {
+  Close();
+  const Mode m = ParseMode(mode);
+  if (!m.ok) return false;
+  if (mode[0] == 'w') bytes.clear();
+  memory_ = &bytes;
+  memoryAt_ = 0;
+  append_ = mode[0] == 'a';
+  Opened(m);
   return true;
 }
 
 bool TextFile::Close() {
-  if (!file_) return true;
+  if (!IsOpen()) return true;
   Flush();
-  if (std::fclose(file_) != 0 && writable_) writeFailed_ = true;
+  if (file_ && std::fclose(file_) != 0 && writable_) writeFailed_ = true;
   file_ = nullptr;
+  memory_ = nullptr;
   Reset();
   return !writeFailed_;
+}
+
+std::size_t TextFile::RawRead(char* buffer, std::size_t size) {
+  if (file_) return std::fread(buffer, 1, size, file_);
+  const std::size_t n = std::min(size, memory_->size() - std::min(memoryAt_, memory_->size()));
+  if (n > 0) memory_->copy(buffer, n, memoryAt_);
+  memoryAt_ += n;
+  return n;
+}
+
+bool TextFile::RawWrite(const char* bytes, std::size_t size) {
+  if (file_) return std::fwrite(bytes, 1, size, file_) == size;
+  if (append_ || memoryAt_ > memory_->size()) memoryAt_ = memory_->size();
+  memory_->replace(memoryAt_, std::min(size, memory_->size() - memoryAt_), bytes, size);
+  memoryAt_ += size;
+  return true;
+}
+
+bool TextFile::RawSeekStart() {
+  if (file_) return Seek(file_, 0, SEEK_SET);
+  memoryAt_ = 0;
+  return true;
 }
 
 bool TextFile::Refill() {
@@ -116,7 +166,7 @@ bool TextFile::Refill() {
   }
   if (diskEnd_) return false;
   const std::size_t wanted = inCapacity_ - end_;
-  const std::size_t n = std::fread(in_.get() + end_, 1, wanted, file_);
+  const std::size_t n = RawRead(in_.get() + end_, wanted);
   if (n == wanted) inChunk_ = kInputChunk;  // a large file: read in large chunks from now on
   if (n == 0) {
     diskEnd_ = true;
@@ -138,7 +188,7 @@ bool TextFile::Refill() {
 // needs no pass of its own.  The CR of a CR LF is overwritten in place by the LF, and the
 // limit counts translated characters.  A CR as the last byte read waits for the next byte.
 std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
-  if (!file_ || bufferSize < 2) return {};
+  if (!IsOpen() || bufferSize < 2) return {};
   const std::size_t limit = bufferSize - 1;
   if (inCapacity_ < limit + 1 + inChunk_) {
     const std::size_t capacity = limit + 1 + inChunk_;
@@ -190,7 +240,7 @@ std::size_t TextFile::Read(char* buffer, std::size_t size) {
 }
 
 bool TextFile::Write(std::string_view text) {
-  if (!file_ || !writable_) {
+  if (!IsOpen() || !writable_) {
     writeFailed_ = true;
     return false;
   }
@@ -201,7 +251,8 @@ bool TextFile::Write(std::string_view text) {
   while (!text.empty()) {
     // Each LF may become two bytes: take as much as surely fits.
     if (outUsed_ + 2 > outCapacity_) {
-      if (outCapacity_ < kOutputBuffer) {
+      // A file in memory gains nothing from a large buffer: its flush is a copy.
+      if (outCapacity_ < kOutputBuffer && !memory_) {
         auto grown = std::make_unique_for_overwrite<char[]>(kOutputBuffer);
         std::memcpy(grown.get(), out_.get(), outUsed_);
         out_ = std::move(grown);
@@ -231,25 +282,26 @@ bool TextFile::Write(std::string_view text) {
 }
 
 bool TextFile::Flush() {
-  if (!file_) return false;
+  if (!IsOpen()) return false;
   if (outUsed_ > 0) {
-    if (std::fwrite(out_.get(), 1, outUsed_, file_) != outUsed_) writeFailed_ = true;
+    if (!RawWrite(out_.get(), outUsed_)) writeFailed_ = true;
     outUsed_ = 0;
   }
-  if (writable_ && std::fflush(file_) != 0) writeFailed_ = true;
+  if (file_ && writable_ && std::fflush(file_) != 0) writeFailed_ = true;
   return !writeFailed_;
 }
 
 bool TextFile::Rewind() {
-  if (!file_) return false;
+  if (!IsOpen()) return false;
   Flush();
   Reset();
-  return Seek(file_, 0, SEEK_SET);
+  return RawSeekStart();
 }
 
 std::int64_t TextFile::SizeOnDisk() {
-  if (!file_) return -1;
+  if (!IsOpen()) return -1;
   Flush();
+  if (memory_) return static_cast<std::int64_t>(memory_->size());
   const std::int64_t here = Tell(file_);
   if (here < 0 || !Seek(file_, 0, SEEK_END)) return -1;
   const std::int64_t size = Tell(file_);

@@ -6,6 +6,9 @@
 //   reading:  CR LF becomes LF, a lone CR stays, a Ctrl-Z byte (26) ends the file;
 //   writing:  every LF becomes CR LF (a CR before it is kept: CR LF written gives CR CR LF);
 //   binary:   bytes pass unchanged both ways.
+// A file may also be held in memory (OpenMemory): the same rules over a string, so that the
+// readers can be driven without a file system (the fuzz targets run thousands of files a
+// second that way).
 #pragma once
 
 #include <cstdint>
@@ -30,9 +33,12 @@ class TextFile {
   // that may not be written, even for a user who could override that, because the quote
   // readers open with "r+t" on purpose: a read-only quote file counts as unreadable.
   bool Open(const std::string& path, std::string_view mode);
+  // Opens `bytes` as the file's contents, with the same mode letters: "w" empties it, "a"
+  // writes at its end, written bytes replace or extend it.  `bytes` must outlive the open file.
+  bool OpenMemory(std::string& bytes, std::string_view mode);
   // Flushes and closes; false if any write since opening failed.
   bool Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_ != nullptr || memory_ != nullptr; }
 
   // The next piece exactly as fgets with a buffer of `bufferSize` bytes would return it: at
   // most bufferSize - 1 characters after translation, ending after the first LF if one comes
@@ -54,10 +60,22 @@ class TextFile {
   std::int64_t SizeOnDisk();
 
  private:
+  struct Mode {
+    bool ok = false, update = false, binary = false, writes = false;
+  };
+  static Mode ParseMode(std::string_view mode);
+  void Opened(const Mode& mode);
   bool Refill();
   void Reset();
+  // The untranslated bytes, from the disk or from memory.
+  std::size_t RawRead(char* buffer, std::size_t size);
+  bool RawWrite(const char* bytes, std::size_t size);
+  bool RawSeekStart();
 
   std::FILE* file_ = nullptr;
+  std::string* memory_ = nullptr;  // the contents of a file held in memory
+  std::size_t memoryAt_ = 0;       // its position
+  bool append_ = false;            // every write goes to the end
   bool text_ = true;
   bool writable_ = false;
   bool writeFailed_ = false;

@@ -29,7 +29,7 @@ std::string Printf(const char* format, Args... args) {
 
 std::string_view TrimLeadingSpaces(std::string_view s) {
   const std::size_t first = s.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : s.substr(first);
+  return s.substr(first == std::string_view::npos ? s.size() : first);
 }
 
 }  // namespace
@@ -87,7 +87,9 @@ void AlignText(std::string& text, Align mode, int width) {
 
 std::string_view WithoutTrailingSpaces(std::string_view text) {
   const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+  // An all-space text keeps its pointer: an empty view is handed on to memchr and memcpy,
+  // which want a valid one even for no bytes.
+  return text.substr(0, last == std::string_view::npos ? 0 : last + 1);
 }
 
 void TrimTrailingSpaces(std::string& text, int length) {
@@ -131,6 +133,7 @@ std::string CurrentTimeText(const RegionalSettings& settings, const CalendarTime
 }
 
 std::string FormatNumber(double value, const NumberFormat& format) {
+  if (format.size < 1) return {};  // no room at all (and size - 1 must not overflow)
   const int visible = format.size - 1;
   int decimals = format.decimals;
   const double m = std::fabs(value);

@@ -59,6 +59,13 @@ TEST(CatalogEntry, CompileRecordColumns) {
       {"07EA,0D,05,0E,10,2a", "42", "", 42},                // month 13: no date, no crash
       {"07EA,FF,05,0E,10,2a", "42", "", 42},
       {"garbage", "0", "", 0},
+      {"07D0,01,0F,09,05,7fffffff", "2147483647", "15 Jan 00, 09:05", INT32_MAX},
+      // Hand-edited counts that are no quote count show an empty cell, never "-1".
+      {"07D0,01,0F,09,05,ffffffff", "", "15 Jan 00, 09:05", -1},
+      {"07D0,01,0F,09,05,80000000", "", "15 Jan 00, 09:05", INT32_MIN},
+      {"07D0,01,0F,09,05,-2", "", "15 Jan 00, 09:05", -2},
+      {"07D0,01,0F,09,05,100000007", "", "15 Jan 00, 09:05", 7},  // wrapped past 32 bits
+      {"07D0,01,0F,09,05,-0", "0", "15 Jan 00, 09:05", 0},
   };
   for (const auto& c : cases) {
     FileListing listing;

@@ -111,6 +111,8 @@ TEST(ScriptWriter, QuotesDirectivesAndAlignment) {
       // Read as 1023 and 477 characters; the first piece is then cut to the string line bound.
       {"over-long line read in pieces", std::string(1500, 'w') + "\n", Block({w1014, std::string(477, 'w')}), 1},
       {"Ctrl-Z ends the file", "a\n\x1a\nb\n", Block({"a"}), 1},
+      // A file that starts with NUL bytes: lines with no text before their NUL, and a last one.
+      {"NUL bytes end a line's text", std::string("\0\0\nq\0z\n\0  ", 11), Block({"q"}), 1},
   };
   for (const Case& c : cases) {
     const Compiled got = CompileOne(c.quoteFile);

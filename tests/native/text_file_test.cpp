@@ -14,12 +14,23 @@ namespace {
 using testing::ReadBytes;
 using testing::ScratchDir;
 
-std::vector<std::string> Pieces(const std::string& path, std::size_t bufferSize, const char* mode = "r+t") {
-  TextFile file;
-  EXPECT_TRUE(file.Open(path, mode));
+std::vector<std::string> Pieces(TextFile& file, std::size_t bufferSize) {
   std::vector<std::string> pieces;
   for (std::string_view p; !(p = file.ReadPiece(bufferSize)).empty();) pieces.emplace_back(p);
   return pieces;
+}
+
+std::vector<std::string> Pieces(const std::string& path, std::size_t bufferSize) {
+  TextFile file;
+  EXPECT_TRUE(file.Open(path, "r+t"));
+  return Pieces(file, bufferSize);
+}
+
+// The same bytes held in memory must read exactly as the file on disk does.
+std::vector<std::string> MemoryPieces(std::string bytes, std::size_t bufferSize) {
+  TextFile file;
+  EXPECT_TRUE(file.OpenMemory(bytes, "r+t"));
+  return Pieces(file, bufferSize);
 }
 
 // What the Windows runtime's text mode and fgets give, written the slow, obvious way.
@@ -68,6 +79,7 @@ TEST(TextFileRead, TranslatesLikeTheWindowsRuntime) {
   for (const Case& c : cases) {
     const std::string path = dir.Write("in.txt", c.bytes);
     EXPECT_EQ(Pieces(path, c.bufferSize), c.pieces) << testing::Crlf(c.bytes);
+    EXPECT_EQ(MemoryPieces(c.bytes, c.bufferSize), c.pieces) << testing::Crlf(c.bytes);
   }
 }
 
@@ -83,37 +95,53 @@ TEST(TextFileRead, MatchesTheReferenceOverLargeRandomFiles) {
     if (round == 5) bytes[250000] = '\x1a';
     const std::string path = dir.Write("big.txt", bytes);
     for (std::size_t size : {1024u, 259u, 4096u, 2u}) {
-      ASSERT_EQ(Pieces(path, size), ReferencePieces(bytes, size)) << "round " << round << " size " << size;
+      const std::vector<std::string> expected = ReferencePieces(bytes, size);
+      ASSERT_EQ(Pieces(path, size), expected) << "round " << round << " size " << size;
+      ASSERT_EQ(MemoryPieces(bytes, size), expected) << "round " << round << " size " << size;
     }
   }
 }
 
+// Every case is written to a file on disk and to one held in memory, with the same result.
 TEST(TextFileWrite, TurnsEveryLineFeedIntoCrLf) {
   struct Case {
+    std::string_view before;
     std::string_view written;
     const char* mode;
     std::string_view onDisk;
   } const cases[] = {
-      {"a\nb", "w+t", "a\r\nb"},
-      {"\n\n", "w+t", "\r\n\r\n"},
-      {"cr lf\r\n", "w+t", "cr lf\r\r\n"},
-      {"a\nb\r", "wb", "a\nb\r"},
+      {"", "a\nb", "w+t", "a\r\nb"},
+      {"", "\n\n", "w+t", "\r\n\r\n"},
+      {"", "cr lf\r\n", "w+t", "cr lf\r\r\n"},
+      {"", "a\nb\r", "wb", "a\nb\r"},
+      {"old contents", "new\n", "w+t", "new\r\n"},
+      {"old\r\n", "more\n", "a+t", "old\r\nmore\r\n"},
   };
   ScratchDir dir;
   for (const Case& c : cases) {
     TextFile file;
-    ASSERT_TRUE(file.Open(dir.Path("out.txt"), c.mode));
+    ASSERT_TRUE(file.Open(dir.Write("out.txt", c.before), c.mode));
     EXPECT_TRUE(file.Write(c.written));
     EXPECT_TRUE(file.Close());
     EXPECT_EQ(ReadBytes(dir.Path("out.txt")), c.onDisk);
+    std::string memory(c.before);
+    ASSERT_TRUE(file.OpenMemory(memory, c.mode));
+    EXPECT_TRUE(file.Write(c.written));
+    EXPECT_EQ(file.SizeOnDisk(), static_cast<std::int64_t>(c.onDisk.size()));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(memory, c.onDisk);
   }
   std::string big;  // crosses the output buffer many times, line ends at every offset
   for (int i = 0; i < 60000; ++i) big += std::string(static_cast<std::size_t>(i % 13), 'x') + "\n";
-  TextFile file;
-  ASSERT_TRUE(file.Open(dir.Path("big.txt"), "w+t"));
-  file.Write(big);
-  EXPECT_TRUE(file.Close());
+  std::string memory;
+  for (const bool onDisk : {true, false}) {
+    TextFile file;
+    ASSERT_TRUE(onDisk ? file.Open(dir.Path("big.txt"), "w+t") : file.OpenMemory(memory, "w+t"));
+    file.Write(big);
+    EXPECT_TRUE(file.Close());
+  }
   EXPECT_EQ(ReadBytes(dir.Path("big.txt")), testing::Crlf(big));
+  EXPECT_EQ(memory, testing::Crlf(big));
 }
 
 TEST(TextFileOpen, UpdateNeedsAWritableExistingFile) {

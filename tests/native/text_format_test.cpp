@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -160,7 +161,7 @@ TEST(FormatNumber, SqueezesNumbersIntoTheirField) {
       {1024.0, size6, "1024 "},   {1000.0, size6, "1000 "},
       // Out of the routine's range: empty, never an overrun.
       {1.0, NumberFormat{0, 1}, ""}, {1.0, NumberFormat{40, 1}, ""}, {1.0, NumberFormat{6, 10}, ""},
-      {1.0, NumberFormat{6, -1}, ""},
+      {1.0, NumberFormat{6, -1}, ""}, {-4.0, NumberFormat{INT_MIN, 1}, ""},
       // Huge and non-finite values never show a wrong number.
       {1e25, NumberFormat{24, 0}, "***********************"},  // 23 asterisks
       {1e25, NumberFormat{31, 0}, "    10000000000000000905969664"},
