@@ -1,6 +1,7 @@
 // The main window as the host shows it: late set-up, layout, the list of quote files in
 // its four views, the catalog's cells, and what closing stores.
 #include "harness.h"
+#include "dialog_driver.h"
 #include "import_patch.h"
 
 #include "frame/about_box_win32.h"
@@ -82,9 +83,11 @@ void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD
 // Stand-ins for system calls of the library: the help file it opens and controls that
 // cannot be made.
 std::string g_opened;
+HWND g_opened_owner = nullptr;
 
-HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
+HINSTANCE WINAPI RecordOpen(HWND owner, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
   g_opened = file != nullptr ? file : "";
+  g_opened_owner = owner;
   return reinterpret_cast<HINSTANCE>(42);
 }
 
@@ -461,6 +464,41 @@ TEST_F(MainWindowTest, CommandsByIdAndAnUnknownOneDoesNothing) {
     }
     EXPECT_TRUE(modal.boxes().empty()) << c.id;
     EXPECT_TRUE(modal.unscripted_dialogs().empty()) << c.id;
+    Close();
+  }
+}
+
+// Every Help button opens the compiled help file that the build puts beside the library.
+TEST_F(MainWindowTest, HelpButtonsOpenTheHelpFileBesideTheLibrary) {
+  HMODULE library = PreloadLibrary();
+  ImportPatch help(library, "shell32.dll", "ShellExecuteA", reinterpret_cast<const void*>(&RecordOpen));
+  ASSERT_TRUE(help.ok());
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(library, path, sizeof path);
+  const std::string help_file = vosko::HelpFilePath(path);
+  EXPECT_EQ(ReadFileBytes(help_file).substr(0, 4), "ITSF");  // there, and a compiled help file
+
+  const struct {
+    const char* where;
+    bool in_options;
+  } cases[] = {{"main window", false}, {"Options", true}};
+  for (const auto& c : cases) {
+    WriteSettings("");
+    ASSERT_EQ(OpenAndShow(), 1);
+    g_opened.clear();
+    g_opened_owner = nullptr;
+    if (c.in_options) {
+      modal.ExpectDialog([](HWND options) {
+        PressDialogButton(options, IDC_OPT_HELP);
+        PressDialogButton(options, IDC_OPT_CANCEL);
+      });
+      Press(IDC_OPTIONS);
+    } else {
+      Press(IDC_HELP_BUTTON);
+    }
+    EXPECT_EQ(g_opened, help_file) << c.where;
+    EXPECT_EQ(g_opened_owner, main_window()) << c.where;
+    EXPECT_TRUE(modal.unscripted_dialogs().empty()) << c.where;
     Close();
   }
 }
