@@ -59,6 +59,8 @@ APT_PACKAGES=(
     fortune-mod
     # scripts/release.sh packs and checks the release zip.
     zip unzip
+    # chmcmd compiles the help file vosko.chm; chmls lists it for its check.
+    fp-utils
     # Adds the fault-number library to the emulated 32-bit loader.
     patchelf
     # Loaded at run time by the 64-bit x11 driver (explorer.exe draws the
