@@ -33,6 +33,8 @@ cp -n samples/quotes/*.lsq "$quotes"/ 2>/dev/null || true
 cp "build/$tree/src/vosko.dll" "build/$tree/host/voskohost.exe" "$run_dir"/
 
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+# The mail client keeps its list of file types there; without one every start says so.
+[[ -f $home/filetype.pm ]] || : >"$home/filetype.pm"
 if [[ ! -f $home/Tarno.pm ]]; then
   printf '[Vosko]\r\nQuoteFolder=%s\r\nViewOption=3\r\nVoskoVersion=1.10\r\n' "$(to_windows "$quotes")" >"$home/Tarno.pm"
 fi

@@ -7,9 +7,10 @@
 # from :99 up) and stops it afterwards.  The prefix is
 # $VOSKO_WINEPREFIX_X11 or <repo>/build/wineprefix-x11 (x11 driver, Wine's
 # fonts copied in; made on first use).  The program is started in the
-# background; once something is drawn, the root window is captured after
-# --wait seconds more (default 4), then every process of that prefix is ended.  Xvfb has no window manager:
-# windows have no frames and stay where the program puts them.
+# background; once something is drawn, the screen is captured after --wait
+# seconds more (default 4), each top-level window by itself over the root
+# window's image, then every process of that prefix is ended.  Xvfb has no
+# window manager: windows have no frames and stay where the program puts them.
 set -euo pipefail
 
 usage() {
@@ -105,6 +106,28 @@ if ! kill -0 "$wine_pid" 2>/dev/null; then
     tail -n 20 "$work/program.log" >&2
 fi
 
+# Under Xvfb without a window manager, an image of the root window shows black where a
+# Wine window (a dialog, a message box) lies over another window, although that window's
+# own image is right: so every viewable top-level window is captured by itself and pasted
+# over the root's image, from the bottom of the stack to the top.
+capture() {
+    local id info x y w h screen_w screen_h
+    xwd -root -silent | xwdtopnm 2>/dev/null >"$work/screen.pnm"
+    read -r screen_w screen_h < <(xwininfo -root | awk -F: '/^ *Width/{w=$2} /^ *Height/{h=$2} END{print w+0, h+0}')
+    while read -r id; do
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q 'Map State: IsViewable' <<<"$info" || continue
+        read -r x y w h < <(awk -F: '/Absolute upper-left X/{x=$2} /Absolute upper-left Y/{y=$2}
+            /^ *Width/{w=$2} /^ *Height/{h=$2} END{print x+0, y+0, w+0, h+0}' <<<"$info")
+        # Only windows wholly on the screen can be read; the others keep the root's image.
+        ((w > 1 && h > 1 && x >= 0 && y >= 0 && x + w <= screen_w && y + h <= screen_h)) || continue
+        xwd -id "$id" -silent 2>/dev/null | xwdtopnm 2>/dev/null >"$work/window.pnm" || continue
+        pnmpaste "$work/window.pnm" "$x" "$y" "$work/screen.pnm" >"$work/next.pnm" 2>/dev/null || continue
+        mv "$work/next.pnm" "$work/screen.pnm"
+    done < <(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | tac)  # listed top first
+    pnmtopng "$work/screen.pnm"
+}
+
 mkdir -p "$(dirname -- "$out")"
-xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out.tmp"
+capture >"$out.tmp"
 mv "$out.tmp" "$out"

@@ -56,6 +56,8 @@ APT_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 libwine fonts-wine
     xvfb x11-apps netpbm
+    # screenshot.sh lists the windows it captures one by one (xwininfo).
+    x11-utils
     fortune-mod
     # scripts/release.sh packs and checks the release zip.
     zip unzip
