@@ -5,8 +5,8 @@
 #include "frame/settings_store_win32.h"
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
-#include "quotes/list_view_win32.h"
 #include "quotes/engine_report.h"
+#include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 

@@ -4,9 +4,9 @@
 #include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
 #include "frame/window_layout.h"
+#include "quotes/engine_report.h"
 #include "quotes/list_columns.h"
 #include "quotes/list_view_win32.h"
-#include "quotes/engine_report.h"
 #include "resources/resource_ids.h"
 
 #include <commctrl.h>
