@@ -95,8 +95,9 @@ void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& repo
 }
 
 // The quote files of `rows` appended to a fresh script; false when the run stopped (its
-// message shown). Each file's stamp is stored as soon as it is done.
-bool WriteScript(const std::vector<int>& rows, ProgressRun& progress) {
+// message shown). Each file's stamp is stored as soon as it is done; `stamps_stored` turns
+// false when a settings record could not be written.
+bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, bool& stamps_stored) {
   MessageBoxReport report;
   const std::optional<std::string> script_path = InQuoteFolder(IDS_SCRIPT_NAME);
   if (!script_path) {
@@ -123,7 +124,7 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress) {
     }
     const int count = AppendQuoteFile(&script, *path, RowField(row, kColumnTitle).value_or(""), run, context);
     if (count < 0) return false;
-    StoreCompileStamp(row, count, false);
+    stamps_stored &= StoreCompileStamp(row, count, false);
   }
   progress.Show(std::nullopt, 1, 1, 1, 1, true);
   // A script cut short by a full disk would compile into fewer quotes without a word.
@@ -134,39 +135,10 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress) {
   return true;
 }
 
-}  // namespace
-
-std::int64_t RowFileSize(int row) {
-  const std::optional<std::string> path = RowFilePath(row);
-  WIN32_FILE_ATTRIBUTE_DATA data = {};
-  if (!path || !GetFileAttributesExA(path->c_str(), GetFileExInfoStandard, &data)) return 0;
-  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-}
-
-void StoreCompileStamp(int row, int count, bool rescan) {
-  CatalogEntry* entry = RowEntry(row);
-  if (entry == nullptr) return;
-  entry->quote_count = count;
-  if (!rescan) entry->compile_time = LocalNowWin32();
-  const std::string record = CompileRecordText(entry->compile_time, count);
-  WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(), entry->FileName().c_str(),
-                             record.c_str(), g_state->settings_file);
-  entry->texts[kColumnQuoteCount] = std::to_string(count);
-  SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
-  if (!rescan) {
-    entry->texts[kColumnCompileDate] = CompileDateText(entry->compile_time);
-    SetRowCell(row, kColumnCompileDate, entry->texts[kColumnCompileDate]);
-  }
-  SendMessageA(g_state->list_view, LVM_REDRAWITEMS, row, row);
-  UpdateWindow(g_state->list_view);
-}
-
-void CompileSelected() {
-  WaitCursor wait;
-  if (AskSelection(IDS_ONE_FILE_COMPILE)) return;
+// Everything after the question: the bars live as long as this.
+void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
   ProgressRun progress;
-  const std::vector<int> rows = SelectedRows();
-  if (!WriteScript(rows, progress)) return;
+  if (!WriteScript(rows, progress, stamps_stored)) return;
   SetStatusText(LoadTableString(IDS_STATUS_LAUNCHING));
   if (!WriteCompilerFiles()) return;
   const std::optional<std::intptr_t> exit_code = RunCompiler();
@@ -190,6 +162,47 @@ void CompileSelected() {
   const std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
                                             {std::to_string(report.count), std::to_string(report.largest)});
   ShowInfoText(text.c_str());
+}
+
+}  // namespace
+
+std::int64_t RowFileSize(int row) {
+  const std::optional<std::string> path = RowFilePath(row);
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!path || !GetFileAttributesExA(path->c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool StoreCompileStamp(int row, int count, bool rescan) {
+  CatalogEntry* entry = RowEntry(row);
+  if (entry == nullptr) return true;
+  entry->quote_count = count;
+  if (!rescan) entry->compile_time = LocalNowWin32();
+  const std::string record = CompileRecordText(entry->compile_time, count);
+  const bool stored = WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(),
+                                                 entry->FileName().c_str(), record.c_str(),
+                                                 g_state->settings_file) != FALSE;
+  entry->texts[kColumnQuoteCount] = std::to_string(count);
+  SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
+  if (!rescan) {
+    entry->texts[kColumnCompileDate] = CompileDateText(entry->compile_time);
+    SetRowCell(row, kColumnCompileDate, entry->texts[kColumnCompileDate]);
+  }
+  SendMessageA(g_state->list_view, LVM_REDRAWITEMS, row, row);
+  UpdateWindow(g_state->list_view);
+  return stored;
+}
+
+void ReportStampsLost() { ShowError(IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber)); }
+
+void CompileSelected() {
+  WaitCursor wait;
+  if (AskSelection(IDS_ONE_FILE_COMPILE)) return;
+  const std::vector<int> rows = SelectedRows();
+  bool stamps_stored = true;
+  CompileRows(rows, stamps_stored);
+  // The counts and dates are in the list until the window closes, but not in the settings.
+  if (!stamps_stored) ReportStampsLost();
 }
 
 }  // namespace vosko

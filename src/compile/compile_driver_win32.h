@@ -17,8 +17,11 @@ void CompileSelected();
 
 // Stores a quote file's count: in the row's entry, its settings record in "VoskoFiles" and
 // its "# Quotes" cell.  A compile (rescan false) also sets the compile time to now and shows
-// it in the "Compile Date" cell; a rescan keeps the stored compile time.
-void StoreCompileStamp(int row, int count, bool rescan);
+// it in the "Compile Date" cell; a rescan keeps the stored compile time.  False when the
+// settings record could not be written (the entry and the row have the stamp all the same).
+bool StoreCompileStamp(int row, int count, bool rescan);
+// Says once, at the end of a run, that stamps were not stored.
+void ReportStampsLost();
 
 // The size of a row's quote file as the file system reports it (0 when it has none): what
 // the Total bar of a compile or rescan measures against.

@@ -9,8 +9,10 @@
 #include "resources/resource_ids.h"
 
 namespace vosko {
-void RescanAll() {
-  WaitCursor wait;
+namespace {
+
+// Counts every row until a file cannot be opened; false when a count could not be stored.
+bool RescanRows() {
   ProgressRun progress;
   MessageBoxReport report;
   const int rows = RowCount();
@@ -20,17 +22,26 @@ void RescanAll() {
   QuoteFileContext context;
   context.progress = &progress;
   context.report = &report;
+  bool stored = true;
   for (int row = 0; row < rows; ++row) {
     const std::optional<std::string> path = RowFilePath(row);
     const int count = path ? AppendQuoteFile(nullptr, *path, RowField(row, kColumnTitle).value_or(""), run, context) : -1;
     if (count < 0) {
       // A path too long for the folder is a file that cannot be opened, as the scan says.
       if (!path) report.Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
-      return;
+      return stored;
     }
-    StoreCompileStamp(row, count, true);
+    stored &= StoreCompileStamp(row, count, true);
   }
   progress.Show(std::nullopt, 1, 1, 1, 1, false);
+  return stored;
+}
+
+}  // namespace
+
+void RescanAll() {
+  WaitCursor wait;
+  if (!RescanRows()) ReportStampsLost();
 }
 
 }  // namespace vosko

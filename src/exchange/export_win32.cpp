@@ -39,11 +39,18 @@ std::string FolderOf(const std::string& path) {
 void ExportSelectedQuoteFiles(const std::string& export_path) {
   WaitCursor wait;
   ProgressRun progress;
+  // An export file that cannot even be begun is said so: the dialog closes either way, and
+  // silence would read as done.
+  const auto open_failed = [] { ShowTableMessage(g_state->main_window, IDS_OPEN_FAILED, kFileErrorNumber, kStyleError); };
   char temporary[MAX_PATH] = {};
-  if (GetTempFileNameA(FolderOf(export_path).c_str(), "vsk", 0, temporary) == 0) return;
+  if (GetTempFileNameA(FolderOf(export_path).c_str(), "vsk", 0, temporary) == 0) {
+    open_failed();
+    return;
+  }
   TextFile out;
   if (!out.Open(temporary, "w+t")) {
     DeleteFileA(temporary);
+    open_failed();
     return;
   }
   const std::vector<int> rows = SelectedRows();

@@ -136,7 +136,15 @@ int CreateQuoteFile(const std::string& title, const std::string& file_name, cons
   } else if (mode == IDC_IMPORT) {
     ImportTextFile(out, import_file, line_length, &report);
   }
-  out.Close();
+  // A new file that did not reach the disk whole is no quote file: it goes, and the dialog
+  // stays open for another try. The files it was made from are only read.
+  if (!out.Close()) {
+    DeleteFileA(path->c_str());
+    if (!report.Shown(IDS_FILE_WRITE_FAILED)) {
+      ShowTableMessage(g_state->main_window, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);
+    }
+    return 1;
+  }
 
   WIN32_FIND_DATAA found = {};
   HANDLE search = FindFirstFileA(path->c_str(), &found);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace vosko {
 namespace {
@@ -50,8 +51,15 @@ class LockedMemory {
 class FileHandle {
  public:
   explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  ~FileHandle() { Close(); }
+  // False when the close failed: a network drive may only then say that a write was lost.
+  bool Close() {
+    if (handle_ == INVALID_HANDLE_VALUE) return true;
+    return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
+  }
+  void Reset(HANDLE handle) {
+    Close();
+    handle_ = handle;
   }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
@@ -92,7 +100,11 @@ Append AppendQuote(const std::string& path, std::string_view text) {
   if (!SetFilePointerEx(file.get(), zero, &end, FILE_END)) return Append::kRefused;
   if (WriteAll(file.get(), kPasteSeparator) && WriteAll(file.get(), text) &&
       WriteAll(file.get(), kPasteSeparator)) {
-    return Append::kDone;
+    if (file.Close()) return Append::kDone;
+    // What the failed close kept is unknown: the file is opened again and cut back.
+    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return Append::kWriteFailed;
   }
   SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
   SetEndOfFile(file.get());

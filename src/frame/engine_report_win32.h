@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace vosko {
 
 UINT ReportStyle(ReportIcon icon);
@@ -14,6 +16,11 @@ UINT ReportStyle(ReportIcon icon);
 class MessageBoxReport final : public EngineReport {
  public:
   void Report(unsigned string_id, unsigned number, ReportIcon icon, ReportOwner owner) override;
+  // Whether a message with this text has been shown, so that a caller says it only once.
+  bool Shown(unsigned string_id) const;
+
+ private:
+  std::vector<unsigned> shown_;
 };
 
 }  // namespace vosko

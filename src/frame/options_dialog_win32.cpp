@@ -3,7 +3,9 @@
 #include "frame/dialog_fields_win32.h"
 #include "frame/main_window_win32.h"
 #include "frame/settings_store_win32.h"
+#include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
+#include "quotes/engine_report.h"
 #include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -69,19 +71,21 @@ bool OnOk(HWND dialog) {
   // another text for the list and the settings.
   int changed = *folder != g_state->quote_folder ? 1 : 0;
   CopyPath(g_state->quote_folder, *folder);
-  WriteSettingText(*g_state, IDS_KEY_QUOTE_FOLDER, *folder);
+  bool written = WriteSettingText(*g_state, IDS_KEY_QUOTE_FOLDER, *folder);
   CopyPath(g_state->text_editor, *editor);
-  WriteSettingText(*g_state, IDS_KEY_TEXT_EDITOR, *editor);
+  written &= WriteSettingText(*g_state, IDS_KEY_TEXT_EDITOR, *editor);
   g_state->close_after_paste = Checked(dialog, IDC_OPT_CLOSE_AFTER_PASTE) ? 1 : 0;
-  WriteSettingText(*g_state, IDS_KEY_CLOSE_AFTER_PASTE, std::to_string(g_state->close_after_paste));
+  written &= WriteSettingText(*g_state, IDS_KEY_CLOSE_AFTER_PASTE, std::to_string(g_state->close_after_paste));
   g_state->maximize_editor = Checked(dialog, IDC_OPT_MAXIMIZE_EDITOR) ? 1 : 0;
-  WriteSettingText(*g_state, IDS_KEY_MAXIMIZE_EDITOR, std::to_string(g_state->maximize_editor));
+  written &= WriteSettingText(*g_state, IDS_KEY_MAXIMIZE_EDITOR, std::to_string(g_state->maximize_editor));
   changed += StoreColumnChecks(dialog);
   const auto& v = g_state->column_visible;
   char columns[kColumnCount * 12] = {};
   std::snprintf(columns, sizeof columns, "%04d,%04d,%04d,%04d,%04d,%04d,%04d,%04d", v[0], v[1], v[2], v[3], v[4], v[5],
                 v[6], v[7]);
-  WriteSettingText(*g_state, IDS_KEY_VISIBLE_COLUMNS, columns);
+  written &= WriteSettingText(*g_state, IDS_KEY_VISIBLE_COLUMNS, columns);
+  // The record keeps the new values for this session, and the close tries the file again.
+  if (!written) ShowTableMessage(dialog, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);
   const LRESULT view = SendDlgItemMessageA(dialog, IDC_OPT_VIEW, CB_GETCURSEL, 0, 0);
   if (view >= kViewLargeIcons && view <= kViewDetails && (view != g_state->view_option || changed != 0)) {
     g_state->view_option = static_cast<int>(view);

@@ -24,12 +24,12 @@ void ReadFields(const VoskoState& state, UINT key_id, const char* default_value,
   ScanSettingFields(text, fields);
 }
 
-void WriteFields(const VoskoState& state, UINT key_id, std::span<const int> values) {
-  WriteSettingText(state, key_id, FormatSettingFields(values));
+bool WriteFields(const VoskoState& state, UINT key_id, std::span<const int> values) {
+  return WriteSettingText(state, key_id, FormatSettingFields(values));
 }
 
-void WriteInt(const VoskoState& state, UINT key_id, int value) {
-  WriteSettingText(state, key_id, std::to_string(value));
+bool WriteInt(const VoskoState& state, UINT key_id, int value) {
+  return WriteSettingText(state, key_id, std::to_string(value));
 }
 
 void CopyPath(char (&target)[kPathSize], const std::string& value) {
@@ -50,10 +50,10 @@ std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* de
   return std::string(value, length);
 }
 
-void WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value) {
+bool WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value) {
   std::string section = Section();
   std::string key = LoadTableString(key_id);
-  WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), state.settings_file);
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), state.settings_file) != FALSE;
 }
 
 void ReadWindowPosition(VoskoState& state) {
@@ -103,27 +103,29 @@ void ReadSimpleSettings(VoskoState& state) {
   state.view_option = ParseSettingInt(ReadSettingText(state, IDS_KEY_VIEW_OPTION, "0"));
 }
 
-void WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details) {
+bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details) {
   const int position[4] = {state.window_x, state.window_y, state.window_width,
                            state.window_height};
-  WriteFields(state, IDS_KEY_WINDOW_POSITION, position);
-  WriteInt(state, IDS_KEY_CLOSE_AFTER_PASTE, state.close_after_paste);
-  WriteInt(state, IDS_KEY_MAXIMIZE_EDITOR, state.maximize_editor);
-  WriteSettingText(state, IDS_KEY_QUOTE_FOLDER, state.quote_folder);
-  WriteSettingText(state, IDS_KEY_TEXT_EDITOR, state.text_editor);
-  WriteInt(state, IDS_KEY_VIEW_OPTION, state.view_option);
-  WriteSettingText(state, IDS_KEY_VERSION, kWrittenVersion);
+  // Every key is tried, whatever failed before it.
+  bool written = WriteFields(state, IDS_KEY_WINDOW_POSITION, position);
+  written &= WriteInt(state, IDS_KEY_CLOSE_AFTER_PASTE, state.close_after_paste);
+  written &= WriteInt(state, IDS_KEY_MAXIMIZE_EDITOR, state.maximize_editor);
+  written &= WriteSettingText(state, IDS_KEY_QUOTE_FOLDER, state.quote_folder);
+  written &= WriteSettingText(state, IDS_KEY_TEXT_EDITOR, state.text_editor);
+  written &= WriteInt(state, IDS_KEY_VIEW_OPTION, state.view_option);
+  written &= WriteSettingText(state, IDS_KEY_VERSION, kWrittenVersion);
   // By position for the flags that are stored with them, so the next start shows what
   // this one showed.
   const ColumnValues& widths = details != nullptr ? details->widths : state.column_widths;
-  WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
+  written &= WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
   // Without the list's own order (a view without columns, or a list that never took the
   // stored one) the value goes back as the file held it: only a mended copy is applied.
-  WriteFields(state, IDS_KEY_COLUMN_ORDER,
-              details != nullptr ? OrderByPosition(details->order, state.column_visible)
-                                 : state.stored_column_order);
+  written &= WriteFields(state, IDS_KEY_COLUMN_ORDER,
+                         details != nullptr ? OrderByPosition(details->order, state.column_visible)
+                                            : state.stored_column_order);
   // Which columns are shown is only known for sure in Details view.
-  if (details != nullptr) WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
+  if (details != nullptr) written &= WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
+  return written;
 }
 
 }  // namespace vosko

@@ -12,8 +12,9 @@ namespace vosko {
 
 // Reads one key of section "Vosko" (key named by string id) with a default; values are
 // cut to 259 characters, as the profile functions cut them.
+// A write is false when the profile could not be written.
 std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* default_value);
-void WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value);
+bool WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value);
 
 // Start-up reads, in the order start-up runs them.
 void ReadWindowPosition(VoskoState& state);
@@ -36,7 +37,8 @@ struct DetailsColumns {
 };
 
 // Writes every key back in the closing routine's order; `details` is the list view's
-// state when the window closes in Details view.
-void WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details);
+// state when the window closes in Details view. False when any key could not be written
+// (the others are written all the same).
+bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details);
 
 }  // namespace vosko

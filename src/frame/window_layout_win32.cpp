@@ -1,8 +1,10 @@
 #include "frame/window_layout_win32.h"
 
 #include "frame/settings_store_win32.h"
+#include "frame/table_message_win32.h"
 #include "frame/vosko_state_win32.h"
 #include "frame/window_layout.h"
+#include "quotes/engine_report.h"
 #include "quotes/list_columns.h"
 #include "quotes/list_view_win32.h"
 #include "resources/resource_ids.h"
@@ -94,7 +96,10 @@ void ShutdownMainWindow(HWND window) {
     state.column_order = details.order;
     state.stored_column_order = OrderByPosition(details.order, state.column_visible);
   }
-  WriteSettingsOnClose(state, in_details ? &details : nullptr);
+  // The window is going: the message has no owner left to belong to.
+  if (!WriteSettingsOnClose(state, in_details ? &details : nullptr)) {
+    ShowTableMessage(nullptr, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);
+  }
   DestroyControl(state.status_bar);
   DestroyControl(state.detail_progress);
   DestroyControl(state.total_progress);
