@@ -17,7 +17,7 @@ fi
 cmake --build "$build" --target vosko_scan_bench vosko >/dev/null
 bench_dir=$(mktemp -d)
 trap 'rm -rf "$bench_dir"' EXIT
-cp "$build/src/vosko.dll" "$build/tests/wine/vosko_scan_bench.exe" "$bench_dir"/
+cp "$build/src/vosko.dll" "$build/bench/wine/vosko_scan_bench.exe" "$bench_dir"/
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 for n in "${counts[@]}"; do
   run=$bench_dir/run-$n
