@@ -22,6 +22,7 @@ to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 for n in "${counts[@]}"; do
   run=$bench_dir/run-$n
   mkdir -p "$run/home" "$run/quotes"
+  : >"$run/home/filetype.pm"  # the host's file-type list: without it start-up shows a message
   python3 - "$run" "$n" "$(to_windows "$run/quotes")" <<'PY'
 import os, sys
 view = os.environ.get("VOSKO_BENCH_VIEW", "3")
