@@ -20,16 +20,6 @@ inline std::string ScratchPath(std::string_view name) {
   return dir + "/" + std::string(name);
 }
 
-inline std::string WriteScratch(std::string_view name, const std::uint8_t* data, std::size_t size) {
-  const std::string path = ScratchPath(name);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f) {
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  }
-  return path;
-}
-
 inline std::string ReadScratch(const std::string& path) {
   std::string bytes;
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {

@@ -37,7 +37,8 @@ cmake --build --preset native --target compile_pipeline_bench >/dev/null
 work=$(mktemp -d "${TMPDIR:-/tmp}/compile-bench.XXXXXX")
 [[ -n ${VOSKO_BENCH_KEEP:-} ]] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/quotes" "$work/native" "$work/wine"
-cp "$build/src/vosko.dll" "$build/tests/wine/vosko_compile_bench.exe" "$build/tests/wine/vosko_compile_pipeline_bench.exe" "$work"/
+: >"$work/home/filetype.pm"  # the host's file-type list: without it start-up shows a message
+cp "$build/src/vosko.dll" "$build/bench/wine/vosko_compile_bench.exe" "$build/bench/wine/vosko_compile_pipeline_bench.exe" "$work"/
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Quote files as users write them (directives, comments, double quotes, CR LF), and the same

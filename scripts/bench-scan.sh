@@ -17,11 +17,12 @@ fi
 cmake --build "$build" --target vosko_scan_bench vosko >/dev/null
 bench_dir=$(mktemp -d)
 trap 'rm -rf "$bench_dir"' EXIT
-cp "$build/src/vosko.dll" "$build/tests/wine/vosko_scan_bench.exe" "$bench_dir"/
+cp "$build/src/vosko.dll" "$build/bench/wine/vosko_scan_bench.exe" "$bench_dir"/
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 for n in "${counts[@]}"; do
   run=$bench_dir/run-$n
   mkdir -p "$run/home" "$run/quotes"
+  : >"$run/home/filetype.pm"  # the host's file-type list: without it start-up shows a message
   python3 - "$run" "$n" "$(to_windows "$run/quotes")" <<'PY'
 import os, sys
 view = os.environ.get("VOSKO_BENCH_VIEW", "3")

@@ -4,18 +4,12 @@
 
 #include <string>
 
+#include "engine_files.h"
+
 namespace vosko {
 namespace {
 
-CalendarTime At(int year, int month, int day, int hour, int minute) {
-  CalendarTime t;
-  t.year = static_cast<std::uint16_t>(year);
-  t.month = static_cast<std::uint16_t>(month);
-  t.day = static_cast<std::uint16_t>(day);
-  t.hour = static_cast<std::uint16_t>(hour);
-  t.minute = static_cast<std::uint16_t>(minute);
-  return t;
-}
+using testing::At;
 
 TEST(CatalogEntry, SizeColumn) {
   const struct {
@@ -35,15 +29,15 @@ TEST(CatalogEntry, AWholeRow) {
   FileListing listing;
   listing.name = "quotes.lsq";
   listing.size = 2345;
-  listing.created = At(2026, 3, 1, 9, 15);
-  listing.written = At(2026, 12, 5, 14, 7);
+  listing.created = At(2026, 3, 1, 0, 9, 15);
+  listing.written = At(2026, 12, 5, 0, 14, 7);
   const CatalogEntry entry = MakeCatalogEntry(listing, "Famous Sayings", "Anon", "07EA,0C,05,0E,10,2a");
   const std::array<std::string, 8> expected = {"Famous Sayings",   "Anon", "2.3k", "42",
                                                "05 Dec 26, 14:07", "01 Mar 26, 09:15",
                                                "05 Dec 26, 14:16", "quotes.lsq"};
   EXPECT_EQ(entry.texts, expected);
   EXPECT_EQ(entry.quote_count, 42);
-  EXPECT_EQ(entry.compile_time, At(2026, 12, 5, 14, 16));
+  EXPECT_EQ(entry.compile_time, At(2026, 12, 5, 0, 14, 16));
 }
 
 TEST(CatalogEntry, CompileRecordColumns) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace vosko {
 namespace {
 
@@ -35,13 +37,10 @@ TEST(CompileRecord, ReadsWhatParsesAndZeroesTheRest) {
   };
   for (const Case& c : cases) {
     const CompileRecord r = ParseCompileRecord(c.value);
-    EXPECT_EQ(r.time.year, c.year) << c.value;
-    EXPECT_EQ(r.time.month, c.month) << c.value;
-    EXPECT_EQ(r.time.day, c.day) << c.value;
-    EXPECT_EQ(r.time.hour, c.hour) << c.value;
-    EXPECT_EQ(r.time.minute, c.minute) << c.value;
-    EXPECT_EQ(r.count, c.count) << c.value;
-    EXPECT_EQ(r.fieldsRead, c.fields) << c.value;
+    EXPECT_EQ(std::tuple(int{r.time.year}, int{r.time.month}, int{r.time.day}, int{r.time.hour}, int{r.time.minute},
+                         r.count, r.fieldsRead),
+              std::tuple(c.year, c.month, c.day, c.hour, c.minute, c.count, c.fields))
+        << c.value;
   }
 }
 

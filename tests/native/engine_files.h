@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "quotes/engine_report.h"
+#include "quotes/text_format.h"
 
 namespace vosko::testing {
 
@@ -74,6 +75,19 @@ inline void MakeReadOnly(const std::string& path) {
                                std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                                    std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
+}
+
+// A calendar time; the weekday and seconds matter only to the texts that show them.
+inline CalendarTime At(int year, int month, int day, int weekday, int hour = 0, int minute = 0, int second = 0) {
+  CalendarTime t;
+  t.year = static_cast<std::uint16_t>(year);
+  t.month = static_cast<std::uint16_t>(month);
+  t.day = static_cast<std::uint16_t>(day);
+  t.dayOfWeek = static_cast<std::uint16_t>(weekday);
+  t.hour = static_cast<std::uint16_t>(hour);
+  t.minute = static_cast<std::uint16_t>(minute);
+  t.second = static_cast<std::uint16_t>(second);
+  return t;
 }
 
 // LF to CR LF, as every text-mode writer stores it.

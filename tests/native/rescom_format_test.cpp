@@ -52,12 +52,6 @@ TEST(rescom_format, WriterExampleCompilesToExactBytes) {
               std::vector<std::string>{"Resource table of 2 entries, largest = 53 bytes"});
 }
 
-TEST(rescom_format, EmptyScriptIsAValidFileWithoutTexts) {
-    std::string rsc;
-    ASSERT_EQ(rescom::compile_bytes(writer_header_crlf(), rsc).exit_code, rescom::kExitOk);
-    EXPECT_EQ(rsc, std::string("VOSKOQTS0001000000000000000000000000") + '\xFF');
-}
-
 // Texts chosen to stress the format: empty ones, bytes 0xFF (which must stay out of the leading
 // block but may appear in texts), line feeds, long texts.
 std::vector<std::string> awkward_texts(unsigned seed, std::size_t count) {

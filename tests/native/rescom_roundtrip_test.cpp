@@ -124,31 +124,4 @@ TEST(rescom_roundtrip, QuoteTextComesOutAsTyped) {
     }
 }
 
-// Any bytes as a quote file make a script that rescom compiles, to as many texts as the rescan
-// counts. The bytes are drawn mostly from those that mean something to the reader, the writer
-// or the compiler.
-TEST(rescom_roundtrip, AnyQuoteFileCompiles) {
-    const std::string pieces[] = {
-        "\\", "\\", R"(\")", R"(\0)", "\"", "\r", "\n", "\r\n", std::string(1, '\0'), "\x1A", " ", "0", "377", "x",
-        "n", "t", "#", "##", "@@HEADER=", "@@END=", "@@LEFT=3", "@@RIGHT=40", "@@CENTER=9",
-        "\xFF", "\x01", "w", std::string(700, 'w'),
-    };
-    std::mt19937 random(20260612);
-    auto piece = [&] {
-        if (random() % 4 == 0) return std::string(1, static_cast<char>(random() % 256));
-        return pieces[random() % std::size(pieces)];
-    };
-    TempDir dir;
-    for (int round = 0; round < 300; ++round) {
-        std::string on_disk, host_header;
-        for (unsigned n = random() % 80; n > 0; --n) on_disk += piece();
-        if (round % 4 == 0)
-            for (unsigned n = random() % 8; n > 0; --n) host_header += piece();
-        SCOPED_TRACE("round " + std::to_string(round));
-        const Compiled got = compile_quote_file(dir, on_disk, host_header);
-        ASSERT_EQ(got.outcome.exit_code, rescom::kExitOk) << got.outcome.lines.front();
-        EXPECT_EQ(got.outcome.summary.count, static_cast<std::uint32_t>(got.counted));
-    }
-}
-
 }  // namespace

@@ -50,15 +50,6 @@ TEST(StringTableTest, TrickyEntriesHoldTheirExactBytes) {
   }
 }
 
-TEST(StringTableTest, UnknownIdsGiveEmptyText) {
-  const unsigned kUnknown[] = {0, 12, 13, 20, 24, 58, 79, 149, 176, 199, 208, 399, 459, 65535,
-                               70000};
-  for (unsigned id : kUnknown) {
-    SCOPED_TRACE(testing::Message() << "id " << id);
-    EXPECT_TRUE(TableText(id).empty());
-  }
-}
-
 struct BlockCase {
   unsigned first;
   unsigned last;
@@ -118,21 +109,6 @@ TEST(StringTableTest, FormattedTextsHoldTheExpectedConversions) {
     EXPECT_EQ(numbers, c.numbers);
     EXPECT_EQ(texts, c.texts);
     EXPECT_EQ(others, 0);
-  }
-}
-
-// In the template, a text ending in a line break leaves an empty line after it in the
-// new quote file; only these lines do.
-TEST(StringTableTest, TemplateLinesEndInLineBreakExactlyWhereAnEmptyLineFollows) {
-  const std::set<unsigned> kFollowedByEmptyLine = {414, 419, 426, 433, 438, 444, 450, 456};
-  for (unsigned id = 400; id <= 458; ++id) {
-    SCOPED_TRACE(testing::Message() << "id " << id);
-    const std::string_view text = TableText(id);
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back() == '\n', kFollowedByEmptyLine.count(id) == 1);
-    const std::size_t expected_break =
-        text.back() == '\n' ? text.size() - 1 : std::string_view::npos;
-    EXPECT_EQ(text.find('\n'), expected_break) << "line break inside a template line";
   }
 }
 

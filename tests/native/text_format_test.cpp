@@ -8,8 +8,12 @@
 #include <map>
 #include <string>
 
+#include "engine_files.h"
+
 namespace vosko {
 namespace {
+
+using testing::At;
 
 TEST(ReplaceFirst, ReplacesOnlyTheFirstAndLeavesTheDestinationWhenThereIsNothingToFind) {
   struct Case {
@@ -84,18 +88,6 @@ class FakeIntl final : public RegionalSettings {
     return it == keys.end() ? fallback : it->second;
   }
 };
-
-CalendarTime At(int year, int month, int day, int weekday, int hour = 0, int minute = 0, int second = 0) {
-  CalendarTime t;
-  t.year = static_cast<std::uint16_t>(year);
-  t.month = static_cast<std::uint16_t>(month);
-  t.day = static_cast<std::uint16_t>(day);
-  t.dayOfWeek = static_cast<std::uint16_t>(weekday);
-  t.hour = static_cast<std::uint16_t>(hour);
-  t.minute = static_cast<std::uint16_t>(minute);
-  t.second = static_cast<std::uint16_t>(second);
-  return t;
-}
 
 TEST(CurrentDateText, FollowsTheRegionalOrderAndSeparator) {
   struct Case {

@@ -30,14 +30,9 @@ bool HasVisibleButton(HWND box, int id) {
 // The box's button set and icon, rebuilt from its controls.
 UINT BoxStyle(HWND box) {
   UINT style = MB_OK;
-  bool ok = HasVisibleButton(box, IDOK), cancel = HasVisibleButton(box, IDCANCEL);
-  bool yes = HasVisibleButton(box, IDYES), no = HasVisibleButton(box, IDNO);
-  bool retry = HasVisibleButton(box, IDRETRY), abort = HasVisibleButton(box, IDABORT);
-  if (abort) style = MB_ABORTRETRYIGNORE;
-  else if (yes && no && cancel) style = MB_YESNOCANCEL;
-  else if (yes && no) style = MB_YESNO;
-  else if (retry && cancel) style = MB_RETRYCANCEL;
-  else if (ok && cancel) style = MB_OKCANCEL;
+  // The extension's boxes are OK, OK/Cancel or Yes/No.
+  if (HasVisibleButton(box, IDYES) && HasVisibleButton(box, IDNO)) style = MB_YESNO;
+  else if (HasVisibleButton(box, IDOK) && HasVisibleButton(box, IDCANCEL)) style = MB_OKCANCEL;
 
   HWND icon_control = GetDlgItem(box, kBoxIconId);
   if (icon_control != nullptr) {

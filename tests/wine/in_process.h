@@ -3,6 +3,8 @@
 // a plain host window, for tests that call the face's functions directly.
 #pragma once
 
+#include "harness.h"
+
 #include "frame/vosko_state_win32.h"
 
 #include <windows.h>
@@ -29,6 +31,19 @@ class InProcessExtension {
   HWND host_ = nullptr;
   vosko::VoskoState state_{};
   bool ok_ = false;
+};
+
+// The base fixture of the tests that drive the face directly: a home and a quote folder of
+// their own, every box and dialog answered, and the main window made in this process.
+class InProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(extension_.ok()); }
+
+  TempFolder home_{"vosko-unit-home"};
+  TempFolder quotes_{"vosko-unit-quotes"};
+  ModalInterceptor modal;
+  InProcessExtension extension_{home_.File("Tarno.pm"), quotes_.path()};
+  vosko::VoskoState& state_ = extension_.state();
 };
 
 }  // namespace vtest

@@ -46,10 +46,23 @@ HWND WINAPI FailOneBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD sty
                          parameter);
 }
 
-class InProcessWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(extension_.ok()); }
+std::vector<std::string> Headings(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  std::vector<std::string> headings;
+  for (int i = 0, count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)); i < count; ++i) {
+    char text[64] = {};
+    HDITEMA item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    headings.emplace_back(text);
+  }
+  return headings;
+}
 
+class InProcessWindowTest : public InProcessTest {
+ protected:
   int ChildrenOfClass(const char* class_name) const {
     ClassCount count = {class_name, 0};
     EnumChildWindows(state_.main_window, CountClass, reinterpret_cast<LPARAM>(&count));
@@ -57,12 +70,6 @@ class InProcessWindowTest : public ::testing::Test {
   }
 
   static int Position(HWND bar) { return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)); }
-
-  TempFolder home_{"vosko-unit-home"};
-  TempFolder quotes_{"vosko-unit-quotes"};
-  ModalInterceptor modal;
-  InProcessExtension extension_{home_.File("Tarno.pm"), quotes_.path()};
-  vosko::VoskoState& state_ = extension_.state();
 };
 
 TEST_F(InProcessWindowTest, NoRunLeavesABarBehind) {
@@ -199,6 +206,8 @@ TEST_F(InProcessWindowTest, HiddenColumnsFindCellsByColumnNumber) {
   state_.column_visible[vosko::kColumnAuthor] = 0;
   ASSERT_TRUE(vosko::BuildListView());
   HWND list = state_.list_view;
+  EXPECT_EQ(Headings(list), (std::vector<std::string>{"Title", "Size", "# Quotes", "File Date", "Creation Date",
+                                                      "Compile Date", "Filename"}));
   EXPECT_EQ(vosko::ListColumnOf(vosko::kColumnAuthor), -1);
   EXPECT_EQ(vosko::ListColumnOf(vosko::kColumnQuoteCount), 2);
   EXPECT_EQ(vosko::RowField(0, vosko::kColumnFileName), "a.lsq");
@@ -223,6 +232,14 @@ TEST_F(InProcessWindowTest, HiddenColumnsFindCellsByColumnNumber) {
   vosko::ListNotify(&info.hdr);
   ASSERT_NE(info.item.pszText, nullptr);
   EXPECT_STREQ(info.item.pszText, ".0k");
+
+  // Outside Details view the list keeps all eight columns, shown or not, and every text.
+  state_.view_option = vosko::kViewLargeIcons;
+  ASSERT_TRUE(vosko::BuildListView());
+  rows = ListRows(state_.list_view);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].size(), 8u);
+  EXPECT_EQ(rows[0][1], "Ann");
 }
 
 }  // namespace

@@ -42,10 +42,10 @@ const QuoteFile kFiles[] = {
     {"none2.lsq", nullptr},    {"z.lsq", "z"},
 };
 
-class ScanOrderTest : public ::testing::Test {
+class ScanOrderTest : public InProcessTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(extension_.ok());
+    InProcessTest::SetUp();
     for (const QuoteFile& file : kFiles) {
       std::string text = file.title ? std::string("@@TITLE=") + file.title + "\r\n" : std::string();
       WriteFileBytes(quotes_.File(file.name), text + "@@AUTHOR=Someone\r\n\r\nA quote.\r\n");
@@ -103,12 +103,6 @@ class ScanOrderTest : public ::testing::Test {
     for (int row = 0; row < vosko::RowCount(); ++row) names.push_back(*vosko::RowField(row, vosko::kColumnFileName));
     return names;
   }
-
-  TempFolder home_{"vosko-order-home"};
-  TempFolder quotes_{"vosko-order-quotes"};
-  ModalInterceptor modal;
-  InProcessExtension extension_{home_.File("Tarno.pm"), quotes_.path()};
-  vosko::VoskoState& state_ = extension_.state();
 };
 
 TEST_F(ScanOrderTest, RowsComeInTheSortingControlsOrder) {

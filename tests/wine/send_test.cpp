@@ -132,12 +132,10 @@ class RecordingTarget final : public IDropTarget, public IClassFactory {
   DropLog& log_;
 };
 
-TEST(SendSelectedQuoteFiles, DropsTheSelectedFilesOnTheMailRecipient) {
-  TempFolder home("vosko-send-home");
-  TempFolder quotes("vosko-send-quotes");
-  for (std::string name : {"a", "b", "c"}) WriteFileBytes(quotes.File(name + ".lsq"), "@@TITLE=" + name + "\r\n");
-  InProcessExtension extension(home.File("Tarno.pm"), quotes.path());
-  ASSERT_TRUE(extension.ok());
+using SendSelectedQuoteFiles = InProcessTest;
+
+TEST_F(SendSelectedQuoteFiles, DropsTheSelectedFilesOnTheMailRecipient) {
+  for (std::string name : {"a", "b", "c"}) WriteFileBytes(quotes_.File(name + ".lsq"), "@@TITLE=" + name + "\r\n");
   ASSERT_TRUE(vosko::BuildListView());
   ASSERT_EQ(CoInitialize(nullptr), S_OK);
   DropLog log;
@@ -147,17 +145,17 @@ TEST(SendSelectedQuoteFiles, DropsTheSelectedFilesOnTheMailRecipient) {
                                   REGCLS_MULTIPLEUSE, &cookie), S_OK);
 
   // No selection: no target is made.
-  SelectListRows(extension.state().list_view, {}, -1);
+  SelectListRows(state_.list_view, {}, -1);
   vosko::SendSelectedQuoteFiles();
   EXPECT_EQ(log.created, 0);
 
-  SelectListRows(extension.state().list_view, {0, 2}, 0);
+  SelectListRows(state_.list_view, {0, 2}, 0);
   vosko::SendSelectedQuoteFiles();
   EXPECT_EQ(log.created, 1);
   EXPECT_EQ(log.enters, 1);
   EXPECT_EQ(log.drops, 1);
   EXPECT_EQ(log.keys, static_cast<DWORD>(MK_LBUTTON));
-  EXPECT_EQ(log.files, (std::vector<std::string>{quotes.File("a.lsq"), quotes.File("c.lsq")}));
+  EXPECT_EQ(log.files, (std::vector<std::string>{quotes_.File("a.lsq"), quotes_.File("c.lsq")}));
 
   CoRevokeClassObject(cookie);
   CoUninitialize();
