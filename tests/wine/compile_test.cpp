@@ -192,6 +192,7 @@ TEST_F(CompileThroughHostTest, TwoFilesBecomeTheHostsQuotesFile) {
 // date and time of its creation line (the extension's follow WIN.INI [intl], the tool's the
 // default settings), and the same compiled bytes.
 TEST_F(CompileThroughHostTest, TheToolMakesTheExtensionsFiles) {
+  WriteSettings("ViewOption=3\r\n");
   for (const auto& entry : std::filesystem::directory_iterator(VOSKO_SAMPLE_QUOTES)) {
     WriteQuoteFile(entry.path().filename().string(), ReadFileBytes(entry.path().string()));
   }
