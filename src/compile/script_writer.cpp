@@ -200,9 +200,12 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
   if (writing_) {
     const std::string_view typed = line;
     line = std::string_view(escaped_, rescom::escape_quote_text(line, escaped_));
-    // What escaping added beyond a backslash per double quote went to backslashes it doubled.
-    const auto quotes = static_cast<std::size_t>(std::count(typed.begin(), typed.end(), '"'));
-    if (line.size() > typed.size() + quotes) Change(ScriptChange::BackslashShown, lineNo, typed, line.size() - typed.size() - quotes);
+    if (context_.changes) {
+      // What escaping added beyond a backslash per double quote went to backslashes it doubled.
+      const auto quotes = static_cast<std::size_t>(std::count(typed.begin(), typed.end(), '"'));
+      const std::size_t doubled = line.size() - typed.size() - quotes;
+      if (doubled > 0) Change(ScriptChange::BackslashShown, lineNo, typed, doubled);
+    }
   }
   const LineKind kind = ClassifyLine(line);
   switch (kind) {

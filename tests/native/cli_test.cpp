@@ -176,6 +176,17 @@ TEST(VoskoCli, ListFormats) {
   }
 }
 
+// Every command answers --help with its own usage, and the tool's help names them all.
+TEST(VoskoCli, HelpForEveryCommand) {
+  const std::string all = Vosko({"--help"}).out;
+  for (const char* command : {"compile", "count", "list", "export", "import", "recompile", "new", "check"}) {
+    const CliRun run = Vosko({command, "--help"});
+    EXPECT_EQ(run.code, kExitOk) << command;
+    EXPECT_TRUE(run.out.starts_with(std::string("Usage: vosko ") + command + " ")) << run.out;
+    EXPECT_TRUE(Contains(all, std::string("\n  ") + command + " ")) << command;
+  }
+}
+
 // New quote files from the template, an import and a compiled file; an export of the
 // recompiled quotes gives the exported originals back, and replaces the export it is written over.
 TEST(VoskoCli, NewFilesAndExport) {
@@ -226,7 +237,8 @@ TEST(VoskoCli, CheckShowsWhatTheCompileChanges) {
   const std::string longLine(1500, 'x');
   const std::string file = dir.Write(
       "c.lsq", Crlf("@@TITLE=Fine\n@@AUTHOR=Fine too\n@@LEFT\n@@RIGHT=abc\n  @@LEFT=3\nA \\d and \\n \"q\"\n"
-                    "Dinner at 8 @@ home\n@@HEADER=" + std::string(1000, 'h') + std::string(10, '"') + "\nOne\n\nTwo\n" + longLine + "\n"));
+                    "Dinner at 8 @@ home\n@@HEADER=" + std::string(1000, 'h') + std::string(10, '"') +
+                    "\nOne\n\nTwo\n" + longLine + "\n"));
   const std::string clean = dir.Write("clean.lsq", Crlf("@@TITLE=T\n@@LEFT=4\nTab\\tbed \"ok\"\n"));
   const CliRun run = Vosko({"check", file, clean});
   EXPECT_EQ(run.code, kExitOk) << run.err;

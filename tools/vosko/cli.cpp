@@ -216,19 +216,30 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
-  if (command == "compile") {
-    return help ? Help(out, {IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1}) : Compile(rest, out, err, progress);
-  }
-  if (command == "count") return help ? Help(out, {IDS_CLI_HELP_COUNT}) : Count(rest, out, err, progress);
-  if (command == "list") return help ? Help(out, {IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1}) : List(rest, out, err, progress);
-  if (command == "export") return help ? Help(out, {IDS_CLI_HELP_EXPORT}) : Export(rest, out, err, progress);
-  if (command == "check") return help ? Help(out, {IDS_CLI_HELP_CHECK, IDS_CLI_HELP_CHECK + 1}) : Check(rest, out, err, progress);
-  const struct {
-    std::string_view command;
-    unsigned help;
-  } makers[] = {{"import", IDS_CLI_HELP_IMPORT}, {"recompile", IDS_CLI_HELP_RECOMPILE}, {"new", IDS_CLI_HELP_NEW}};
-  for (const auto& maker : makers) {
-    if (command == maker.command) return help ? Help(out, {maker.help, IDS_CLI_HELP_NEW_FILE}) : NewQuoteFile(command, rest, out, err);
+  using Run = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&, bool);
+  static const struct {
+    std::string_view name;
+    unsigned help, moreHelp;  // moreHelp 0: none
+    Run run;
+  } kCommands[] = {
+      {"compile", IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1, Compile},
+      {"count", IDS_CLI_HELP_COUNT, 0, Count},
+      {"list", IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1, List},
+      {"export", IDS_CLI_HELP_EXPORT, 0, Export},
+      {"check", IDS_CLI_HELP_CHECK, IDS_CLI_HELP_CHECK + 1, Check},
+      {"import", IDS_CLI_HELP_IMPORT, IDS_CLI_HELP_NEW_FILE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("import", rest, out, err); }},
+      {"recompile", IDS_CLI_HELP_RECOMPILE, IDS_CLI_HELP_NEW_FILE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("recompile", rest, out, err); }},
+      {"new", IDS_CLI_HELP_NEW, IDS_CLI_HELP_NEW_FILE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("new", rest, out, err); }},
+  };
+  for (const auto& known : kCommands) {
+    if (command != known.name) continue;
+    if (!help) return known.run(rest, out, err, progress);
+    out << TableText(known.help);
+    if (known.moreHelp != 0) out << TableText(known.moreHelp);
+    return kExitOk;
   }
   Complain(err, IDS_CLI_UNKNOWN_COMMAND, {command});
   return kExitUsage;

@@ -34,7 +34,8 @@ void TerminalProgress::Show(std::optional<std::string_view> name, std::int64_t, 
   // Each line read counts two bytes for its line end, so the count can pass the size a little.
   const std::int64_t mb = 1024 * 1024;
   const std::int64_t done = std::min(totalDone, totalSize);
-  Put("vosko: " + Text(IDS_CLI_PROGRESS_BYTES, {std::to_string(done / mb), std::to_string((totalSize + mb - 1) / mb), name_}));
+  const std::string total = std::to_string((totalSize + mb - 1) / mb);
+  Put("vosko: " + Text(IDS_CLI_PROGRESS_BYTES, {std::to_string(done / mb), total, name_}));
 }
 
 void TerminalProgress::Files(std::size_t done, std::size_t total) {
