@@ -62,6 +62,8 @@ TEST(VoskoCli, BadInputFailsCleanly) {
       {{"list", "--format", "xml", dir.Path("")}, kExitUsage, "xml: unknown format"},
       {{"list", dir.Path("good.lsq")}, kExitFileError, "good.lsq: not a folder"},
       {{"list", "--settings", dir.Path("none.pm"), dir.Path("")}, kExitFileError, "the settings file cannot be read"},
+      {{"compile", "-o", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
+      {{"compile", "--script", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
       {{"export", "-o", out, dir.Path("good.lsq"), dir.Path("locked.lsq")}, kExitFileError, "locked.lsq: the quote file"},
       {{"export", "-o", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
       {{"export", "-o", dir.Path("no/dir/x.txt"), dir.Path("good.lsq")}, kExitFileError, "x.txt: cannot be written"},

@@ -96,6 +96,11 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   const std::string output = line->Option("-o").value_or(std::string(TableText(IDS_PMS_NAME).substr(1)));
   const std::optional<std::string> kept = line->Option("--script");
+  // The script is made before the compiler reads it, so a script over a quote file would empty
+  // that file before it is read; the compiled file would replace it afterwards.
+  if (!OutputIsNoInput(output, *files, err) || (kept && !OutputIsNoInput(*kept, *files, err))) {
+    return kExitFileError;
+  }
   // Without --script the script is a work file beside the output: a folder that cannot take
   // it cannot take the output either, and that is the message the user needs.
   WorkFile script(kept.value_or(output + ".script.tmp"), kept.has_value());
