@@ -9,6 +9,13 @@
 #
 # Goals: the compile no slower than strfile and within 3 times cat, its memory flat; the list
 # under a second.
+#
+# Measured on the 2-core development machine (load 2 to 5 from other builds), 100 MB in 300
+# files: vosko compile 0.83-0.95 s (0.82 s CPU), strfile 1.14-1.16 s, cat 0.05 s; the compile's
+# peak 4.3 MB at 10 MB and 4.4 MB at 100 MB (4.9 and 12.9 MB while the compiler kept the index
+# in memory); vosko list of 10,000 files 0.21-0.25 s.  Of the compile's processor time, reading
+# and classifying the quotes is about 0.12 s, writing the script 0.3 s and the compiler's two
+# readings of it 0.4 s: cat's 0.05 s is out of reach while the script is the interface.
 set -Eeuo pipefail
 export LC_ALL=C
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
