@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <new>
 
 #ifdef _WIN32
@@ -16,14 +17,26 @@ namespace {
 
 constexpr std::size_t kWriteChunk = 256 * 1024;
 
-// First pass: only the lengths, which become the index.
+// A digest of the text lengths in order: the second reading must give the same texts as the
+// first, and comparing digests keeps that check in constant memory.
+constexpr std::uint64_t kDigestStart = 14695981039346656037ull;  // FNV-1a
+inline std::uint64_t digest_step(std::uint64_t digest, std::uint64_t length) {
+    return (digest ^ length) * 1099511628211ull;
+}
+
+// First pass: the summary of the texts and the digest of their lengths; nothing per text is
+// kept, so the memory does not grow with the number of quotes.
 class IndexSink final : public TextSink {
 public:
-    std::vector<std::uint32_t> lengths;
+    SummaryBuilder summary;
+    std::uint64_t digest = kDigestStart;
     void begin(std::uint32_t) override {}
     void append(const char*, std::size_t) override {}
     // The parser refuses texts beyond the format's 4 GiB before they reach a sink.
-    void end(std::uint64_t length) override { lengths.push_back(static_cast<std::uint32_t>(length)); }
+    void end(std::uint64_t length) override {
+        summary.add(length);
+        digest = digest_step(digest, length);
+    }
 };
 
 // Where the compiled bytes go: a string, or a file through one large buffer (the texts arrive
@@ -48,6 +61,27 @@ public:
         buffer_.append(bytes, size);
     }
 
+    // Overwrites bytes written before, at `offset` from the start; the next write goes to the
+    // end again.
+    void write_at(std::uint64_t offset, const char* bytes, std::size_t size) {
+        if (target_ != nullptr) {
+            target_->replace(static_cast<std::size_t>(offset), size, bytes, size);
+            return;
+        }
+        flush();
+        if (failed_) return;
+        if (!seek(offset)) {
+            failed_ = true;
+            error_ = errno;
+            return;
+        }
+        put(bytes, size);
+        if (!seek_end() && !failed_) {
+            failed_ = true;
+            error_ = errno;
+        }
+    }
+
     bool flush() {
         if (file_ != nullptr && !buffer_.empty()) {
             put(buffer_.data(), buffer_.size());
@@ -59,6 +93,21 @@ public:
     int error() const { return error_; }
 
 private:
+    bool seek(std::uint64_t offset) {
+#ifdef _WIN32
+        return _fseeki64(file_, static_cast<long long>(offset), SEEK_SET) == 0;
+#else
+        return fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+    }
+    bool seek_end() {
+#ifdef _WIN32
+        return _fseeki64(file_, 0, SEEK_END) == 0;
+#else
+        return fseeko(file_, 0, SEEK_END) == 0;
+#endif
+    }
+
     void put(const char* bytes, std::size_t size) {
         if (!failed_ && std::fwrite(bytes, 1, size, file_) != size) {
             failed_ = true;
@@ -73,33 +122,53 @@ private:
     int error_ = 0;
 };
 
-// Second pass: writes each text and its terminator, and checks that the script still gives the
-// texts the first pass indexed (it is read twice, and someone may have changed it between).
+// Second pass: writes each text and its terminator after the leading block, whose index entries
+// it fills in, a batch at a time, as the offsets become known.  It also checks that the script
+// still gives the texts the first pass saw (it is read twice, and someone may have changed it
+// between); a mismatch stops the writing, and the output is then thrown away.
 class TextWriter final : public TextSink {
 public:
-    TextWriter(const std::vector<std::uint32_t>& lengths, Output& out)
-        : lengths_(lengths), out_(out) {}
+    TextWriter(const RscSummary& summary, std::uint64_t digest, Output& out)
+        : summary_(summary), digest_(digest), out_(out) {}
 
     void begin(std::uint32_t) override {
-        if (next_ >= lengths_.size()) mismatch_ = true;
+        if (next_ >= summary_.count) mismatch_ = true;
     }
     void append(const char* bytes, std::size_t size) override {
         if (!mismatch_) out_.write(bytes, size);
     }
     void end(std::uint64_t length) override {
-        if (mismatch_ || length != lengths_[next_]) {
-            mismatch_ = true;
-            return;
-        }
+        if (mismatch_) return;
         out_.write("", 1);  // the terminating NUL
+        append_index_entry(batch_, static_cast<std::uint32_t>(offset_));
+        offset_ += length + 1;
+        digest_seen_ = digest_step(digest_seen_, length);
         ++next_;
+        if (batch_.size() >= kBatch) flush_index();
     }
-    bool matched() const { return !mismatch_ && next_ == lengths_.size(); }
+    // Writes the index entries still held; true when the texts were those of the first pass.
+    bool finish() {
+        flush_index();
+        return !mismatch_ && next_ == summary_.count && digest_seen_ == digest_ && offset_ == summary_.area_size;
+    }
 
 private:
-    const std::vector<std::uint32_t>& lengths_;
+    static constexpr std::size_t kBatch = 64 * 1024;
+    // The batch holds the entries of the texts just before text next_.
+    void flush_index() {
+        if (batch_.empty()) return;
+        const std::uint64_t entries = batch_.size() / kNumberDigits;
+        out_.write_at(kFixedHeaderSize + (next_ - entries) * kNumberDigits, batch_.data(), batch_.size());
+        batch_.clear();
+    }
+
+    const RscSummary& summary_;
+    const std::uint64_t digest_;
     Output& out_;
-    std::size_t next_ = 0;
+    std::string batch_;
+    std::uint64_t next_ = 0;
+    std::uint64_t offset_ = 0;
+    std::uint64_t digest_seen_ = kDigestStart;
     bool mismatch_ = false;
 };
 
@@ -180,23 +249,33 @@ bool index_pass(ScriptInput& input, std::string_view script_name, std::string_vi
         outcome.exit_code = kExitScriptErrors;
         return false;
     }
-    if (!summarize(index.lengths, outcome.summary)) {  // the parser already refuses this
+    if (!index.summary.ok()) {  // the parser already refuses this
         outcome.exit_code = kExitScriptErrors;
         outcome.lines.push_back(file_error_line(script_name, "too much text for one file"));
         return false;
     }
+    outcome.summary = index.summary.summary();
     return true;
 }
 
 // Pass two: the leading block, then the texts. False when the second reading disagrees.
 bool write_pass(ScriptInput& input, const IndexSink& index, const RscSummary& summary,
                 Output& out) {
+    // The index entries are filled in by the writer; until then the block holds zeros there.
     std::string header;
-    append_header(header, summary, index.lengths);
+    append_fixed_header(header, summary);
     out.write(header.data(), header.size());
-    TextWriter writer(index.lengths, out);
+    const std::string zeros(64 * 1024, '0');
+    for (std::uint64_t left = std::uint64_t{summary.count} * kNumberDigits; left > 0;) {
+        const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+        out.write(zeros.data(), size);
+        left -= size;
+    }
+    out.write(reinterpret_cast<const char*>(&kHeaderEnd), 1);
+    TextWriter writer(summary, index.digest, out);
     const ParseResult parsed = parse_script(input, writer);
-    return parsed.errors.empty() && !input.read_failed() && writer.matched();
+    const bool same = writer.finish();
+    return parsed.errors.empty() && !input.read_failed() && same;
 }
 
 CompileOutcome out_of_memory(std::string_view script_name) {

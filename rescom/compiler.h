@@ -1,9 +1,10 @@
 // Compiling a resource script into the compiled quotes file.
 //
 // The leading block of the compiled file holds the index of the texts, so it can only be written
-// once every text's length is known. Rather than keep the texts in memory, the script is parsed
-// twice: the first pass finds the errors and the lengths (4 bytes per text), the second writes
-// the leading block and then streams the texts straight to the output.
+// once every text's length is known. Rather than keep the texts or their lengths in memory, the
+// script is parsed twice: the first pass finds the errors and counts the texts and their bytes,
+// the second writes the leading block with a zero index, streams the texts straight to the output
+// and fills the index in as the offsets become known. The memory stays flat.
 #pragma once
 
 #include "rsc_format.h"

@@ -39,33 +39,45 @@ std::optional<RscFile> fail(std::string* why, const char* text) {
 
 }  // namespace
 
-bool summarize(const std::vector<std::uint32_t>& lengths, RscSummary& out) {
-    std::uint64_t area = 0;
-    std::uint64_t largest = 0;
-    for (std::uint32_t length : lengths) {
-        const std::uint64_t stored = std::uint64_t{length} + 1;
-        area += stored;
-        if (stored > largest) largest = stored;
-        if (area > kMaxAreaSize) return false;
+bool SummaryBuilder::add(std::uint64_t length) {
+    const std::uint64_t stored = length + 1;
+    const std::uint64_t area = std::uint64_t{summary_.area_size} + stored;
+    if (!ok_ || length >= kMaxAreaSize || area > kMaxAreaSize || summary_.count == kMaxAreaSize) {
+        ok_ = false;
+        return false;
     }
-    if (lengths.size() > kMaxAreaSize) return false;
-    out.count = static_cast<std::uint32_t>(lengths.size());
-    out.largest = static_cast<std::uint32_t>(largest);
-    out.area_size = static_cast<std::uint32_t>(area);
+    summary_.area_size = static_cast<std::uint32_t>(area);
+    if (stored > summary_.largest) summary_.largest = static_cast<std::uint32_t>(stored);
+    ++summary_.count;
     return true;
 }
 
-void append_header(std::string& out, const RscSummary& summary,
-                   const std::vector<std::uint32_t>& lengths) {
-    out.reserve(out.size() + header_size(lengths.size()));
+bool summarize(const std::vector<std::uint32_t>& lengths, RscSummary& out) {
+    SummaryBuilder builder;
+    for (std::uint32_t length : lengths) {
+        if (!builder.add(length)) return false;
+    }
+    out = builder.summary();
+    return true;
+}
+
+void append_fixed_header(std::string& out, const RscSummary& summary) {
     out.append(kSignature);
     append_hex(out, kFormatVersion, kVersionDigits);
     append_hex(out, summary.count, kNumberDigits);
     append_hex(out, summary.largest, kNumberDigits);
     append_hex(out, summary.area_size, kNumberDigits);
+}
+
+void append_index_entry(std::string& out, std::uint32_t offset) { append_hex(out, offset, kNumberDigits); }
+
+void append_header(std::string& out, const RscSummary& summary,
+                   const std::vector<std::uint32_t>& lengths) {
+    out.reserve(out.size() + header_size(lengths.size()));
+    append_fixed_header(out, summary);
     std::uint32_t offset = 0;
     for (std::uint32_t length : lengths) {
-        append_hex(out, offset, kNumberDigits);
+        append_index_entry(out, offset);
         offset += length + 1;
     }
     out.push_back(static_cast<char>(kHeaderEnd));

@@ -40,9 +40,29 @@ constexpr std::uint64_t header_size(std::uint64_t count) {
     return kFixedHeaderSize + count * kNumberDigits + 1;
 }
 
+// The summary of texts seen one at a time, so that a writer need not keep their lengths.
+class SummaryBuilder {
+public:
+    // Adds a text of `length` bytes (terminator not included). False once the texts no longer
+    // fit the format's 32-bit fields; the builder then stays failed.
+    bool add(std::uint64_t length);
+    bool ok() const { return ok_; }
+    const RscSummary& summary() const { return summary_; }
+
+private:
+    RscSummary summary_;
+    bool ok_ = true;
+};
+
 // Builds the summary from the text lengths (terminators not included). False when the texts
 // do not fit the format's 32-bit fields.
 bool summarize(const std::vector<std::uint32_t>& lengths, RscSummary& out);
+
+// The leading block in its parts, for a writer that fills the index in as the texts come: the
+// fixed part (signature, version, the three numbers), then one index entry per text (kNumberDigits
+// bytes each), then kHeaderEnd.
+void append_fixed_header(std::string& out, const RscSummary& summary);
+void append_index_entry(std::string& out, std::uint32_t offset);
 
 // Appends the leading block for texts of the given lengths (terminators not included) to `out`,
 // the closing 0xFF included. `summary` must come from summarize() over the same lengths.

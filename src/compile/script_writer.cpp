@@ -42,24 +42,28 @@ std::size_t EscapeSafeCut(std::string_view body, std::size_t keep) {
 class QuotePass {
  public:
   QuotePass(TextFile* script, std::string_view path, ScriptRun& run, const QuoteFileContext& context)
-      : script_(script), path_(path), run_(run), context_(context) {}
+      : script_(script), writing_(script != nullptr || context.changes != nullptr), path_(path), run_(run),
+        context_(context) {}
 
   // The host's text is escaped like a quote line; a line feed in it becomes \n, so the
   // header stays one string line.
   void SetInitialHeader(std::string_view text) {
     text = text.substr(0, std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
-    header_ = script_ ? rescom::escape_quote_text(text) : std::string(text);
+    header_ = writing_ ? rescom::escape_quote_text(text) : std::string(text);
     headerLine_ = 0;
   }
 
   void Line(std::string_view piece, std::uint64_t lineNo);
+  void Change(ScriptChange change, std::uint64_t lineNo, std::string_view line, std::uint64_t detail = 0) {
+    if (context_.changes) context_.changes->OnChange(change, path_, lineNo, line, detail);
+  }
   void Finish() { CloseQuote(); }
   int Count() const { return count_; }
 
  private:
   // `lines` is the number of line feeds in `text`.
   void Emit(std::string_view text, std::uint64_t origin, std::uint64_t lines) {
-    script_->Write(text);
+    if (script_) script_->Write(text);
     if (context_.lines) {
       for (std::uint64_t i = 1; i <= lines; ++i) context_.lines->OnScriptLine(run_.scriptLines + i, path_, origin);
     }
@@ -70,6 +74,7 @@ class QuotePass {
   // fixed line that the bound makes large enough.  `body` is escaped text: it holds no line feed.
   void StringLine(std::size_t lead, std::string_view body, std::size_t trail, std::uint64_t origin) {
     if (lead + body.size() + trail > kMaxStringLineContent) {
+      Change(ScriptChange::LineCut, origin, body, lead + body.size() + trail);
       lead = std::min(lead, kMaxStringLineContent);
       const std::size_t keep = kMaxStringLineContent - lead;
       if (body.size() > keep) body = body.substr(0, EscapeSafeCut(body, keep));
@@ -93,7 +98,7 @@ class QuotePass {
     open_ = true;
     ++count_;
     lastLine_ = lineNo;
-    if (!script_) return;
+    if (!writing_) return;
     Emit(kBlockStart, lineNo, 3);
     if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo);
   }
@@ -101,7 +106,7 @@ class QuotePass {
   void CloseQuote() {
     if (!open_) return;
     open_ = false;
-    if (!script_) return;
+    if (!writing_) return;
     if (!end_.empty()) StringLine(0, end_, 0, endLine_);
     Emit(kBlockEnd, lastLine_, 1);
   }
@@ -109,7 +114,7 @@ class QuotePass {
   void TextLine(std::string_view line, std::uint64_t lineNo) {
     if (!open_) OpenQuote(lineNo);
     lastLine_ = lineNo;
-    if (!script_) return;
+    if (!writing_) return;
     // LEFT wins over RIGHT, RIGHT over CENTER; a value of 0 or less is off.  A line at least as
     // long as the field is written as it is, not wrapped (only the string line bound cuts it).
     const auto field = [](int n) { return std::min(static_cast<std::size_t>(n), kMaxStringLineContent); };
@@ -124,6 +129,7 @@ class QuotePass {
   }
 
   TextFile* script_;
+  bool writing_;  // string lines are made: for the script, or for a checker
   std::string_view path_;
   ScriptRun& run_;
   const QuoteFileContext& context_;
@@ -191,7 +197,16 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
   // compiler takes from a quote (script_literal.h has the rule): the literal is well formed
   // for every line.  Escaping only adds backslashes before backslashes and double quotes, so
   // it cannot change how a line is classified, and counting need not do it.
-  if (script_) line = std::string_view(escaped_, rescom::escape_quote_text(line, escaped_));
+  if (writing_) {
+    const std::string_view typed = line;
+    line = std::string_view(escaped_, rescom::escape_quote_text(line, escaped_));
+    if (context_.changes) {
+      // What escaping added beyond a backslash per double quote went to backslashes it doubled.
+      const auto quotes = static_cast<std::size_t>(std::count(typed.begin(), typed.end(), '"'));
+      const std::size_t doubled = line.size() - typed.size() - quotes;
+      if (doubled > 0) Change(ScriptChange::BackslashShown, lineNo, typed, doubled);
+    }
+  }
   const LineKind kind = ClassifyLine(line);
   switch (kind) {
     case LineKind::Text:
@@ -202,6 +217,8 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
       if (auto value = DirectiveValue(line)) {
         (kind == LineKind::Header ? header_ : end_).assign(TrimSpaces(*value));
         (kind == LineKind::Header ? headerLine_ : endLine_) = lineNo;
+      } else {
+        Change(ScriptChange::DirectiveIgnored, lineNo, line);
       }
       break;  // the new end text already ends the quote that this line closes
     case LineKind::Left:
@@ -210,11 +227,15 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
       if (auto value = DirectiveValue(line)) {
         if (auto n = DirectiveNumber(*value)) {
           (kind == LineKind::Left ? left_ : kind == LineKind::Right ? right_ : center_) = *n;
+          break;
         }
       }
+      Change(ScriptChange::DirectiveIgnored, lineNo, line);
+      break;
+    case LineKind::OtherDirective:
+      Change(ScriptChange::LineDropped, lineNo, line);
       break;
     case LineKind::Blank:
-    case LineKind::OtherDirective:
       break;
   }
   CloseQuote();
@@ -261,13 +282,18 @@ int AppendQuotes(TextFile* script, TextFile& file, std::string_view path, std::s
   if (context.progress) context.progress->Show(name, 0, fileSize, run.bytesDone, run.totalBytes, withOutput);
   std::int64_t fileDone = 0;
   std::uint64_t lineNo = 1;
+  bool midLine = false;  // the last piece did not reach its line end
   for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
     const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
     fileDone += advance;
     run.bytesDone += advance;
     if (context.progress) context.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, withOutput);
+    if (midLine && context.changes) {
+      context.changes->OnChange(ScriptChange::LineSplit, path, lineNo, WithoutLineEnd(piece), 0);
+    }
     pass.Line(piece, lineNo);
-    if (piece.back() == '\n') ++lineNo;  // the pieces of one long line share its number
+    midLine = piece.back() != '\n';
+    if (!midLine) ++lineNo;  // the pieces of one long line share its number
   }
   pass.Finish();
   if (context.progress) context.progress->Show(std::nullopt, 1, 1, run.bytesDone, run.totalBytes, withOutput);

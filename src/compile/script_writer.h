@@ -57,6 +57,25 @@ class ScriptLineLocator final : public ScriptLineObserver {
   std::uint64_t line_ = 0;
 };
 
+// What a compile makes of a quote file line other than what the line says, told to a checker
+// so that it can warn before the compile.  The writer reports these as it decides them: a
+// checker and the compile can never disagree.
+enum class ScriptChange : std::uint8_t {
+  LineSplit,         // longer than the reader's line buffer: read as several lines
+  LineCut,           // its string line is over kMaxStringLineContent: cut (detail: its length)
+  DirectiveIgnored,  // a directive the compile knows, without "=" or without a number
+  LineDropped,       // holds "@@" but is no directive the compile knows: left out
+  BackslashShown,    // backslashes that start no escape: doubled, shown as typed (detail: how many)
+};
+
+class ScriptChangeObserver {
+ public:
+  virtual ~ScriptChangeObserver() = default;
+  // `line` is the prepared line (line end removed, comment cut); numbers count from 1.
+  virtual void OnChange(ScriptChange change, std::string_view quoteFile, std::uint64_t quoteLine,
+                        std::string_view line, std::uint64_t detail) = 0;
+};
+
 struct QuoteFileContext {
   Progress* progress = nullptr;
   EngineReport* report = nullptr;
@@ -64,6 +83,8 @@ struct QuoteFileContext {
   // once per file.  Unset or empty: no initial header.
   std::function<std::string()> initialHeader;
   ScriptLineObserver* lines = nullptr;
+  // Given, the pass makes every string line as a compile would, even without a script.
+  ScriptChangeObserver* changes = nullptr;
 };
 
 // Creates (or empties) the script at `path` and writes the header lines 150 to 175, with the

@@ -8,6 +8,16 @@
 
 namespace vosko {
 
+std::int64_t ParseLineLength(std::string_view text) {
+  std::int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + (c - '0');
+    if (value > 0x7FFFFFFF) return 0;
+  }
+  return value;
+}
+
 void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
   TextFile in;
   if (!in.Open(importPath, "r+t")) {

@@ -4,11 +4,19 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "quotes/engine_report.h"
 #include "quotes/text_file.h"
 
 namespace vosko {
+
+// The shortest line length an import takes, in the Import dialog and on the command line.
+inline constexpr std::int64_t kShortestImportLineLength = 46;
+
+// A typed line length: decimal digits only.  Empty text, any other character and a number
+// beyond a signed 32-bit value read as 0, which every caller refuses.
+std::int64_t ParseLineLength(std::string_view text);
 
 // Appends the quotes of the text file at `importPath` to `out` (the new quote file, open for
 // writing in text mode; left open).  Each line (read in pieces of up to 4095 characters) gets

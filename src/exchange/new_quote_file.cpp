@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "exchange/import_text.h"
+#include "exchange/recompile.h"
 #include "quotes/catalog_entry.h"
 #include "quotes/text_format.h"
 #include "resources/string_table.h"
@@ -62,6 +64,21 @@ void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_v
     line += '\n';
     for (const auto& [find, replacement] : fills) ReplaceFirst(line, line, find, replacement);
     out.Write(line);
+  }
+}
+
+void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                       std::string_view time, const NewQuoteFileSource& source, EngineReport* report) {
+  WriteQuoteFileTemplate(out, title, author, date, time);
+  switch (source.kind) {
+    case NewQuoteFileSource::Kind::Import:
+      ImportTextFile(out, source.path, source.lineLength, report);
+      break;
+    case NewQuoteFileSource::Kind::Recompile:
+      RecompileHostQuotes(out, source.path, report);
+      break;
+    case NewQuoteFileSource::Kind::Template:
+      break;
   }
 }
 

@@ -2,10 +2,12 @@
 // be used, and the template of comment and directive lines every new file starts with.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "quotes/engine_report.h"
 #include "quotes/text_file.h"
 
 namespace vosko {
@@ -25,5 +27,19 @@ bool IsPlainFileName(std::string_view name);
 // order, so a title holding "@@DATE@@" gets the date but one holding "@@DESCRIPTION@@" stays.
 void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
                             std::string_view time);
+
+// What follows the template in a new quote file: nothing, the quotes of an imported text
+// file, or the texts of a compiled quotes file read back.
+struct NewQuoteFileSource {
+  enum class Kind { Template, Import, Recompile } kind = Kind::Template;
+  std::string path;             // the text file or the compiled quotes file
+  std::int64_t lineLength = 0;  // import only
+};
+
+// The whole contents of a new quote file into `out` (open for writing in text mode, left
+// open): the template, then what `source` adds.  Import and recompile report their own
+// failures and leave the template and what was written before the failure.
+void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                       std::string_view time, const NewQuoteFileSource& source, EngineReport* report);
 
 }  // namespace vosko

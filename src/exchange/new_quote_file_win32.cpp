@@ -2,7 +2,6 @@
 
 #include "exchange/import_text.h"
 #include "exchange/new_quote_file.h"
-#include "exchange/recompile.h"
 #include "frame/dialog_fields_win32.h"
 #include "frame/engine_report_win32.h"
 #include "frame/main_window_win32.h"
@@ -26,7 +25,6 @@ namespace {
 
 constexpr std::size_t kFieldLength = 255;  // the fields are read into 256-byte buffers
 constexpr int kGeneratedNameTries = 50;
-constexpr std::int64_t kShortestLineLength = 46;
 constexpr char kImportPattern[] = "*.txt";
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -71,18 +69,6 @@ void SelectOnly(int row) {
   ListView_EnsureVisible(list, row, FALSE);
 }
 
-// Empty or anything but digits reads as 0, and so does a number beyond 32 bits: all are
-// refused by the caller.
-std::int64_t ParseLineLength(const std::string& text) {
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return 0;
-    value = value * 10 + (c - '0');
-    if (value > 0x7FFFFFFF) return 0;
-  }
-  return value;
-}
-
 int OnOk(HWND dialog) {
   const int mode = QuoteFileDialogSelector();
   const std::optional<std::string> title = BoundedFieldText(dialog, IDC_NEW_TITLE, kFieldLength);
@@ -106,7 +92,7 @@ int OnOk(HWND dialog) {
     }
     import_file = *typed;
     line_length = ParseLineLength(FieldText(dialog, IDC_NEW_LINE_LENGTH));
-    if (line_length < kShortestLineLength) {
+    if (line_length < kShortestImportLineLength) {
       ShowTableMessage(dialog, IDS_LINE_LENGTH_INVALID, 0, kStyleNotice);
       return 1;
     }
@@ -127,15 +113,17 @@ int CreateQuoteFile(const std::string& title, const std::string& file_name, cons
   }
   const WinIniRegionalSettings regional;
   const CalendarTime now = LocalNowWin32();
-  WriteQuoteFileTemplate(out, title, author, CurrentDateText(regional, now), CurrentTimeText(regional, now));
-  MessageBoxReport report;
+  NewQuoteFileSource source;
   const int mode = QuoteFileDialogSelector();
   if (mode == IDC_RECOMPILE) {
-    RecompileHostQuotes(out, std::string(g_state->home_directory) + std::string(TableText(IDS_HOST_QUOTES_FILE)),
-                        &report);
+    source.kind = NewQuoteFileSource::Kind::Recompile;
+    source.path = std::string(g_state->home_directory) + std::string(TableText(IDS_HOST_QUOTES_FILE));
   } else if (mode == IDC_IMPORT) {
-    ImportTextFile(out, import_file, line_length, &report);
+    source = {NewQuoteFileSource::Kind::Import, import_file, line_length};
   }
+  MessageBoxReport report;
+  WriteNewQuoteFile(out, title, author, CurrentDateText(regional, now), CurrentTimeText(regional, now), source,
+                    &report);
   // A new file that did not reach the disk whole is no quote file: it goes, and the dialog
   // stays open for another try. The files it was made from are only read.
   if (!out.Close()) {

@@ -38,6 +38,8 @@ TEST(VoskoCli, BadInputFailsCleanly) {
   dir.Write("empty/notes.txt", "not a quote file");
   testing::MakeReadOnly(dir.Write("locked.lsq", "A quote\r\n"));
   const std::string out = dir.Write("out.pms", "old");
+  const std::string in = dir.Write("in.txt", "A line to import\n");
+  const std::string fresh = dir.Path("new.lsq");
   const struct {
     std::vector<std::string> args;
     int code;
@@ -60,6 +62,27 @@ TEST(VoskoCli, BadInputFailsCleanly) {
       {{"list", "--format", "xml", dir.Path("")}, kExitUsage, "xml: unknown format"},
       {{"list", dir.Path("good.lsq")}, kExitFileError, "good.lsq: not a folder"},
       {{"list", "--settings", dir.Path("none.pm"), dir.Path("")}, kExitFileError, "the settings file cannot be read"},
+      {{"compile", "-o", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
+      {{"compile", "--script", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
+      {{"export", "-o", out, dir.Path("good.lsq"), dir.Path("locked.lsq")}, kExitFileError, "locked.lsq: the quote file"},
+      {{"export", "-o", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
+      {{"export", "-o", dir.Path("no/dir/x.txt"), dir.Path("good.lsq")}, kExitFileError, "x.txt: cannot be written"},
+      {{"export", dir.Path("good.lsq")}, kExitUsage, "lacks -o FILE"},
+      {{"import", "--title", "T", "--line-length", "45", in, fresh}, kExitUsage, "45: the line length must be"},
+      {{"import", "--title", "T", "--line-length", "4x6", in, fresh}, kExitUsage, "the line length must be"},
+      {{"import", "--title", "T", "--line-length", "46", dir.Path("missing.txt"), fresh}, kExitFileError, "no such file"},
+      {{"import", "--title", "T", "--line-length", "46", dir.Path("bin.lsq"), fresh}, kExitFileError, "binary file"},
+      {{"import", "--title", "T", "--line-length", "46", dir.Path("locked.lsq"), fresh}, kExitFileError,
+       "locked.lsq: cannot be read"},
+      {{"import", "--title", "T", "--line-length", "46", in, in}, kExitFileError, "in.txt: is also an input"},
+      {{"recompile", "--title", "T", dir.Path("good.lsq"), fresh}, kExitFileError, "not a compiled quotes file"},
+      {{"recompile", "--title", "T", dir.Path("empty"), fresh}, kExitFileError, "empty: cannot be read"},
+      {{"new", fresh}, kExitUsage, "needs a title"},
+      {{"new", "--title", "Two\nlines", fresh}, kExitUsage, "one line of text"},
+      {{"new", "--title", "T", dir.Path("good.lsq")}, kExitFileError, "good.lsq: already exists"},
+      {{"new", "--title", "T"}, kExitUsage, "lacks OUT.lsq"},
+      {{"new", "--title", "T", fresh, "extra"}, kExitUsage, "unknown option \"extra\""},
+      {{"check", "--strict", dir.Path("missing.lsq")}, kExitFileError, "no such file"},
   };
   for (const auto& c : cases) {
     const CliRun run = Vosko(c.args);
@@ -71,6 +94,9 @@ TEST(VoskoCli, BadInputFailsCleanly) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path(""))) {
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  EXPECT_EQ(ReadBytes(dir.Path("good.lsq")), Crlf("One\n\nTwo\n"));
+  EXPECT_EQ(ReadBytes(in), "A line to import\n");
 }
 
 // A compile gives the compiler's own file of the script the extension's writer makes, counts
@@ -150,6 +176,94 @@ TEST(VoskoCli, ListFormats) {
     for (const std::string& part : c.parts) EXPECT_TRUE(Contains(run.out, part)) << c.format << ": " << part << "\n" << run.out;
     EXPECT_LT(run.out.find("Alpha"), run.out.find("Beta")) << c.format;  // title order
   }
+}
+
+// Every command answers --help with its own usage, and the tool's help names them all.
+TEST(VoskoCli, HelpForEveryCommand) {
+  const std::string all = Vosko({"--help"}).out;
+  for (const char* command : {"compile", "count", "list", "export", "import", "recompile", "new", "check"}) {
+    const CliRun run = Vosko({command, "--help"});
+    EXPECT_EQ(run.code, kExitOk) << command;
+    EXPECT_TRUE(run.out.starts_with(std::string("Usage: vosko ") + command + " ")) << run.out;
+    EXPECT_TRUE(Contains(all, std::string("\n  ") + command + " ")) << command;
+  }
+}
+
+// New quote files from the template, an import and a compiled file; an export of the
+// recompiled quotes gives the exported originals back, and replaces the export it is written over.
+TEST(VoskoCli, NewFilesAndExport) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir.Path("q"));
+  dir.Write("q/a.lsq", Crlf("@@TITLE=A\nOne\nline ## note\n\n\"Two\" \\d\n"));
+  dir.Write("q/b.lsq", Crlf("Three\n"));
+  const std::string in = dir.Write("in.txt", "The quick brown fox jumps over the lazy dog and then runs far away"
+                                             " into the woods.\nSecond line.\n");
+  const struct {
+    std::vector<std::string> args;
+    std::string said;
+    std::string tail;  // how the new file ends
+  } cases[] = {
+      {{"new", "--title", "Mine", "--author", "Ann", dir.Path("n.lsq")}, "n.lsq: a new quote file with 0 quotes",
+       "@@TITLE=Mine\r\n\r\n"},
+      {{"new", "--title", "Mine", dir.Path("m.lsq")}, "m.lsq: a new quote file with 0 quotes", "@@AUTHOR=\r\n\r\n"},
+      {{"import", "--title", "Imp", "--line-length", "46", in, dir.Path("i.lsq")}, "i.lsq: a new quote file with 2 quotes",
+       "available.\r\n\r\nThe quick brown fox jumps over the lazy dog \r\nand then runs far away into the woods.\r\n"
+       " \r\n\r\nSecond line.\r\n \r\n"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = Vosko(c.args);
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_TRUE(Contains(run.out, c.said)) << run.out;
+    const std::string made = ReadBytes(c.args.back());
+    EXPECT_TRUE(made.starts_with("## ----")) << c.args[0];
+    EXPECT_TRUE(c.args[0] == "import" ? made.ends_with(c.tail) : Contains(made, c.tail)) << made;
+  }
+
+  ASSERT_EQ(Vosko({"compile", "-o", dir.Path("r.pms"), dir.Path("q")}).code, kExitOk);
+  const CliRun back = Vosko({"recompile", "--title", "Back", dir.Path("r.pms"), dir.Path("back.lsq")});
+  EXPECT_EQ(back.code, kExitOk) << back.err;
+  EXPECT_TRUE(Contains(back.out, "with 3 quotes")) << back.out;
+  const std::string old = dir.Write("old.txt", "an older export, longer than the new one will be");
+  for (const std::string& from : {dir.Path("q"), dir.Path("back.lsq")}) {
+    const CliRun exported = Vosko({"export", "-o", old, from});
+    EXPECT_EQ(exported.code, kExitOk) << exported.err;
+    EXPECT_TRUE(Contains(exported.out, "exported 3 quotes")) << exported.out;
+    EXPECT_EQ(ReadBytes(old), "One line\r\n\"Two\" \\d\r\nThree") << from;
+  }
+}
+
+// What check shows comes from the writer: each kind of change at its line, once, and
+// --strict turns findings into a failing exit code.
+TEST(VoskoCli, CheckShowsWhatTheCompileChanges) {
+  ScratchDir dir;
+  const std::string longLine(1500, 'x');
+  const std::string file = dir.Write(
+      "c.lsq", Crlf("@@TITLE=Fine\n@@AUTHOR=Fine too\n@@LEFT\n@@RIGHT=abc\n  @@LEFT=3\nA \\d and \\n \"q\"\n"
+                    "Dinner at 8 @@ home\n@@HEADER=" + std::string(1000, 'h') + std::string(10, '"') +
+                    "\nOne\n\nTwo\n" + longLine + "\n"));
+  const std::string clean = dir.Write("clean.lsq", Crlf("@@TITLE=T\n@@LEFT=4\nTab\\tbed \"ok\"\n"));
+  const CliRun run = Vosko({"check", file, clean});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  const std::string expected = file + ":3: the directive sets nothing" "|" + file + ":4: the directive sets nothing" "|" +
+                               file + ":5: the line holds \"@@\"" "|" + file + ":6: a backslash that starts no escape" "|" +
+                               file + ":7: the line holds \"@@\"" "|" + file + ":8: the line is 1020 characters long" "|" +
+                               file + ":12: the line is longer than 1023" "|" + file + ":12: the line is 1023 characters long";
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1) {
+    lines.push_back(run.out.substr(at, end - at));
+  }
+  std::vector<std::string> parts;
+  for (std::size_t at = 0, end; at <= expected.size(); at = end + 1) {
+    end = std::min(expected.find('|', at), expected.size());
+    parts.push_back(expected.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), parts.size()) << run.out;
+  for (std::size_t i = 0; i < parts.size(); ++i) EXPECT_TRUE(lines[i].starts_with(parts[i])) << lines[i];
+  EXPECT_TRUE(Contains(run.out, "; 1 on this line")) << run.out;
+  EXPECT_EQ(Vosko({"check", "--strict", file}).code, kExitRefused);
+  const CliRun strictClean = Vosko({"check", "--strict", clean});
+  EXPECT_EQ(strictClean.code, kExitOk);
+  EXPECT_EQ(strictClean.out, "");
 }
 
 }  // namespace

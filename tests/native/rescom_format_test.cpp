@@ -86,7 +86,8 @@ std::string script_for(const std::vector<std::string>& texts) {
 }
 
 TEST(rescom_format, IndexAgreesWithAScanOfTheTexts) {
-    for (const std::size_t count : {std::size_t{1}, std::size_t{7}, std::size_t{600}}) {
+    // 9000 texts fill the index in more than one batch.
+    for (const std::size_t count : {std::size_t{1}, std::size_t{7}, std::size_t{600}, std::size_t{9000}}) {
         SCOPED_TRACE(count);
         const std::vector<std::string> texts = awkward_texts(static_cast<unsigned>(count), count);
         std::string rsc;
@@ -124,6 +125,12 @@ TEST(rescom_format, IndexAgreesWithAScanOfTheTexts) {
         const auto decoded = rescom::decode_rsc(rsc);
         ASSERT_TRUE(decoded.has_value());
         for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(decoded->text(i), texts[i]);
+
+        // A file gets the index through its own seeks: the same bytes.
+        vosko::testing::ScratchDir dir;
+        const std::string script = dir.Write("s.r", script_for(texts));
+        ASSERT_EQ(rescom::compile_file(script, dir.Path("s.rsc")).exit_code, rescom::kExitOk);
+        EXPECT_TRUE(read_file(dir.Path("s.rsc")) == rsc);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "harness.h"
 #include "in_process.h"
 
+#include "cli.h"
 #include "compile/compile_driver_win32.h"
 #include "compile/compiler_report.h"
 #include "compile/compiler_run_win32.h"
@@ -23,6 +24,8 @@
 #include <process.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include <regex>
 #include <set>
 
@@ -181,6 +184,41 @@ TEST_F(CompileThroughHostTest, TwoFilesBecomeTheHostsQuotesFile) {
   Close();
   ASSERT_EQ(OpenAndShow(), 1);
   EXPECT_EQ(ListRows(ListView())[1][3], "2");
+}
+
+// The command-line tool compiles what the extension compiles: the same script but for the
+// date and time of its creation line (the extension's follow WIN.INI [intl], the tool's the
+// default settings), and the same compiled bytes.
+TEST_F(CompileThroughHostTest, TheToolMakesTheExtensionsFiles) {
+  WriteSettings("ViewOption=3\r\n");
+  for (const auto& entry : std::filesystem::directory_iterator(VOSKO_SAMPLE_QUOTES)) {
+    WriteQuoteFile(entry.path().filename().string(), ReadFileBytes(entry.path().string()));
+  }
+  WriteQuoteFile("z.lsq", "@@TITLE=Zeta\r\n@@HEADER=Thought of the day:\r\n@@END=  -- anon\r\n@@RIGHT=12\r\n"
+                          "Be \"brief\".\r\nShort\r\n\r\n@@CENTER=10\r\n@@RIGHT=0\r\nabc \\d\tx\r\n");
+  ASSERT_EQ(OpenAndShow(), 1);
+  const auto rows = ListRows(ListView());
+  std::vector<int> all;
+  std::vector<std::string> args = {"compile", "-o", home_->File("tool.pms"), "--script", home_->File("tool.r")};
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    all.push_back(static_cast<int>(row));
+    args.push_back(quotes_->File(rows[row][vosko::kColumnFileName]));  // the extension compiles in list order
+  }
+  ASSERT_GT(rows.size(), 2u);
+  SelectListRows(ListView(), all, 0);
+  Press(IDC_COMPILE);
+  std::ostringstream out, err;
+  ASSERT_EQ(vosko::cli::RunVosko(args, out, err), vosko::cli::kExitOk) << err.str();
+
+  EXPECT_EQ(ReadFileBytes(home_->File("tool.pms")), ReadFileBytes(home_->File("rquotes.pms")));
+  const auto withoutCreationLine = [](std::string script) {
+    const std::size_t at = script.find("##   Created by");
+    EXPECT_NE(at, std::string::npos);
+    if (at != std::string::npos) script.erase(at, script.find('\n', at) - at);
+    return script;
+  };
+  EXPECT_EQ(withoutCreationLine(ReadFileBytes(home_->File("tool.r"))),
+            withoutCreationLine(ReadFileBytes(quotes_->File("rquotes.r"))));
 }
 
 // The Win32 face driven directly, with the seams that make a compiler fail or not start.

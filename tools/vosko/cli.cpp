@@ -131,9 +131,11 @@ std::optional<std::vector<std::string>> GatherQuoteFiles(const std::vector<std::
 }
 
 void ConsoleReport::Report(unsigned stringId, unsigned number, ReportIcon, ReportOwner) {
+  ++reported_;
   switch (stringId) {
     case IDS_OPEN_FAILED:
-      Complain(err_, IDS_CLI_UNREADABLE, {file_});
+    case IDS_IMPORT_OPEN_FAILED:
+      Complain(err_, openMessage_, {file_});
       break;
     case IDS_SCRIPT_OPEN_FAILED:
     case IDS_SCRIPT_WRITE_FAILED:
@@ -145,9 +147,66 @@ void ConsoleReport::Report(unsigned stringId, unsigned number, ReportIcon, Repor
   }
 }
 
-int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+WholeOutput::~WholeOutput() {
+  if (committed_) return;
+  file_.Close();
+  std::error_code ignored;
+  std::filesystem::remove(work_, ignored);
+}
+
+bool WholeOutput::Open(std::string_view mode, std::ostream& err) {
+  if (file_.Open(work_, mode)) return true;
+  Complain(err, IDS_CLI_CANNOT_WRITE, {target_});
+  return false;
+}
+
+bool WholeOutput::Commit(std::ostream& err) {
+  if (file_.Close()) {
+    // The library's rename replaces an existing target on Windows too (MoveFileEx underneath).
+    std::error_code error;
+    std::filesystem::rename(work_, target_, error);
+    if (!error) {
+      committed_ = true;
+      return true;
+    }
+  }
+  Complain(err, IDS_CLI_CANNOT_WRITE, {target_});
+  return false;
+}
+
+bool OutputIsNoInput(const std::string& output, const std::vector<std::string>& inputs, std::ostream& err) {
+  for (const std::string& input : inputs) {
+    std::error_code error;
+    if (std::filesystem::equivalent(output, input, error)) {
+      Complain(err, IDS_CLI_OUTPUT_IS_INPUT, {output});
+      return false;
+    }
+  }
+  return true;
+}
+
+bool OutputIsNew(const std::string& output, std::ostream& err) {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(output, error))) return true;
+  Complain(err, IDS_CLI_OUTPUT_EXISTS, {output});
+  return false;
+}
+
+std::int64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<std::int64_t>(size);
+}
+
+bool IsTextFile(const std::string& path, std::ostream& err) {
+  if (!IsBinaryFile(path)) return true;
+  Complain(err, IDS_CLI_BINARY_FILE, {path});
+  return false;
+}
+
+int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    Help(args.empty() ? err : out, {IDS_CLI_HELP, IDS_CLI_HELP + 1});
+    Help(args.empty() ? err : out, {IDS_CLI_HELP, IDS_CLI_HELP_MORE, IDS_CLI_HELP_MORE + 1, IDS_CLI_HELP + 1});
     return args.empty() ? kExitUsage : kExitOk;
   }
   if (args[0] == "--version") {
@@ -157,9 +216,31 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
-  if (command == "compile") return help ? Help(out, {IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1}) : Compile(rest, out, err);
-  if (command == "count") return help ? Help(out, {IDS_CLI_HELP_COUNT}) : Count(rest, out, err);
-  if (command == "list") return help ? Help(out, {IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1}) : List(rest, out, err);
+  using Run = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&, bool);
+  static const struct {
+    std::string_view name;
+    unsigned help, moreHelp;  // moreHelp 0: none
+    Run run;
+  } kCommands[] = {
+      {"compile", IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1, Compile},
+      {"count", IDS_CLI_HELP_COUNT, 0, Count},
+      {"list", IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1, List},
+      {"export", IDS_CLI_HELP_EXPORT, 0, Export},
+      {"check", IDS_CLI_HELP_CHECK, IDS_CLI_HELP_CHECK + 1, Check},
+      {"import", IDS_CLI_HELP_IMPORT, IDS_CLI_HELP_NEW_FILE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("import", rest, out, err); }},
+      {"recompile", IDS_CLI_HELP_RECOMPILE, IDS_CLI_HELP_NEW_FILE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("recompile", rest, out, err); }},
+      {"new", IDS_CLI_HELP_NEW, IDS_CLI_HELP_NEW_FILE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("new", rest, out, err); }},
+  };
+  for (const auto& known : kCommands) {
+    if (command != known.name) continue;
+    if (!help) return known.run(rest, out, err, progress);
+    out << TableText(known.help);
+    if (known.moreHelp != 0) out << TableText(known.moreHelp);
+    return kExitOk;
+  }
   Complain(err, IDS_CLI_UNKNOWN_COMMAND, {command});
   return kExitUsage;
 }

@@ -17,7 +17,8 @@ enum Exit : int {
   kExitUsage = 3,      // a wrong command line
 };
 
-// `args` are the arguments after the program name.
-int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `args` are the arguments after the program name.  `progress`: `err` is a terminal, where
+// long runs show how far they are.
+int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress = false);
 
 }  // namespace vosko::cli

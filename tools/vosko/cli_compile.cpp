@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "cli_progress.h"
 #include "cli_support.h"
 #include "compile/compiler_report.h"
 #include "compile/script_line_origins.h"
@@ -17,12 +18,6 @@
 
 namespace vosko::cli {
 namespace {
-
-std::int64_t FileSize(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  return error ? 0 : static_cast<std::int64_t>(size);
-}
 
 // Removes a work file when the command ends, however it ends.
 class WorkFile {
@@ -42,7 +37,7 @@ class WorkFile {
 
 // Writes the script of `files`; false after a message.
 bool WriteScript(const std::vector<std::string>& files, const std::string& path, const std::string& shownAs,
-                 unsigned failure, std::ostream& err) {
+                 unsigned failure, std::ostream& err, bool showProgress) {
   ConsoleReport report(err);
   report.At(shownAs);
   report.ScriptMessage(failure);
@@ -54,8 +49,10 @@ bool WriteScript(const std::vector<std::string>& files, const std::string& path,
     return false;
   }
   for (const std::string& file : files) run.totalBytes += FileSize(file);
+  TerminalProgress progress(err, showProgress);
   QuoteFileContext context;
   context.report = &report;
+  context.progress = &progress;
   for (const std::string& file : files) {
     report.At(file);
     if (AppendQuoteFile(&script, file, file, run, context) < 0) return false;
@@ -92,18 +89,25 @@ void ReportRefusal(const std::vector<std::string>& files, const std::vector<std:
   Complain(err, IDS_CLI_COMPILE_REFUSED);
 }
 
-int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
   const std::optional<CommandLine> line = ScanCommandLine(args, "compile", {"-o", "--script"}, err);
   if (!line) return kExitUsage;
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   const std::string output = line->Option("-o").value_or(std::string(TableText(IDS_PMS_NAME).substr(1)));
   const std::optional<std::string> kept = line->Option("--script");
+  // The script is made before the compiler reads it, so a script over a quote file would empty
+  // that file before it is read; the compiled file would replace it afterwards.
+  if (!OutputIsNoInput(output, *files, err) || (kept && !OutputIsNoInput(*kept, *files, err))) {
+    return kExitFileError;
+  }
   // Without --script the script is a work file beside the output: a folder that cannot take
   // it cannot take the output either, and that is the message the user needs.
   WorkFile script(kept.value_or(output + ".script.tmp"), kept.has_value());
   if (!WriteScript(*files, script.Path(), kept.value_or(output),
-                   kept ? IDS_CLI_SCRIPT_UNWRITABLE : IDS_CLI_OUTPUT_UNWRITABLE, err)) return kExitFileError;
+                   kept ? IDS_CLI_SCRIPT_UNWRITABLE : IDS_CLI_OUTPUT_UNWRITABLE, err, progress)) {
+    return kExitFileError;
+  }
 
   const rescom::CompileOutcome outcome = rescom::compile_file(script.Path(), output);
   if (outcome.exit_code == rescom::kExitScriptErrors) {
@@ -120,25 +124,35 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   return kExitOk;
 }
 
-int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
   const std::optional<CommandLine> line = ScanCommandLine(args, "count", {}, err);
   if (!line) return kExitUsage;
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   ConsoleReport report(err);
+  TerminalProgress progress(err, showProgress);
   QuoteFileContext context;
   context.report = &report;
+  context.progress = &progress;
   ScriptRun run;
+  for (const std::string& file : *files) run.totalBytes += FileSize(file);
   std::int64_t total = 0;
+  std::string counts;  // printed once the progress line is gone
+  int code = kExitOk;
   for (const std::string& file : *files) {
     report.At(file);
     const int count = AppendQuoteFile(nullptr, file, file, run, context);
-    if (count < 0) return kExitFileError;
+    if (count < 0) {
+      code = kExitFileError;
+      break;
+    }
     total += count;
-    out << Text(IDS_CLI_COUNTED, {file, std::to_string(count)}) << '\n';
+    counts += Text(IDS_CLI_COUNTED, {file, std::to_string(count)}) + '\n';
   }
-  if (files->size() > 1) out << Text(IDS_CLI_COUNTED, {Text(IDS_CLI_TOTAL), std::to_string(total)}) << '\n';
-  return kExitOk;
+  progress.Done();
+  out << counts;
+  if (code == kExitOk && files->size() > 1) out << Text(IDS_CLI_COUNTED, {Text(IDS_CLI_TOTAL), std::to_string(total)}) << '\n';
+  return code;
 }
 
 }  // namespace vosko::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "cli_progress.h"
 #include "cli_support.h"
 #include "quotes/catalog_entry.h"
 #include "quotes/quote_format.h"
@@ -138,7 +139,7 @@ void PrintTable(const std::vector<CatalogEntry>& entries, std::ostream& out) {
 
 }  // namespace
 
-int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
   const std::optional<CommandLine> line = ScanCommandLine(args, "list", {"--format", "--settings"}, err);
   if (!line) return kExitUsage;
   if (line->words.size() > 1) {
@@ -173,7 +174,9 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   ConsoleReport report(err);
   std::vector<CatalogEntry> entries;
   bool unreadable = false;
+  TerminalProgress progress(err, showProgress);
   for (const std::string& file : *files) {
+    progress.Files(entries.size(), files->size());
     report.At(file);
     // As in the extension's list, a file that cannot be read is reported and left out.
     const std::optional<CatalogTexts> texts = ReadCatalogTexts(file, &report);
@@ -184,6 +187,7 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     const FileListing listing = ListingOf(file);
     entries.push_back(MakeCatalogEntry(listing, texts->title, texts->author, records.Find(listing.name)));
   }
+  progress.Done();
   // The extension's list opens in title order.
   std::stable_sort(entries.begin(), entries.end(), [](const CatalogEntry& a, const CatalogEntry& b) {
     return a.Text(kColumnTitle) < b.Text(kColumnTitle);

@@ -2,6 +2,7 @@
 // of quote files from the names on the command line.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <ostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "quotes/engine_report.h"
+#include "quotes/text_file.h"
 #include "resources/resource_ids.h"
 
 namespace vosko::cli {
@@ -48,13 +50,49 @@ class ConsoleReport final : public EngineReport {
   void At(std::string file) { file_ = std::move(file); }
   // What a script that cannot be made is reported as (the script, or the output it is for).
   void ScriptMessage(unsigned id) { scriptMessage_ = id; }
+  // What a file that cannot be opened is reported as (a quote file unless told otherwise).
+  void OpenMessage(unsigned id) { openMessage_ = id; }
   void Report(unsigned stringId, unsigned number, ReportIcon icon, ReportOwner owner) override;
+  int Reported() const { return reported_; }
 
  private:
   std::ostream& err_;
   std::string file_;
   unsigned scriptMessage_ = IDS_CLI_SCRIPT_UNWRITABLE;
+  unsigned openMessage_ = IDS_CLI_UNREADABLE;
+  int reported_ = 0;
 };
+
+// An output written whole or not at all: a work file beside the target (so the last step is
+// a rename on one volume), renamed over the target by Commit and removed on every other way
+// out.  A target that is one of the command's inputs is refused before anything is written.
+class WholeOutput {
+ public:
+  explicit WholeOutput(std::string target) : target_(std::move(target)), work_(target_ + ".vosko.tmp") {}
+  ~WholeOutput();
+  WholeOutput(const WholeOutput&) = delete;
+  WholeOutput& operator=(const WholeOutput&) = delete;
+  // Opens the work file with `mode`; false after a message.
+  bool Open(std::string_view mode, std::ostream& err);
+  TextFile& File() { return file_; }
+  // Closes and renames; false after a message when a write or the rename failed.
+  bool Commit(std::ostream& err);
+  const std::string& Target() const { return target_; }
+
+ private:
+  std::string target_, work_;
+  TextFile file_;
+  bool committed_ = false;
+};
+
+// False after a message when `output` names the same file as one of `inputs`.
+bool OutputIsNoInput(const std::string& output, const std::vector<std::string>& inputs, std::ostream& err);
+// False after a message when `output` exists: new quote files never replace a file.
+bool OutputIsNew(const std::string& output, std::ostream& err);
+// The size of a file in bytes, 0 when it cannot be found.
+std::int64_t FileSize(const std::string& path);
+// False after a message when the file is binary (holds a NUL byte near its start).
+bool IsTextFile(const std::string& path, std::ostream& err);
 
 // The compiler's error lines (`compilerLines`, its console report) on standard error, each
 // pointed at the quote file line it came from; lines not from a quote file are shown at
@@ -62,8 +100,14 @@ class ConsoleReport final : public EngineReport {
 void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& compilerLines,
                    const std::string& scratch, std::string_view scriptName, std::ostream& err);
 
-int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `progress`: standard error is a terminal, where runs over a second show how far they are.
+int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
+int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
+int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
+int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
+// import, recompile and new: `command` says which.
+int NewQuoteFile(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace vosko::cli

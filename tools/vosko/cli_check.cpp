@@ -1,0 +1,118 @@
+// vosko check: what a compile would cut or change in quote files, told by the script writer
+// itself as it makes every string line, so the check and the compile cannot disagree.
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "cli.h"
+#include "cli_progress.h"
+#include "cli_support.h"
+#include "compile/script_writer.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+namespace vosko::cli {
+namespace {
+
+struct Finding {
+  std::uint64_t line;
+  ScriptChange change;
+  std::uint64_t detail;
+  bool operator<(const Finding& other) const {
+    return std::tie(line, change, detail) < std::tie(other.line, other.change, other.detail);
+  }
+  bool operator==(const Finding& other) const = default;
+};
+
+class Findings final : public ScriptChangeObserver {
+ public:
+  void OnChange(ScriptChange change, std::string_view, std::uint64_t quoteLine, std::string_view line,
+                std::uint64_t detail) override {
+    // Title and author lines are for the catalog, which reads them; the compile has no use
+    // for them and loses nothing.
+    if (change == ScriptChange::LineDropped && line.find('=') != std::string_view::npos &&
+        (line.find(TableText(IDS_WORD_TITLE)) != std::string_view::npos ||
+         line.find(TableText(IDS_WORD_AUTHOR)) != std::string_view::npos)) {
+      return;
+    }
+    found_.push_back({quoteLine, change, detail});
+  }
+  // In line order, each once: a header line too long is cut in every quote it starts.
+  std::vector<Finding> Sorted() {
+    std::sort(found_.begin(), found_.end());
+    found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+    return found_;
+  }
+
+ private:
+  std::vector<Finding> found_;
+};
+
+std::string Message(const Finding& finding) {
+  switch (finding.change) {
+    case ScriptChange::LineSplit:
+      return Text(IDS_CLI_CHECK_SPLIT);
+    case ScriptChange::LineCut:
+      return Text(IDS_CLI_CHECK_CUT, {std::to_string(finding.detail), std::to_string(kMaxStringLineContent)});
+    case ScriptChange::DirectiveIgnored:
+      return Text(IDS_CLI_CHECK_SETS_NOTHING);
+    case ScriptChange::LineDropped:
+      return Text(IDS_CLI_CHECK_DROPPED);
+    case ScriptChange::BackslashShown:
+      return Text(IDS_CLI_CHECK_BACKSLASH, {std::to_string(finding.detail)});
+  }
+  return {};
+}
+
+}  // namespace
+
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
+  // --strict is the one option without a value.
+  std::vector<std::string> rest;
+  bool strict = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
+    if (args[i] == "--strict") {
+      strict = true;
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  const std::optional<CommandLine> line = ScanCommandLine(rest, "check", {}, err);
+  if (!line) return kExitUsage;
+  const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
+  if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
+  ConsoleReport report(err);
+  TerminalProgress progress(err, showProgress);
+  ScriptRun run;
+  for (const std::string& file : *files) run.totalBytes += FileSize(file);
+  std::string shown;  // printed once the progress line is gone
+  bool any = false;
+  int code = kExitOk;
+  for (const std::string& file : *files) {
+    Findings findings;
+    QuoteFileContext context;
+    context.report = &report;
+    context.progress = &progress;
+    context.changes = &findings;
+    report.At(file);
+    if (AppendQuoteFile(nullptr, file, file, run, context) < 0) {
+      code = kExitFileError;
+      break;
+    }
+    for (const Finding& finding : findings.Sorted()) {
+      shown += file + ':' + std::to_string(finding.line) + ": " + Message(finding) + '\n';
+      any = true;
+    }
+  }
+  progress.Done();
+  out << shown;
+  if (code != kExitOk) return code;
+  return strict && any ? kExitRefused : kExitOk;
+}
+
+}  // namespace vosko::cli
