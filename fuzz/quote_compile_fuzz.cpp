@@ -1,9 +1,12 @@
-// Quote text can never break a compile.  Any bytes as one quote text: its literal compiles and
-// reads back as typed, with only the one-character escapes the user wrote taken as escapes.
-// Any bytes as a quote file (some with a header from the "host"): the script the writer makes
-// compiles, to as many texts as the rescan counts.
+// Quote text can never break a compile.  Any bytes as a quote file (some with a header from the
+// "host"): the script the writer makes compiles, to as many texts as the rescan counts.  The
+// same bytes as one quote text: its literal compiles and reads back as typed, with only the
+// one-character escapes the user wrote taken as escapes.  Both go into one script, which is
+// compiled once: the compiler reads a script twice itself, and the literal after the writer's
+// texts proves the same as it would alone.
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "compile/script_writer.h"
 #include "compiler.h"
@@ -48,20 +51,24 @@ rescom::RscFile Compile(const std::string& script, std::string& rsc) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-  // One text, as the writer puts it into a string line.
-  std::string rsc;
-  const rescom::RscFile one = Compile("text x {\"" + rescom::escape_quote_text(bytes) + "\\n\"}", rsc);
-  Check(one.summary.count == 1 && one.text(0) == AsTyped(bytes));
-
-  // The same bytes as a quote file (in memory, by the same text-mode rules as on disk).
+  // The bytes as a quote file (in memory, by the same text-mode rules as on disk).
   std::string quoteBytes(bytes);
   vosko::TextFile quotes;
   Check(quotes.OpenMemory(quoteBytes, "r+t"));
-  static std::string scriptBytes;  // emptied by the "w" open; its capacity is kept across inputs
+  // The script's header is the same for every input: it is written once, and each script
+  // starts as a copy of it.
+  static const auto header = [] {
+    std::pair<std::string, vosko::ScriptRun> made;
+    vosko::TextFile file;
+    Check(file.OpenMemory(made.first, "w+t") && vosko::WriteScriptHeader(file, "d", "t", made.second, nullptr) &&
+          file.Close());
+    return made;
+  }();
+  static std::string scriptBytes;  // its capacity is kept across inputs
+  scriptBytes.assign(header.first);
   vosko::TextFile script;
-  Check(script.OpenMemory(scriptBytes, "w+t"));
-  vosko::ScriptRun run;
-  Check(vosko::WriteScriptHeader(script, "d", "t", run, nullptr));
+  Check(script.OpenMemory(scriptBytes, "a+t"));
+  vosko::ScriptRun run = header.second;
   vosko::QuoteFileContext context;
   if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(bytes.substr(0, 40)); };
   const int written = vosko::AppendQuoteFile(&script, quotes, "q.lsq", "fuzz", run, context);
@@ -69,7 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vosko::ScriptRun countRun;
   const int counted = vosko::AppendQuoteFile(nullptr, quotes, "q.lsq", "fuzz", countRun, {});
   Check(written >= 0 && written == counted);
+
+  // The bytes as one text, as the writer puts it into a string line, after the file's texts.
+  scriptBytes.append("\ntext x {\"").append(rescom::escape_quote_text(bytes)).append("\\n\"}\n");
+  static std::string rsc;
   const rescom::RscFile all = Compile(scriptBytes, rsc);
-  Check(all.summary.count == static_cast<std::uint32_t>(counted));
+  const auto texts = static_cast<std::uint32_t>(counted) + 1;
+  Check(all.summary.count == texts && all.text(texts - 1) == AsTyped(bytes));
   return 0;
 }

@@ -77,11 +77,22 @@ for t in "${targets[@]}"; do
   seeds=()
   [[ -d $corpus ]] && seeds=("$corpus")
   log=$scratch/$t.log
+  # The target's own libFuzzer options, if it has any: fuzz/TARGET.options holds "[libfuzzer]"
+  # and then "name = value" lines (a -max_len that keeps inputs as long as they need to be).
+  options=()
+  if [[ -f fuzz/$t.options ]]; then
+    while IFS='=' read -r key value; do
+      key=${key//[[:space:]]/}
+      value=${value//[[:space:]]/}
+      [[ -z $key || $key == \[* || $key == \#* ]] && continue
+      options+=("-$key=$value")
+    done <"fuzz/$t.options"
+  fi
   limit=()
   [[ -n $runs ]] && limit+=(-runs="$runs")
   [[ -n $seconds ]] && limit+=(-max_total_time="$seconds")
   rc=0
-  "$bin/$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$bin/$t" "${options[@]}" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/$t-" "$work" "${seeds[@]}" >"$log" 2>&1 || rc=$?
   if [[ $rc -eq 0 ]] && ! grep -Eq "$reports" "$log"; then
     final_stat() { grep -Eo "stat::$1: *[0-9]+" "$log" | grep -Eo '[0-9]+$' || echo '?'; }
@@ -92,7 +103,7 @@ for t in "${targets[@]}"; do
     if [[ $merge -eq 1 ]]; then
       mkdir -p "$corpus"
       before=$(find "$corpus" -type f | wc -l)
-      "$bin/$t" -merge=1 "$corpus" "$work" >"$log.merge" 2>&1 || { tail -n 20 "$log.merge" >&2; failed=1; }
+      "$bin/$t" "${options[@]}" -merge=1 "$corpus" "$work" >"$log.merge" 2>&1 || { tail -n 20 "$log.merge" >&2; failed=1; }
       echo "fuzz: $t: seed corpus $before -> $(find "$corpus" -type f | wc -l) files, $(cat "$corpus"/* | wc -c) bytes"
     fi
   else
