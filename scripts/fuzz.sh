@@ -12,7 +12,8 @@
 # Builds the fuzz tree first unless VOSKO_FUZZ_NO_BUILD is set.  Without --merge new inputs go
 # to a scratch corpus, never into the repository.  A crash, a leak, a failed check or any
 # sanitizer report in the output is a finding: its input is left in build/fuzz/findings/ and
-# the script exits non-zero.
+# the script exits non-zero.  A target's own libFuzzer options (a -max_len) come from
+# fuzz/<target>.options.
 set -Eeuo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -28,7 +29,7 @@ while [[ $# -gt 0 ]]; do
     --long) mode=long; seconds=${2:?--long needs SECONDS}; shift 2 ;;
     --runs) mode=runs; runs=${2:?--runs needs N}; shift 2 ;;
     --merge) merge=1; shift ;;
-    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
