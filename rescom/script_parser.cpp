@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstring>
 
 namespace rescom {
@@ -72,29 +71,6 @@ constexpr std::array<bool, 256> make_literal_stops() {
     return t;
 }
 constexpr std::array<bool, 256> kLiteralStop = make_literal_stops();
-
-// Eight bytes at a time: a byte of x equal to c shows as a high bit (and only a word holding
-// such a byte gives a nonzero result).
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-constexpr std::uint64_t matching_bytes(std::uint64_t x, unsigned char c) {
-    const std::uint64_t y = x ^ (kOnes * c);
-    return (y - kOnes) & ~y & kHighs;
-}
-
-// The end of the run of plain literal bytes that starts at p. Most of a script is quote text,
-// so the run is found a word at a time and only its last word byte by byte.
-const unsigned char* literal_run_end(const unsigned char* p, const unsigned char* end) {
-    for (; end - p >= 8; p += 8) {
-        std::uint64_t x;
-        std::memcpy(&x, p, 8);
-        if ((matching_bytes(x, '"') | matching_bytes(x, '\\') | matching_bytes(x, '\n') |
-             matching_bytes(x, '\r') | matching_bytes(x, 0)) != 0)
-            break;
-    }
-    while (p < end && !kLiteralStop[*p]) ++p;
-    return p;
-}
 
 bool is_word_byte(int c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -453,7 +429,8 @@ private:
                 return;
             }
             const unsigned char* run = in_.cur;
-            const unsigned char* stop = literal_run_end(run, in_.end);
+            const unsigned char* stop = run;
+            while (stop < in_.end && !kLiteralStop[*stop]) ++stop;
             emit(reinterpret_cast<const char*>(run), static_cast<std::size_t>(stop - run));
             in_.cur = stop;
             if (stop == in_.end) continue;
