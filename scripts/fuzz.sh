@@ -12,7 +12,8 @@
 # Builds the fuzz tree first unless VOSKO_FUZZ_NO_BUILD is set.  Without --merge new inputs go
 # to a scratch corpus, never into the repository.  A crash, a leak, a failed check or any
 # sanitizer report in the output is a finding: its input is left in build/fuzz/findings/ and
-# the script exits non-zero.
+# the script exits non-zero.  A target's own libFuzzer options (a -max_len) come from
+# fuzz/<target>.options.
 set -Eeuo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -28,7 +29,7 @@ while [[ $# -gt 0 ]]; do
     --long) mode=long; seconds=${2:?--long needs SECONDS}; shift 2 ;;
     --runs) mode=runs; runs=${2:?--runs needs N}; shift 2 ;;
     --merge) merge=1; shift ;;
-    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -77,11 +78,22 @@ for t in "${targets[@]}"; do
   seeds=()
   [[ -d $corpus ]] && seeds=("$corpus")
   log=$scratch/$t.log
+  # The target's own libFuzzer options, if it has any: fuzz/TARGET.options holds "[libfuzzer]"
+  # and then "name = value" lines (a -max_len that keeps inputs as long as they need to be).
+  options=()
+  if [[ -f fuzz/$t.options ]]; then
+    while IFS='=' read -r key value; do
+      key=${key//[[:space:]]/}
+      value=${value//[[:space:]]/}
+      [[ -z $key || $key == \[* || $key == \#* ]] && continue
+      options+=("-$key=$value")
+    done <"fuzz/$t.options"
+  fi
   limit=()
   [[ -n $runs ]] && limit+=(-runs="$runs")
   [[ -n $seconds ]] && limit+=(-max_total_time="$seconds")
   rc=0
-  "$bin/$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$bin/$t" "${options[@]}" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/$t-" "$work" "${seeds[@]}" >"$log" 2>&1 || rc=$?
   if [[ $rc -eq 0 ]] && ! grep -Eq "$reports" "$log"; then
     final_stat() { grep -Eo "stat::$1: *[0-9]+" "$log" | grep -Eo '[0-9]+$' || echo '?'; }
@@ -92,7 +104,7 @@ for t in "${targets[@]}"; do
     if [[ $merge -eq 1 ]]; then
       mkdir -p "$corpus"
       before=$(find "$corpus" -type f | wc -l)
-      "$bin/$t" -merge=1 "$corpus" "$work" >"$log.merge" 2>&1 || { tail -n 20 "$log.merge" >&2; failed=1; }
+      "$bin/$t" "${options[@]}" -merge=1 "$corpus" "$work" >"$log.merge" 2>&1 || { tail -n 20 "$log.merge" >&2; failed=1; }
       echo "fuzz: $t: seed corpus $before -> $(find "$corpus" -type f | wc -l) files, $(cat "$corpus"/* | wc -c) bytes"
     fi
   else

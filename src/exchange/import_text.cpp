@@ -33,19 +33,23 @@ void ImportTextFile(TextFile& out, TextFile& in, std::int64_t lineLength) {
   const std::size_t pieceMax = static_cast<std::size_t>(std::max<std::int64_t>(lineLength, 2) - 1);
   std::string line;
   line.reserve(kImportLineBuffer + 1);
+  // A line's quote is put together first and written in one call: with a short line length
+  // a piece may be a single character.
+  std::string quote;
   for (std::string_view piece; !(piece = in.ReadPiece(kImportLineBuffer)).empty();) {
     // The space goes after the line feed, so the last piece of a line writes the text, the
     // line feed and the space: the quote's last line is then a line holding one space.
     line.assign(CStringPart(piece)).append(1, ' ');
+    quote.clear();
     for (std::string_view rest = line; !rest.empty();) {
       std::string_view cut = rest.substr(0, std::min(pieceMax, rest.size()));
       const std::size_t space = cut.rfind(' ');
       if (space != std::string_view::npos && space > 0) cut = cut.substr(0, space + 1);
-      out.Write("\n");
-      out.Write(cut);
+      quote.append(1, '\n').append(cut);
       rest.remove_prefix(cut.size());
     }
-    out.Write("\n");
+    quote.append(1, '\n');
+    out.Write(quote);
   }
 }
 

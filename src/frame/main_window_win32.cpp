@@ -38,7 +38,7 @@ void PostCloseToHost(HWND window) { PostMessageA(HostWindow(window), WM_CLOSE, 0
 LRESULT AnswerSizeLimits(LPARAM lparam) {
   auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
   if (limits == nullptr) return 1;
-  limits->ptMinTrackSize = {500, 200};
+  limits->ptMinTrackSize = {kMinimumHostWidth, kMinimumHostHeight};
   limits->ptMaxTrackSize = {2000, 2000};
   return 0;
 }
@@ -53,15 +53,31 @@ LRESULT AnswerPosition(LPARAM lparam) {
   return 1;
 }
 
+// The area the host window lives in, in the coordinates that MoveWindow takes for it: its
+// parent's client area, or for a top-level window all the screens.
+WindowBox HostArea(HWND host) {
+  if ((GetWindowLongA(host, GWL_STYLE) & WS_CHILD) != 0) {
+    RECT client = {};
+    GetClientRect(GetParent(host), &client);
+    return {0, 0, client.right - client.left, client.bottom - client.top};
+  }
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 // Places the host window at the stored position; a stored width or height of 0 keeps the
-// host's own client size.
+// host's own client size. A placement that would leave the caption out of reach (a smaller
+// parent, a screen that is gone, a hand-edited value) is brought back into view.
 void PlaceHostWindow(HWND window) {
   HWND host = HostWindow(window);
   RECT client = {};
   GetClientRect(host, &client);
-  int width = g_state->window_width != 0 ? g_state->window_width : client.right - client.left;
-  int height = g_state->window_height != 0 ? g_state->window_height : client.bottom - client.top;
-  MoveWindow(host, g_state->window_x, g_state->window_y, width, height, TRUE);
+  const WindowBox stored = {g_state->window_x, g_state->window_y, g_state->window_width, g_state->window_height};
+  const WindowBox own = {0, 0, client.right - client.left, client.bottom - client.top};
+  const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+  const WindowBox placed = PlaceInView(stored, own, HostArea(host), caption);
+  MoveWindow(host, placed.x, placed.y, placed.width, placed.height, TRUE);
+  g_state->host_placed = HostFrameBox(host, g_state->placed_frame);
 }
 
 // The failures of the late set-up leave the window open without the part that failed.

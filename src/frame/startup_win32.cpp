@@ -132,6 +132,7 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
   state.normal_font = nullptr;
   state.item_icon = nullptr;
   state.view_option = 0;
+  state.host_placed = false;
   state.status_bar = nullptr;
   state.detail_progress = nullptr;
   state.total_progress = nullptr;

@@ -8,6 +8,8 @@
 
 #include <array>
 
+#include "frame/window_layout.h"
+
 namespace vosko {
 
 constexpr int kPathSize = 260;   // paths hold at most 259 characters and the terminator
@@ -29,6 +31,11 @@ struct VoskoState {
   int close_after_paste;
   HICON item_icon;
   int window_x, window_y, window_width, window_height;
+  // The host window's frame as late set-up placed it. While the frame is still there at
+  // close, the stored placement is written back unchanged: one that had to be brought into
+  // view, or a size of 0, is kept until the user moves or sizes the window.
+  bool host_placed;
+  WindowBox placed_frame;
   int view_option;
   std::array<int, kColumnCount> column_widths;
   std::array<int, kColumnCount> column_order;

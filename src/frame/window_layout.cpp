@@ -1,5 +1,6 @@
 #include "frame/window_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "resources/resource_ids.h"
@@ -55,6 +56,43 @@ std::array<int, 3> InitialStatusEdges(int client_width) {
   // there and 532 in the 64-bit build.
   const int first = static_cast<int>(static_cast<std::int64_t>(client_width) * 7 / 10);
   return {first, first + 1, -1};
+}
+
+namespace {
+
+// One axis of PlaceInView: the start of a span of `size` in [area_start, area_start +
+// area_size). A start that keeps the caption in reach stays, even if part of the span lies
+// outside (at most `out_before` of it before the area, at least `in_after` of it inside).
+// Otherwise the span moves just far enough to lie wholly inside.
+int KeepReachable(int start, int size, int area_start, int area_size, int out_before, int in_after) {
+  if (area_size <= 0) return start;
+  if (size >= area_size) return area_start;
+  const std::int64_t area_end = static_cast<std::int64_t>(area_start) + area_size;
+  if (start >= static_cast<std::int64_t>(area_start) - out_before && start <= area_end - in_after) return start;
+  return static_cast<int>(std::clamp<std::int64_t>(start, area_start, area_end - size));
+}
+
+// A stored size of 0 or less keeps the host's own; a size over the area is cut to it, but
+// never below the host window's smallest.
+int FittedSize(int stored, int own, int area, int minimum) {
+  const int size = stored > 0 ? stored : own;
+  if (area <= 0 || size <= area) return size;
+  return std::max(area, std::min(size, minimum));
+}
+
+}  // namespace
+
+WindowBox PlaceInView(const WindowBox& stored, const WindowBox& own, const WindowBox& area,
+                      int caption_height) {
+  WindowBox placed;
+  placed.width = FittedSize(stored.width, own.width, area.width, kMinimumHostWidth);
+  placed.height = FittedSize(stored.height, own.height, area.height, kMinimumHostHeight);
+  const int caption_width = std::min(placed.width, kVisibleCaptionWidth);
+  placed.x = KeepReachable(stored.x, placed.width, area.x, area.width, placed.width - caption_width,
+                           caption_width);
+  placed.y = KeepReachable(stored.y, placed.height, area.y, area.height, 0,
+                           std::min(placed.height, caption_height));
+  return placed;
 }
 
 }  // namespace vosko

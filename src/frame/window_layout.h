@@ -39,4 +39,30 @@ int SecondStatusEdge(int first_edge, int width);
 // second part is one pixel until the first layout, the third reaches the right end.
 std::array<int, 3> InitialStatusEdges(int client_width);
 
+// The host window's frame in the area it lives in (its parent's client area, or the screen).
+struct WindowBox {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const WindowBox&) const = default;
+};
+
+// The smallest host window that the main window lays out (the answer to the host's size
+// limits query).
+inline constexpr int kMinimumHostWidth = 500;
+inline constexpr int kMinimumHostHeight = 200;
+
+// Where the host window goes for its stored placement, so that the user can always reach it
+// (a hand-edited position, a smaller parent, a screen that is gone):
+// - a stored width or height of 0 or less takes the host's own size, `own`;
+// - a size larger than the area is reduced to it, but not below the smallest host window
+//   (a parent smaller than that gets the smallest size, at the area's corner);
+// - the caption must be in reach: its whole height inside the area, and at least
+//   kVisibleCaptionWidth pixels of its width (all of a narrower window). A placement that
+//   keeps it so stays as it is, partly outside or not; otherwise the window moves, on the
+//   axis where it is out of reach, just far enough to lie wholly inside. A window as wide
+//   or as high as the area starts at its left or top edge.
+// An empty area (a minimised parent) tells nothing: only the size rules apply.
+inline constexpr int kVisibleCaptionWidth = 100;
+WindowBox PlaceInView(const WindowBox& stored, const WindowBox& own, const WindowBox& area,
+                      int caption_height);
+
 }  // namespace vosko

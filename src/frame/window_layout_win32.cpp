@@ -41,21 +41,29 @@ void DestroyControl(HWND& control) {
   control = nullptr;
 }
 
-// The host window's outer rectangle, its corner in the client coordinates of its own
-// parent, as the position query and the next start-up expect it.
+// The host window's outer rectangle, as the position query and the next start-up expect
+// it. Until the user moves or sizes the window, what was stored stays.
 void RecordPlacement(HWND host, VoskoState& state) {
-  RECT frame = {};
-  if (host == nullptr || !GetWindowRect(host, &frame)) return;
-  POINT corner = {frame.left, frame.top};
-  HWND host_parent = GetParent(host);
-  if (host_parent != nullptr) ScreenToClient(host_parent, &corner);
-  state.window_x = corner.x;
-  state.window_y = corner.y;
-  state.window_width = frame.right - frame.left;
-  state.window_height = frame.bottom - frame.top;
+  WindowBox frame;
+  if (!HostFrameBox(host, frame)) return;
+  if (!state.host_placed || frame == state.placed_frame) return;
+  state.window_x = frame.x;
+  state.window_y = frame.y;
+  state.window_width = frame.width;
+  state.window_height = frame.height;
 }
 
 }  // namespace
+
+bool HostFrameBox(HWND host, WindowBox& box) {
+  RECT frame = {};
+  if (host == nullptr || !GetWindowRect(host, &frame)) return false;
+  POINT corner = {frame.left, frame.top};
+  HWND host_parent = GetParent(host);
+  if (host_parent != nullptr) ScreenToClient(host_parent, &corner);
+  box = {corner.x, corner.y, frame.right - frame.left, frame.bottom - frame.top};
+  return true;
+}
 
 LRESULT LayoutMainWindow(HWND window, WPARAM wparam, LPARAM lparam) {
   const VoskoState& state = *g_state;

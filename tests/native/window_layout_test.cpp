@@ -56,5 +56,33 @@ TEST(WindowLayout, StatusBarEdges) {
   EXPECT_EQ(InitialStatusEdges(0), (std::array<int, 3>{0, 1, -1}));
 }
 
+TEST(WindowLayout, StoredPlacementIsBroughtIntoReach) {
+  const WindowBox own{0, 0, 780, 520};
+  const WindowBox area{0, 0, 1000, 700};
+  const int caption = 25;
+  const struct {
+    const char* what;
+    WindowBox stored, area, placed;
+  } cases[] = {
+      {"inside", {100, 40, 800, 600}, area, {100, 40, 800, 600}},
+      {"partly outside, caption in reach", {600, 600, 800, 600}, area, {600, 600, 800, 600}},
+      {"mostly left of the area", {-650, 40, 800, 600}, area, {-650, 40, 800, 600}},
+      {"wholly left", {-900, 40, 800, 600}, area, {0, 40, 800, 600}},
+      {"wholly right", {1200, 40, 800, 600}, area, {200, 40, 800, 600}},
+      {"wholly above", {100, -700, 800, 600}, area, {100, 0, 800, 600}},
+      {"wholly below", {100, 900, 800, 600}, area, {100, 100, 800, 600}},
+      {"caption just above", {100, -10, 800, 600}, area, {100, 0, 800, 600}},
+      {"hand-edited", {-500, -500, 9999, 9999}, area, {0, 0, 1000, 700}},
+      {"too wide", {100, 40, 1500, 600}, area, {0, 40, 1000, 600}},
+      {"negative size", {100, 40, -300, -5}, area, {100, 40, 780, 520}},
+      {"parent below the minimum", {50, 50, 800, 600}, {0, 0, 400, 150}, {0, 0, 500, 200}},
+      {"minimised parent", {-500, -500, 9999, 9999}, {0, 0, 0, 0}, {-500, -500, 9999, 9999}},
+      {"screens left of the first", {-3000, 100, 800, 600}, {-1280, 0, 3200, 1080}, {-1280, 100, 800, 600}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlaceInView(c.stored, own, c.area, caption), c.placed) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace vosko

@@ -136,7 +136,15 @@ TEST_F(MainWindowTest, ZeroResizeNoticeAndTheStatusBarParts) {
 TEST_F(MainWindowTest, ClosingStoresTheHostWindowsPlacementInItsParentsClientArea) {
   WriteSettings("");
   ASSERT_EQ(OpenAndShow(), 1);
+  // The hidden test frame leaves its MDI client without a size: give it one.
+  MoveWindow(GetParent(host_window()), 0, 0, 990, 650, TRUE);
   MoveWindow(host_window(), 100, 40, 800, 600, TRUE);
+  // The parent's client area, without the scroll bars that come and go as its children move.
+  HWND parent = GetParent(host_window());
+  RECT area = {};
+  GetClientRect(parent, &area);
+  if (GetWindowLongA(parent, GWL_STYLE) & WS_VSCROLL) area.right += GetSystemMetrics(SM_CXVSCROLL);
+  if (GetWindowLongA(parent, GWL_STYLE) & WS_HSCROLL) area.bottom += GetSystemMetrics(SM_CYHSCROLL);
   RECT screen = {};
   GetWindowRect(host_window(), &screen);
   EXPECT_EQ(screen.right - screen.left, 800);
@@ -144,11 +152,17 @@ TEST_F(MainWindowTest, ClosingStoresTheHostWindowsPlacementInItsParentsClientAre
   EXPECT_EQ(ReadSetting("Vosko", "WindowPosition"), "0100,0040,0800,0600");
 
   // The next start puts the host window back there. A stored width or height of 0 keeps
-  // the client size the host gave its window (800 by 560 outside).
+  // the client size the host gave its window (800 by 560 outside); a placement out of reach
+  // is brought into the parent's client area. Closing without a move keeps what was stored.
+  const int kOwn = 0, kArea = -1, kAtRight = -2;
   const struct {
     const char* stored;
-    int width, height;  // 0: the host's client size
-  } places[] = {{"0100,0040,0800,0600", 800, 600}, {"0100,0040,0000,0300", 0, 300}, {"0100,0040,0700,0000", 700, 0}};
+    int x, y, width, height;
+  } places[] = {{"0100,0040,0800,0600", 100, 40, 800, 600},
+                {"0100,0040,0000,0300", 100, 40, kOwn, 300},
+                {"0100,0040,0700,0000", 100, 40, 700, kOwn},
+                {"-500,-500,9999,9999", 0, 0, kArea, kArea},
+                {"9000,0040,0800,0600", kAtRight, 40, 800, 600}};
   for (const auto& c : places) {
     WritePrivateProfileStringA("Vosko", "WindowPosition", c.stored, settings_file().c_str());
     ASSERT_EQ(OpenAndShow(), 1);
@@ -156,11 +170,14 @@ TEST_F(MainWindowTest, ClosingStoresTheHostWindowsPlacementInItsParentsClientAre
     GetClientRect(host_window(), &client);
     const int frame_width = (placed.right - placed.left) - client.right;
     const int frame_height = (placed.bottom - placed.top) - client.bottom;
-    EXPECT_EQ(placed.left, 100) << c.stored;
-    EXPECT_EQ(placed.top, 40) << c.stored;
-    EXPECT_EQ(placed.right - placed.left, c.width != 0 ? c.width : 800 - frame_width) << c.stored;
-    EXPECT_EQ(placed.bottom - placed.top, c.height != 0 ? c.height : 560 - frame_height) << c.stored;
+    const int width = c.width == kOwn ? 800 - frame_width : c.width == kArea ? area.right : c.width;
+    const int height = c.height == kOwn ? 560 - frame_height : c.height == kArea ? area.bottom : c.height;
+    EXPECT_EQ(placed.left, c.x == kAtRight ? area.right - width : c.x) << c.stored;
+    EXPECT_EQ(placed.top, c.y) << c.stored;
+    EXPECT_EQ(placed.right - placed.left, width) << c.stored;
+    EXPECT_EQ(placed.bottom - placed.top, height) << c.stored;
     Close();
+    EXPECT_EQ(ReadSetting("Vosko", "WindowPosition"), c.stored);
   }
 }
 
