@@ -63,33 +63,8 @@ best_of() {
   echo "$best"
 }
 
-# Quote files as users write them (directives, comments, double quotes, CR LF) in files of about
-# 330 kB, and the same quotes in strfile's form, one "%" line after each.
-generate() {
-  python3 - "$1" "$2" <<'PY'
-import os, random, sys
-folder, size_mb = sys.argv[1], int(sys.argv[2])
-random.seed(1994)
-words = ("the a quote of time and life is not what we do say when you are all but never "
-         "always man woman love work day night world \"truth\" mind it's wisdom").split()
-lines = [" ".join(random.choice(words) for _ in range(random.randint(4, 14))) for _ in range(5000)]
-files = max(1, size_mb * 3)
-per_file = size_mb * 1000 * 1000 // files
-os.makedirs(f"{folder}/quotes")
-with open(f"{folder}/strfile.txt", "wb") as plain:
-    for i in range(files):
-        out = [f"## generated\r\n@@TITLE=Collection {i:04d}\r\n@@AUTHOR=Nobody\r\n@@END=  -- anon\r\n\r\n"]
-        size = len(out[0])
-        while size < per_file:
-            quote = random.sample(lines, random.randint(1, 5))
-            text = "\r\n".join(quote) + "\r\n\r\n"
-            out.append(text)
-            size += len(text)
-            plain.write(("\n".join(quote) + "\n-- anon\n%\n").encode())
-        with open(f"{folder}/quotes/q{i:04d}.lsq", "wb") as f:
-            f.write("".join(out).encode())
-PY
-}
+# Quote files of about 330 kB each, and the same quotes in strfile's form.
+generate() { python3 scripts/bench-quotes.py "$1" "$2"; }
 
 echo "== vosko compile, strfile and cat on the same quotes; best of $runs runs each"
 for size in "${sizes[@]}"; do

@@ -41,31 +41,10 @@ mkdir -p "$work/home" "$work/quotes" "$work/native" "$work/wine"
 cp "$build/src/vosko.dll" "$build/bench/wine/vosko_compile_bench.exe" "$build/bench/wine/vosko_compile_pipeline_bench.exe" "$work"/
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 
-# Quote files as users write them (directives, comments, double quotes, CR LF), and the same
-# quotes in strfile's form, one "%" line after each.
-python3 - "$work" "$size_mb" "$files" "$(to_windows "$work/quotes")" <<'PY'
-import random, sys
-work, size_mb, files, folder = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
-random.seed(1994)
-words = ("the a quote of time and life is not what we do say when you are all but never "
-         "always man woman love work day night world \"truth\" mind it's wisdom").split()
-lines = [" ".join(random.choice(words) for _ in range(random.randint(4, 14))) for _ in range(5000)]
-per_file = size_mb * 1000 * 1000 // files
-with open(f"{work}/strfile.txt", "wb") as plain:
-    for i in range(files):
-        out = [f"## generated\r\n@@TITLE=Collection {i:04d}\r\n@@AUTHOR=Nobody\r\n@@END=  -- anon\r\n\r\n"]
-        size = len(out[0])
-        while size < per_file:
-            quote = random.sample(lines, random.randint(1, 5))
-            text = "\r\n".join(quote) + "\r\n\r\n"
-            out.append(text)
-            size += len(text)
-            plain.write(("\n".join(quote) + "\n-- anon\n%\n").encode())
-        with open(f"{work}/quotes/q{i:04d}.lsq", "wb") as f:
-            f.write("".join(out).encode())
-with open(f"{work}/home/Tarno.pm", "wb") as f:
-    f.write(f"[Vosko]\r\nQuoteFolder={folder}\r\nViewOption=3\r\nVoskoVersion=1.10\r\n".encode())
-PY
+# Quote files as users write them, and the same quotes in strfile's form; then the host's
+# settings, pointing at them.
+python3 scripts/bench-quotes.py "$work" "$size_mb" "$files"
+printf '[Vosko]\r\nQuoteFolder=%s\r\nViewOption=3\r\nVoskoVersion=1.10\r\n' "$(to_windows "$work/quotes")" >"$work/home/Tarno.pm"
 quote_bytes=$(cat "$work"/quotes/*.lsq | wc -c)
 
 echo "== $((quote_bytes / 1000000)) MB in $files quote files; best of $runs runs each"
