@@ -19,9 +19,9 @@
 #include <sys/resource.h>
 #endif
 
-#include "compile/script_writer.h"
+#include "engine/script_writer.h"
 #include "compiler.h"
-#include "quotes/text_file.h"
+#include "engine/text_file.h"
 
 namespace fs = std::filesystem;
 

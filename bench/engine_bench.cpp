@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
-#include "compile/script_writer.h"
-#include "exchange/export_quotes.h"
-#include "quotes/text_file.h"
+#include "engine/script_writer.h"
+#include "engine/export_quotes.h"
+#include "engine/text_file.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "quotes/compile_record.h"
+#include "engine/compile_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view value(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "quotes/text_format.h"
+#include "engine/text_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 8 + 4 + 4 + 1) return 0;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "exchange/import_text.h"
+#include "engine/import_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 4) return 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "compile/script_writer.h"
+#include "engine/script_writer.h"
 #include "compiler.h"
 #include "rsc_format.h"
 #include "script_parser.h"

@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "exchange/export_quotes.h"
-#include "quotes/quote_format.h"
-#include "quotes/text_file.h"
+#include "engine/export_quotes.h"
+#include "engine/quote_format.h"
+#include "engine/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The quote file and the export file in memory, by the same text-mode rules as on disk.

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "exchange/recompile.h"
+#include "engine/recompile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Both files in memory, by the same rules as on disk.

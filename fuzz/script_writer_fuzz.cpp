@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "compile/script_writer.h"
+#include "engine/script_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Quote file and script in memory, read and written by the same text-mode rules as on disk.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine_fuzz_files.h"
-#include "quotes/text_file.h"
+#include "engine/text_file.h"
 
 namespace {
 

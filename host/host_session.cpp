@@ -1,6 +1,6 @@
 #include "host_session.h"
 
-#include "frame/host_contract.h"
+#include "contract/host_contract.h"
 
 #include <commdlg.h>
 

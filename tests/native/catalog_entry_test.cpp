@@ -1,4 +1,4 @@
-#include "quotes/catalog_entry.h"
+#include "engine/catalog_entry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "quotes/compile_record.h"
+#include "engine/compile_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "compile/compiler_report.h"
+#include "engine/compiler_report.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "quotes/engine_report.h"
-#include "quotes/text_format.h"
+#include "engine/engine_report.h"
+#include "engine/text_format.h"
 
 namespace vosko::testing {
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "engine_files.h"
-#include "exchange/export_quotes.h"
-#include "exchange/import_text.h"
-#include "exchange/new_quote_file.h"
-#include "exchange/paste_text.h"
-#include "exchange/recompile.h"
+#include "engine/export_quotes.h"
+#include "engine/import_text.h"
+#include "engine/new_quote_file.h"
+#include "engine/paste_text.h"
+#include "engine/recompile.h"
 
 namespace vosko {
 namespace {

@@ -1,4 +1,4 @@
-#include "quotes/list_columns.h"
+#include "engine/list_columns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "quotes/quote_format.h"
+#include "engine/quote_format.h"
 
 #include <gtest/gtest.h>
 

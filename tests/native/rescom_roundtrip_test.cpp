@@ -2,9 +2,9 @@
 // empty lines: what a user sees after "Recompile into New Quote File".
 #include "rescom_test_support.h"
 
-#include "compile/script_writer.h"
-#include "exchange/recompile.h"
-#include "quotes/text_file.h"
+#include "engine/script_writer.h"
+#include "engine/recompile.h"
+#include "engine/text_file.h"
 
 namespace {
 

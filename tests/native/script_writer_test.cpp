@@ -1,4 +1,4 @@
-#include "compile/script_writer.h"
+#include "engine/script_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine_files.h"
-#include "quotes/text_format.h"
-#include "resources/string_table.h"
+#include "engine/text_format.h"
+#include "contract/string_table.h"
 
 namespace vosko {
 namespace {

@@ -1,5 +1,5 @@
-#include "frame/message_text.h"
-#include "frame/settings_text.h"
+#include "engine/message_text.h"
+#include "engine/settings_text.h"
 
 #include <gtest/gtest.h>
 

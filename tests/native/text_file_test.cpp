@@ -1,4 +1,4 @@
-#include "quotes/text_file.h"
+#include "engine/text_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "quotes/text_format.h"
+#include "engine/text_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "frame/window_layout.h"
+#include "engine/window_layout.h"
 
-#include "resources/resource_ids.h"
+#include "contract/resource_ids.h"
 
 #include <gtest/gtest.h>
 

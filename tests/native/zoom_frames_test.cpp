@@ -1,4 +1,4 @@
-#include "frame/zoom_frames.h"
+#include "engine/zoom_frames.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "harness.h"
 
 #include "dialog_driver.h"
-#include "frame/host_contract.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "contract/host_contract.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 #include <commctrl.h>
 

@@ -7,8 +7,8 @@
 #include "harness.h"
 
 #include "dialog_driver.h"
-#include "frame/message_text.h"
-#include "resources/resource_ids.h"
+#include "engine/message_text.h"
+#include "contract/resource_ids.h"
 
 #include <algorithm>
 #include <cstdio>

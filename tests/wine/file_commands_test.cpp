@@ -3,8 +3,8 @@
 #include "harness.h"
 
 #include "dialog_driver.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #include "harness.h"
 
 #include "dialog_driver.h"
-#include "resources/string_table.h"
+#include "contract/string_table.h"
 
 #include <commctrl.h>
 

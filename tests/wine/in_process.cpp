@@ -2,8 +2,8 @@
 
 #include "harness.h"
 
-#include "frame/main_window_win32.h"
-#include "resources/resource_ids.h"
+#include "win32/app/main_window_win32.h"
+#include "contract/resource_ids.h"
 
 #include <cstring>
 

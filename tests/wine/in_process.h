@@ -5,7 +5,7 @@
 
 #include "harness.h"
 
-#include "frame/vosko_state_win32.h"
+#include "win32/base/vosko_state_win32.h"
 
 #include <windows.h>
 

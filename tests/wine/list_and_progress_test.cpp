@@ -4,12 +4,12 @@
 #include "import_patch.h"
 #include "in_process.h"
 
-#include "compile/status_bar_win32.h"
-#include "frame/main_window_win32.h"
-#include "frame/vosko_state_win32.h"
-#include "frame/window_layout_win32.h"
-#include "quotes/list_view_win32.h"
-#include "resources/resource_ids.h"
+#include "win32/controls/status_bar_win32.h"
+#include "win32/app/main_window_win32.h"
+#include "win32/base/vosko_state_win32.h"
+#include "win32/app/window_layout_win32.h"
+#include "win32/controls/list_view_win32.h"
+#include "contract/resource_ids.h"
 
 #include <commctrl.h>
 

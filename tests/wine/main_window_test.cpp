@@ -5,13 +5,13 @@
 #include "dialog_driver.h"
 #include "import_patch.h"
 
-#include "frame/about_box_win32.h"
-#include "frame/host_contract.h"
-#include "frame/startup_win32.h"
-#include "frame/window_layout.h"
-#include "quotes/catalog_win32.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "win32/commands/about_box_win32.h"
+#include "contract/host_contract.h"
+#include "win32/app/startup_win32.h"
+#include "engine/window_layout.h"
+#include "win32/commands/catalog_win32.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 #include <commctrl.h>
 

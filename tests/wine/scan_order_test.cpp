@@ -4,11 +4,11 @@
 #include "harness.h"
 #include "in_process.h"
 
-#include "frame/main_window_win32.h"
-#include "frame/vosko_state_win32.h"
-#include "quotes/catalog_win32.h"
-#include "quotes/list_view_win32.h"
-#include "resources/resource_ids.h"
+#include "win32/app/main_window_win32.h"
+#include "win32/base/vosko_state_win32.h"
+#include "win32/commands/catalog_win32.h"
+#include "win32/controls/list_view_win32.h"
+#include "contract/resource_ids.h"
 
 #include <commctrl.h>
 

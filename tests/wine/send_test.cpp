@@ -4,8 +4,8 @@
 #include "harness.h"
 #include "in_process.h"
 
-#include "exchange/send_win32.h"
-#include "quotes/list_view_win32.h"
+#include "win32/commands/send_win32.h"
+#include "win32/controls/list_view_win32.h"
 
 #include <ole2.h>
 #include <shlobj.h>

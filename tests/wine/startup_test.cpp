@@ -3,11 +3,11 @@
 #include "harness.h"
 #include "import_patch.h"
 
-#include "frame/host_contract.h"
-#include "frame/startup_win32.h"
-#include "frame/vosko_state_win32.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "contract/host_contract.h"
+#include "win32/app/startup_win32.h"
+#include "win32/base/vosko_state_win32.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 // The library's export, linked into this program, where no load hook stores a module handle.
 extern "C" WORD WINAPI FORMINIT(UINT, UINT, HWND, UINT, HWND*, UINT);

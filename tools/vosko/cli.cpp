@@ -6,10 +6,10 @@
 #include <system_error>
 
 #include "cli_support.h"
-#include "frame/message_text.h"
-#include "quotes/text_file.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "engine/message_text.h"
+#include "engine/text_file.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 namespace vosko::cli {
 namespace {

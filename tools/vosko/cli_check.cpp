@@ -8,9 +8,9 @@
 #include "cli.h"
 #include "cli_progress.h"
 #include "cli_support.h"
-#include "compile/script_writer.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "engine/script_writer.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 namespace vosko::cli {
 namespace {

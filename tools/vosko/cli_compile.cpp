@@ -8,13 +8,13 @@
 #include "cli.h"
 #include "cli_progress.h"
 #include "cli_support.h"
-#include "compile/compiler_report.h"
-#include "compile/script_line_origins.h"
-#include "compile/script_writer.h"
+#include "engine/compiler_report.h"
+#include "engine/script_line_origins.h"
+#include "engine/script_writer.h"
 #include "compiler.h"
-#include "quotes/text_format.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "engine/text_format.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 namespace vosko::cli {
 namespace {

@@ -7,12 +7,12 @@
 #include "cli.h"
 #include "cli_progress.h"
 #include "cli_support.h"
-#include "compile/script_writer.h"
-#include "exchange/export_quotes.h"
-#include "exchange/import_text.h"
-#include "exchange/new_quote_file.h"
-#include "quotes/text_format.h"
-#include "resources/resource_ids.h"
+#include "engine/script_writer.h"
+#include "engine/export_quotes.h"
+#include "engine/import_text.h"
+#include "engine/new_quote_file.h"
+#include "engine/text_format.h"
+#include "contract/resource_ids.h"
 
 namespace vosko::cli {
 namespace {

@@ -10,11 +10,11 @@
 #include "cli.h"
 #include "cli_progress.h"
 #include "cli_support.h"
-#include "quotes/catalog_entry.h"
-#include "quotes/quote_format.h"
-#include "quotes/text_file.h"
-#include "resources/resource_ids.h"
-#include "resources/string_table.h"
+#include "engine/catalog_entry.h"
+#include "engine/quote_format.h"
+#include "engine/text_file.h"
+#include "contract/resource_ids.h"
+#include "contract/string_table.h"
 
 namespace vosko::cli {
 namespace {

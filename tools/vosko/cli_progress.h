@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "compile/progress.h"
+#include "engine/progress.h"
 
 namespace vosko::cli {
 

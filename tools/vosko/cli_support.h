@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "quotes/engine_report.h"
-#include "quotes/text_file.h"
-#include "resources/resource_ids.h"
+#include "engine/engine_report.h"
+#include "engine/text_file.h"
+#include "contract/resource_ids.h"
 
 namespace vosko::cli {
 

@@ -1,0 +1,59 @@
+#include "engine/export_quotes.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "engine/quote_format.h"
+#include "engine/text_format.h"
+#include "contract/resource_ids.h"
+
+namespace vosko {
+namespace {
+// Export cuts a directive line at its "@@" and keeps what stands before it as text: a line
+// 'Dinner at 8 @@ home' stays part of its quote here, unlike in the compile.
+std::string_view WithoutDirective(std::string_view line) {
+  const std::size_t at = line.find("@@");
+  return at == std::string_view::npos ? line : line.substr(0, at);
+}
+}  // namespace
+
+int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title) {
+  TextFile file;
+  if (!file.Open(path, "r+t")) {
+    if (run.report) run.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    return -1;
+  }
+  return ExportQuoteFile(run, file, title);
+}
+
+int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title) {
+  const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());
+  if (run.progress) run.progress->Show(title, 0, fileSize, run.bytesDone, run.totalBytes, true);
+  std::int64_t fileDone = 0;
+  int count = 0;
+  bool open = false;
+  for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
+    const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
+    fileDone += advance;
+    run.bytesDone += advance;
+    if (run.progress) run.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, true);
+    const std::string_view text =
+        WithoutDirective(WithoutComment(WithoutLineEnd(CStringPart(piece))));
+    if (IsBlankLine(text)) {
+      open = false;
+      continue;
+    }
+    if (!open) {
+      if (run.anyQuote) run.out->Write("\n");
+      run.anyQuote = open = true;
+      ++count;
+    } else {
+      run.out->Write(" ");
+    }
+    run.out->Write(WithoutTrailingSpaces(text));  // leading spaces stay
+  }
+  if (run.progress) run.progress->Show(std::nullopt, 1, 1, run.bytesDone, run.totalBytes, true);
+  return count;
+}
+
+}  // namespace vosko

@@ -1,0 +1,33 @@
+// Export: the quotes of quote files into one text file, one quote per line, without comments,
+// directives, headers or alignment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/progress.h"
+#include "engine/engine_report.h"
+#include "engine/text_file.h"
+
+namespace vosko {
+
+// One export run over several quote files.
+struct ExportRun {
+  TextFile* out = nullptr;      // the export file, open for writing in text mode
+  bool anyQuote = false;        // a quote was written: the next one starts on a new line
+  std::int64_t bytesDone = 0;   // each line read adds its length plus 2
+  std::int64_t totalBytes = 0;  // the sum of the sizes of the run's quote files
+  Progress* progress = nullptr;
+  EngineReport* report = nullptr;
+};
+
+// Appends the quotes of the quote file at `path`: the text lines of a quote (each cut at its
+// first "##" and then at its first "@@", trailing spaces removed; a blank remainder ends the
+// quote) joined by single spaces, quotes on separate lines, no line end after the last one.
+// Returns the number of quotes written, or -1 after message 9 when the file cannot be opened.
+int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title);
+// The same from a quote file already open for reading, on disk or in memory.
+int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title);
+
+}  // namespace vosko

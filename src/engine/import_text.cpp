@@ -1,0 +1,56 @@
+#include "engine/import_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "engine/quote_format.h"
+#include "contract/resource_ids.h"
+
+namespace vosko {
+
+std::int64_t ParseLineLength(std::string_view text) {
+  std::int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + (c - '0');
+    if (value > 0x7FFFFFFF) return 0;
+  }
+  return value;
+}
+
+void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
+  TextFile in;
+  if (!in.Open(importPath, "r+t")) {
+    if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    return;
+  }
+  ImportTextFile(out, in, lineLength);
+}
+
+void ImportTextFile(TextFile& out, TextFile& in, std::int64_t lineLength) {
+  // Pieces are views into the line, so no buffer of lineLength bytes is needed, whatever the
+  // length; below 2 a piece would hold nothing and the wrap would never advance.
+  const std::size_t pieceMax = static_cast<std::size_t>(std::max<std::int64_t>(lineLength, 2) - 1);
+  std::string line;
+  line.reserve(kImportLineBuffer + 1);
+  // A line's quote is put together first and written in one call: with a short line length
+  // a piece may be a single character.
+  std::string quote;
+  for (std::string_view piece; !(piece = in.ReadPiece(kImportLineBuffer)).empty();) {
+    // The space goes after the line feed, so the last piece of a line writes the text, the
+    // line feed and the space: the quote's last line is then a line holding one space.
+    line.assign(CStringPart(piece)).append(1, ' ');
+    quote.clear();
+    for (std::string_view rest = line; !rest.empty();) {
+      std::string_view cut = rest.substr(0, std::min(pieceMax, rest.size()));
+      const std::size_t space = cut.rfind(' ');
+      if (space != std::string_view::npos && space > 0) cut = cut.substr(0, space + 1);
+      quote.append(1, '\n').append(cut);
+      rest.remove_prefix(cut.size());
+    }
+    quote.append(1, '\n');
+    out.Write(quote);
+  }
+}
+
+}  // namespace vosko

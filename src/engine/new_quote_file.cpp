@@ -1,0 +1,85 @@
+#include "engine/new_quote_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "engine/import_text.h"
+#include "engine/recompile.h"
+#include "engine/catalog_entry.h"
+#include "engine/text_format.h"
+#include "contract/string_table.h"
+
+namespace vosko {
+namespace {
+
+constexpr unsigned kExtension = 45;        // ".lsq"
+constexpr unsigned kTime = 29;             // "@@TIME@@"
+constexpr unsigned kDate = 30;             // "@@DATE@@"
+constexpr unsigned kDescription = 32;      // "@@DESCRIPTION@@"
+constexpr unsigned kAuthor = 65;           // "@@AUTHOR@@"
+constexpr unsigned kTemplateFirst = 400;
+constexpr unsigned kTemplateLast = 458;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool IsDeviceName(std::string_view name) {
+  // Windows takes the part before the first dot, trailing blanks removed, as the device.
+  std::string stem = Lower(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+  if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
+  return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+std::optional<std::string> NewQuoteFilePath(std::string_view folder, std::string_view name) {
+  return QuoteFilePath(folder, std::string(name).append(TableText(kExtension)));
+}
+
+bool IsPlainFileName(std::string_view name) {
+  if (name.empty()) return false;
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 32) return false;
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) return false;
+  }
+  return !IsDeviceName(name);
+}
+
+void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                            std::string_view time) {
+  const std::array<std::pair<std::string_view, std::string_view>, 4> fills = {{
+      {TableText(kDescription), title},
+      {TableText(kTime), time},
+      {TableText(kDate), date},
+      {TableText(kAuthor), author},
+  }};
+  for (unsigned id = kTemplateFirst; id <= kTemplateLast; ++id) {
+    std::string line(TableText(id));
+    line += '\n';
+    for (const auto& [find, replacement] : fills) ReplaceFirst(line, line, find, replacement);
+    out.Write(line);
+  }
+}
+
+void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                       std::string_view time, const NewQuoteFileSource& source, EngineReport* report) {
+  WriteQuoteFileTemplate(out, title, author, date, time);
+  switch (source.kind) {
+    case NewQuoteFileSource::Kind::Import:
+      ImportTextFile(out, source.path, source.lineLength, report);
+      break;
+    case NewQuoteFileSource::Kind::Recompile:
+      RecompileHostQuotes(out, source.path, report);
+      break;
+    case NewQuoteFileSource::Kind::Template:
+      break;
+  }
+}
+
+}  // namespace vosko

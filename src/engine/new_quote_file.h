@@ -1,0 +1,45 @@
+// The parts of a new quote file that need no window: where it goes, which typed names may
+// be used, and the template of comment and directive lines every new file starts with.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/engine_report.h"
+#include "engine/text_file.h"
+
+namespace vosko {
+
+// The quote folder, a backslash unless it already ends in one, `name` and ".lsq" (added even
+// when the name ends in it). Nothing when the whole path would be longer than 259 characters:
+// a cut path would name another file.
+std::optional<std::string> NewQuoteFilePath(std::string_view folder, std::string_view name);
+
+// True when a typed name can only name a file inside the quote folder: no drive, no folder
+// part, none of the characters Windows keeps for itself, no control character, and not a
+// device name (CON, NUL, COM1 ... with or without an extension). The empty name is not one.
+bool IsPlainFileName(std::string_view name);
+
+// Writes the template (string table lines 400 to 458, one line each) with the first
+// "@@DESCRIPTION@@", "@@TIME@@", "@@DATE@@" and "@@AUTHOR@@" of every line filled in, in that
+// order, so a title holding "@@DATE@@" gets the date but one holding "@@DESCRIPTION@@" stays.
+void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                            std::string_view time);
+
+// What follows the template in a new quote file: nothing, the quotes of an imported text
+// file, or the texts of a compiled quotes file read back.
+struct NewQuoteFileSource {
+  enum class Kind { Template, Import, Recompile } kind = Kind::Template;
+  std::string path;             // the text file or the compiled quotes file
+  std::int64_t lineLength = 0;  // import only
+};
+
+// The whole contents of a new quote file into `out` (open for writing in text mode, left
+// open): the template, then what `source` adds.  Import and recompile report their own
+// failures and leave the template and what was written before the failure.
+void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                       std::string_view time, const NewQuoteFileSource& source, EngineReport* report);
+
+}  // namespace vosko

@@ -1,0 +1,109 @@
+// The resource script rquotes.r: its fixed header, then one text resource per quote of every
+// compiled quote file.  The same per-file reader, given no script, counts the quotes for the
+// rescan, so the count shown in the catalog is always what a compile would produce.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/progress.h"
+#include "engine/engine_report.h"
+#include "engine/text_file.h"
+
+namespace vosko {
+
+// The longest content of a string line (indentation plus escaped text): the compiler reads the
+// script with 1024-byte lines, and a string line adds 9 characters and its line end.  Longer
+// content is cut here, never between a backslash and the character it escapes.  An alignment
+// wider than this behaves as this width would.
+inline constexpr std::size_t kMaxStringLineContent = 1014;
+
+// What one run (all files of one compile or rescan) carries from file to file.
+struct ScriptRun {
+  std::int64_t bytesDone = 0;    // each line read adds its length as read plus 2
+  std::int64_t totalBytes = 0;   // the sum of the sizes of the run's files
+  std::uint64_t scriptLines = 0; // lines written to the script so far
+};
+
+// Told, for every line written to the script, which quote file line it came from, so that a
+// compiler error in rquotes.r can be shown at the line the user must fix.  Text lines come
+// from themselves; a block's opening lines from the quote's first text line and its closing
+// line from its last; header and end lines from the directive that set them (a header that the
+// host supplied, from the quote's first text line).
+class ScriptLineObserver {
+ public:
+  virtual ~ScriptLineObserver() = default;
+  // Both line numbers count from 1.
+  virtual void OnScriptLine(std::uint64_t scriptLine, std::string_view quoteFile, std::uint64_t quoteLine) = 0;
+};
+
+// An observer that keeps only the origin of one script line: enough for the compile command to
+// turn the line number of a compiler error into a quote file and line, in constant memory.
+class ScriptLineLocator final : public ScriptLineObserver {
+ public:
+  explicit ScriptLineLocator(std::uint64_t scriptLine) : target_(scriptLine) {}
+  void OnScriptLine(std::uint64_t scriptLine, std::string_view quoteFile, std::uint64_t quoteLine) override {
+    if (scriptLine == target_) file_ = quoteFile, line_ = quoteLine;
+  }
+  bool Found() const { return line_ != 0; }
+  const std::string& QuoteFile() const { return file_; }
+  std::uint64_t QuoteLine() const { return line_; }
+
+ private:
+  std::uint64_t target_;
+  std::string file_;
+  std::uint64_t line_ = 0;
+};
+
+// What a compile makes of a quote file line other than what the line says, told to a checker
+// so that it can warn before the compile.  The writer reports these as it decides them: a
+// checker and the compile can never disagree.
+enum class ScriptChange : std::uint8_t {
+  LineSplit,         // longer than the reader's line buffer: read as several lines
+  LineCut,           // its string line is over kMaxStringLineContent: cut (detail: its length)
+  DirectiveIgnored,  // a directive the compile knows, without "=" or without a number
+  LineDropped,       // holds "@@" but is no directive the compile knows: left out
+  BackslashShown,    // backslashes that start no escape: doubled, shown as typed (detail: how many)
+};
+
+class ScriptChangeObserver {
+ public:
+  virtual ~ScriptChangeObserver() = default;
+  // `line` is the prepared line (line end removed, comment cut); numbers count from 1.
+  virtual void OnChange(ScriptChange change, std::string_view quoteFile, std::uint64_t quoteLine,
+                        std::string_view line, std::uint64_t detail) = 0;
+};
+
+struct QuoteFileContext {
+  Progress* progress = nullptr;
+  EngineReport* report = nullptr;
+  // The host's answer to the setting query for item 57: the file's initial header text, asked
+  // once per file.  Unset or empty: no initial header.
+  std::function<std::string()> initialHeader;
+  ScriptLineObserver* lines = nullptr;
+  // Given, the pass makes every string line as a compile would, even without a script.
+  ScriptChangeObserver* changes = nullptr;
+};
+
+// Creates (or empties) the script at `path` and writes the header lines 150 to 175, with the
+// first "@@TIME@@" and then the first "@@DATE@@" of each line replaced.  On failure reports
+// message 22 (cannot create) or 23 (a header write failed), closes the file and returns false.
+bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText,
+                       std::string_view timeText, ScriptRun& run, EngineReport* report);
+// The same into a script already open for writing, on disk or in memory.
+bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_view timeText, ScriptRun& run,
+                       EngineReport* report);
+
+// Appends the quotes of the quote file at `path` to `script` as text resources, or only counts
+// them when `script` is null.  `name` is shown in the status text at the start.  Returns the
+// number of quotes, or -1 (after message 9) when the file cannot be opened for update.
+int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
+                    const QuoteFileContext& context);
+// The same from a quote file already open for reading, on disk or in memory; `path` is only
+// what the line observer is told.
+int AppendQuoteFile(TextFile* script, TextFile& quotes, std::string_view path, std::string_view name, ScriptRun& run,
+                    const QuoteFileContext& context);
+
+}  // namespace vosko

@@ -1,0 +1,312 @@
+#include "engine/text_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include <sys/stat.h>
+
+namespace vosko {
+namespace {
+
+// Large enough that a streaming pass spends its time in memchr and memcpy, not in the runtime.
+// Buffers start small and grow to these sizes once a file proves large: a catalog scan opens
+// many small files.
+constexpr std::size_t kSmallBuffer = 8 * 1024;
+constexpr std::size_t kInputChunk = 128 * 1024;
+constexpr std::size_t kOutputBuffer = 256 * 1024;
+constexpr char kCtrlZ = 26;
+
+std::int64_t Tell(std::FILE* f) {
+#if defined(_WIN32)
+  return _ftelli64(f);
+#else
+  return ftello(f);
+#endif
+}
+
+bool Seek(std::FILE* f, std::int64_t offset, int origin) {
+#if defined(_WIN32)
+  return _fseeki64(f, offset, origin) == 0;
+#else
+  return fseeko(f, static_cast<off_t>(offset), origin) == 0;
+#endif
+}
+
+// Windows refuses to open a read-only file for writing, but a superuser is not refused on
+// POSIX, nor under Wine run as one.  The permission bits are checked first so that "read-only
+// means unreadable" holds for the quote readers wherever the engine runs.
+bool MayWriteExisting(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return true;  // missing or unknown: fopen decides
+#if defined(_WIN32)
+  return (st.st_mode & _S_IWRITE) != 0;
+#else
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+#endif
+}
+
+}  // namespace
+
+TextFile::~TextFile() { Close(); }
+
+TextFile::TextFile(TextFile&& other) noexcept { *this = std::move(other); }
+
+TextFile& TextFile::operator=(TextFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    file_ = std::exchange(other.file_, nullptr);
+    memory_ = std::exchange(other.memory_, nullptr);
+    memoryAt_ = other.memoryAt_;
+    append_ = other.append_;
+    text_ = other.text_;
+    writable_ = other.writable_;
+    writeFailed_ = other.writeFailed_;
+    in_ = std::move(other.in_);
+    inCapacity_ = std::exchange(other.inCapacity_, 0);
+    begin_ = other.begin_;
+    end_ = other.end_;
+    diskEnd_ = other.diskEnd_;
+    out_ = std::move(other.out_);
+    outCapacity_ = std::exchange(other.outCapacity_, 0);
+    outUsed_ = std::exchange(other.outUsed_, 0);
+    inChunk_ = other.inChunk_;
+    other.Reset();
+  }
+  return *this;
+}
+
+void TextFile::Reset() {
+  begin_ = end_ = 0;
+  diskEnd_ = false;
+}
+
+TextFile::Mode TextFile::ParseMode(std::string_view mode) {
+  Mode m;
+  if (mode.empty() || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return m;
+  m.ok = true;
+  m.update = mode.find('+') != std::string_view::npos;
+  m.binary = mode.find('b') != std::string_view::npos;
+  m.writes = m.update || mode[0] != 'r';
+  return m;
+}
+
+void TextFile::Opened(const Mode& mode) {
+  text_ = !mode.binary;
+  writable_ = mode.writes;
+  writeFailed_ = false;
+  Reset();
+  outUsed_ = 0;
+}
+
+bool TextFile::Open(const std::string& path, std::string_view mode) {
+  Close();
+  const Mode m = ParseMode(mode);
+  if (!m.ok) return false;
+  if (m.writes && !MayWriteExisting(path)) return false;
+
+  std::string stdioMode(1, mode[0]);
+  if (m.update) stdioMode += '+';
+  stdioMode += 'b';  // the translation is ours
+  file_ = std::fopen(path.c_str(), stdioMode.c_str());
+  if (!file_) return false;
+  Opened(m);
+  return true;
+}
+
+bool TextFile::OpenMemory(std::string& bytes, std::string_view mode) {
+  Close();
+  const Mode m = ParseMode(mode);
+  if (!m.ok) return false;
+  if (mode[0] == 'w') bytes.clear();
+  memory_ = &bytes;
+  memoryAt_ = 0;
+  append_ = mode[0] == 'a';
+  Opened(m);
+  return true;
+}
+
+bool TextFile::Close() {
+  if (!IsOpen()) return true;
+  Flush();
+  if (file_ && std::fclose(file_) != 0 && writable_) writeFailed_ = true;
+  file_ = nullptr;
+  memory_ = nullptr;
+  Reset();
+  return !writeFailed_;
+}
+
+std::size_t TextFile::RawRead(char* buffer, std::size_t size) {
+  if (file_) return std::fread(buffer, 1, size, file_);
+  const std::size_t n = std::min(size, memory_->size() - std::min(memoryAt_, memory_->size()));
+  if (n > 0) memory_->copy(buffer, n, memoryAt_);
+  memoryAt_ += n;
+  return n;
+}
+
+bool TextFile::RawWrite(const char* bytes, std::size_t size) {
+  if (file_) return std::fwrite(bytes, 1, size, file_) == size;
+  if (append_ || memoryAt_ > memory_->size()) memoryAt_ = memory_->size();
+  memory_->replace(memoryAt_, std::min(size, memory_->size() - memoryAt_), bytes, size);
+  memoryAt_ += size;
+  return true;
+}
+
+bool TextFile::RawSeekStart() {
+  if (file_) return Seek(file_, 0, SEEK_SET);
+  memoryAt_ = 0;
+  return true;
+}
+
+bool TextFile::Refill() {
+  if (begin_ > 0) {
+    std::memmove(in_.get(), in_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (diskEnd_) return false;
+  const std::size_t wanted = inCapacity_ - end_;
+  const std::size_t n = RawRead(in_.get() + end_, wanted);
+  if (n == wanted) inChunk_ = kInputChunk;  // a large file: read in large chunks from now on
+  if (n == 0) {
+    diskEnd_ = true;
+    return false;
+  }
+  std::size_t usable = n;
+  if (text_) {
+    // Ctrl-Z is the end of a text file; nothing after it is ever read.
+    if (const void* z = std::memchr(in_.get() + end_, kCtrlZ, n)) {
+      usable = static_cast<std::size_t>(static_cast<const char*>(z) - (in_.get() + end_));
+      diskEnd_ = true;
+    }
+  }
+  end_ += usable;
+  return true;
+}
+
+// An LF always ends a piece, so the only CR LF a piece can hold is its end: the translation
+// needs no pass of its own.  The CR of a CR LF is overwritten in place by the LF, and the
+// limit counts translated characters.  A CR as the last byte read waits for the next byte.
+std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
+  if (!IsOpen() || bufferSize < 2) return {};
+  const std::size_t limit = bufferSize - 1;
+  if (inCapacity_ < limit + 1 + inChunk_) {
+    const std::size_t capacity = limit + 1 + inChunk_;
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+    if (in_) std::memcpy(grown.get(), in_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    in_ = std::move(grown);
+    inCapacity_ = capacity;
+  }
+  for (;;) {
+    char* const start = in_.get() + begin_;
+    const std::size_t avail = end_ - begin_;
+    const std::size_t window = std::min(avail, limit + 1);
+    if (const void* found = window ? std::memchr(start, '\n', window) : nullptr) {
+      const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - start);
+      if (text_ && lf > 0 && start[lf - 1] == '\r') {
+        start[lf - 1] = '\n';
+        begin_ += lf + 1;
+        return {start, lf};
+      }
+      const std::size_t len = std::min(lf + 1, limit);
+      begin_ += len;
+      return {start, len};
+    }
+    const bool crMayPair = text_ && avail == limit && start[limit - 1] == '\r';
+    if (avail > limit || (avail == limit && !crMayPair)) {
+      begin_ += limit;
+      return {start, limit};
+    }
+    if (!Refill()) {  // the end: what is left is the last piece, a final CR included
+      char* const rest = in_.get() + begin_;
+      const std::size_t n = end_ - begin_;
+      begin_ = end_;
+      return {rest, n};
+    }
+  }
+}
+
+std::size_t TextFile::Read(char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    std::string_view piece = ReadPiece(std::min<std::size_t>(size - done, kInputChunk) + 1);
+    if (piece.empty()) break;
+    std::memcpy(buffer + done, piece.data(), piece.size());
+    done += piece.size();
+  }
+  return done;
+}
+
+bool TextFile::Write(std::string_view text) {
+  if (!IsOpen() || !writable_) {
+    writeFailed_ = true;
+    return false;
+  }
+  if (!out_) {
+    outCapacity_ = kSmallBuffer;
+    out_ = std::make_unique_for_overwrite<char[]>(outCapacity_);
+  }
+  while (!text.empty()) {
+    // Each LF may become two bytes: take as much as surely fits.
+    if (outUsed_ + 2 > outCapacity_) {
+      // A file in memory gains nothing from a large buffer: its flush is a copy.
+      if (outCapacity_ < kOutputBuffer && !memory_) {
+        auto grown = std::make_unique_for_overwrite<char[]>(kOutputBuffer);
+        std::memcpy(grown.get(), out_.get(), outUsed_);
+        out_ = std::move(grown);
+        outCapacity_ = kOutputBuffer;
+      } else {
+        Flush();
+      }
+    }
+    const std::size_t room = outCapacity_ - outUsed_;
+    std::string_view part = text.substr(0, text_ ? room / 2 : room);
+    text.remove_prefix(part.size());
+    char* out = out_.get() + outUsed_;
+    while (text_ && !part.empty()) {
+      const void* lf = std::memchr(part.data(), '\n', part.size());
+      if (!lf) break;
+      const std::size_t seg = static_cast<std::size_t>(static_cast<const char*>(lf) - part.data());
+      std::memcpy(out, part.data(), seg);
+      out += seg;
+      *out++ = '\r';
+      *out++ = '\n';
+      part.remove_prefix(seg + 1);
+    }
+    std::memcpy(out, part.data(), part.size());
+    outUsed_ = static_cast<std::size_t>(out + part.size() - out_.get());
+  }
+  return !writeFailed_;
+}
+
+bool TextFile::Flush() {
+  if (!IsOpen()) return false;
+  if (outUsed_ > 0) {
+    if (!RawWrite(out_.get(), outUsed_)) writeFailed_ = true;
+    outUsed_ = 0;
+  }
+  if (file_ && writable_ && std::fflush(file_) != 0) writeFailed_ = true;
+  return !writeFailed_;
+}
+
+bool TextFile::Rewind() {
+  if (!IsOpen()) return false;
+  Flush();
+  Reset();
+  return RawSeekStart();
+}
+
+std::int64_t TextFile::SizeOnDisk() {
+  if (!IsOpen()) return -1;
+  Flush();
+  if (memory_) return static_cast<std::int64_t>(memory_->size());
+  const std::int64_t here = Tell(file_);
+  if (here < 0 || !Seek(file_, 0, SEEK_END)) return -1;
+  const std::int64_t size = Tell(file_);
+  Seek(file_, here, SEEK_SET);
+  return size;
+}
+
+}  // namespace vosko

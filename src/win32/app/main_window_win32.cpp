@@ -1,0 +1,234 @@
+#include "win32/app/main_window_win32.h"
+
+#include "win32/commands/compile_driver_win32.h"
+#include "win32/commands/rescan_win32.h"
+#include "win32/controls/status_bar_win32.h"
+#include "win32/commands/export_win32.h"
+#include "win32/commands/new_quote_file_win32.h"
+#include "win32/commands/paste_win32.h"
+#include "win32/commands/send_win32.h"
+#include "contract/host_contract.h"
+#include "win32/commands/options_dialog_win32.h"
+#include "win32/base/table_message_win32.h"
+#include "win32/base/vosko_state_win32.h"
+#include "win32/app/window_layout_win32.h"
+#include "win32/commands/edit_delete_win32.h"
+#include "win32/controls/list_view_win32.h"
+#include "contract/resource_ids.h"
+
+#include <shellapi.h>
+
+namespace vosko {
+namespace {
+
+// Set by the first late set-up notice of a window. It belongs to the window, not the
+// library: a host that opens the window again without reloading the library gets a
+// complete second window.
+bool g_set_up_done = false;
+
+// Which quote-file dialog was asked for (New, Recompile or Import).
+int g_dialog_selector = 0;
+
+// The host window is the main window's parent.
+HWND HostWindow(HWND window) { return GetParent(window); }
+
+// Closing is always the host's: the extension only asks.
+void PostCloseToHost(HWND window) { PostMessageA(HostWindow(window), WM_CLOSE, 0, 0); }
+
+LRESULT AnswerSizeLimits(LPARAM lparam) {
+  auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+  if (limits == nullptr) return 1;
+  limits->ptMinTrackSize = {kMinimumHostWidth, kMinimumHostHeight};
+  limits->ptMaxTrackSize = {2000, 2000};
+  return 0;
+}
+
+LRESULT AnswerPosition(LPARAM lparam) {
+  if (g_state->window_x == -1 || g_state->window_y == -1) return 2;
+  auto* position = reinterpret_cast<INT32*>(lparam);
+  if (position != nullptr) {
+    position[0] = g_state->window_x;
+    position[1] = g_state->window_y;
+  }
+  return 1;
+}
+
+// The area the host window lives in, in the coordinates that MoveWindow takes for it: its
+// parent's client area, or for a top-level window all the screens.
+WindowBox HostArea(HWND host) {
+  if ((GetWindowLongA(host, GWL_STYLE) & WS_CHILD) != 0) {
+    RECT client = {};
+    GetClientRect(GetParent(host), &client);
+    return {0, 0, client.right - client.left, client.bottom - client.top};
+  }
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// Places the host window at the stored position; a stored width or height of 0 keeps the
+// host's own client size. A placement that would leave the caption out of reach (a smaller
+// parent, a screen that is gone, a hand-edited value) is brought back into view.
+void PlaceHostWindow(HWND window) {
+  HWND host = HostWindow(window);
+  RECT client = {};
+  GetClientRect(host, &client);
+  const WindowBox stored = {g_state->window_x, g_state->window_y, g_state->window_width, g_state->window_height};
+  const WindowBox own = {0, 0, client.right - client.left, client.bottom - client.top};
+  const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+  const WindowBox placed = PlaceInView(stored, own, HostArea(host), caption);
+  MoveWindow(host, placed.x, placed.y, placed.width, placed.height, TRUE);
+  g_state->host_placed = HostFrameBox(host, g_state->placed_frame);
+}
+
+// The failures of the late set-up leave the window open without the part that failed.
+void ReportSetUpFailure(HWND window, UINT message_id) {
+  ShowTableMessage(HostWindow(window), message_id, 0, kStyleError);
+  ShutdownMainWindow(window);
+}
+
+// Paste acts only on a list that holds rows; on an empty one it does nothing at all, not
+// even move the focus.
+void OnPaste(HWND window) {
+  if (RowCount() == 0) return;
+  const bool pasted = PasteClipboardQuote();
+  FocusList();
+  if (pasted && g_state->close_after_paste != 0) PostCloseToHost(window);
+}
+
+void OnHelp(HWND window) {
+  // A missing help file is not reported.
+  ShellExecuteA(window, nullptr, g_state->help_file, nullptr, nullptr, SW_SHOW);
+}
+
+// Dialog procedures answer a message through DWLP_MSGRESULT when the value matters to the
+// sender; the host reads the result of its SendMessage.
+INT_PTR Answer(HWND window, LRESULT result) {
+  SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+}  // namespace
+
+HWND CreateMainWindow(HWND host_window) {
+  g_set_up_done = false;
+  return CreateDialogParamA(g_module, "VOSKO", host_window, MainWindowProc, 0);
+}
+
+void FocusList() {
+  // Without a list (its creation failed) no window keeps the focus.
+  if (g_state != nullptr) SetFocus(g_state->list_view);
+}
+
+void ShowOptionsDialog(HWND owner) { DialogBoxParamA(g_module, "QUOTEOPTIONS", owner, OptionsDialogProc, 0); }
+
+// The one-file question comes first; nothing selected opens nothing.
+void ShowExportDialog(HWND owner) {
+  if (AskSelection(IDS_ONE_FILE_EXPORT)) return;
+  DialogBoxParamA(g_module, "EXPORT", owner, ExportDialogProc, 0);
+}
+
+void RunQuoteFileDialog(int button_id, HWND owner) {
+  g_dialog_selector = button_id;
+  const char* name = button_id == IDC_RECOMPILE ? "RECOMPILE" : button_id == IDC_IMPORT ? "IMPORT" : "NEWQUOTEFILE";
+  DialogBoxParamA(g_module, name, owner, NewQuoteFileDialogProc, 0);
+}
+
+int QuoteFileDialogSelector() { return g_dialog_selector; }
+
+void RunCommand(HWND window, int id) {
+  switch (id) {
+    case IDC_EXIT:
+    case IDCANCEL:
+      PostCloseToHost(window);
+      return;  // the window is going: the focus stays where it is
+    case IDC_PASTE:
+      OnPaste(window);
+      return;  // Paste moves the focus itself, and only with rows
+    case IDC_NEW:
+      RunQuoteFileDialog(IDC_NEW, window);
+      break;
+    case IDC_OPTIONS:
+      ShowOptionsDialog(window);
+      break;
+    case IDC_HELP_BUTTON:
+      OnHelp(window);
+      break;
+    case IDC_EXPORT:
+      ShowExportDialog(window);
+      break;
+    case IDC_ABOUT:
+      ShowAboutBox(window);
+      break;
+    case IDC_COMPILE:
+      CompileSelected();
+      break;
+    case IDC_RESCAN:
+      RescanAll();
+      break;
+    case IDC_EDIT:
+      EditQuoteFile();
+      break;
+    case IDC_DELETE:
+      DeleteQuoteFile();
+      break;
+    case IDC_SEND:
+      SendSelectedQuoteFiles();
+      break;
+    default:
+      return;  // not a command of this window
+  }
+  FocusList();
+}
+
+void LateSetUp(HWND window) {
+  if (!g_set_up_done) {
+    if (!CreateStatusBar()) ReportSetUpFailure(window, IDS_NO_STATUS_BAR);
+    PlaceHostWindow(window);
+    if (!BuildListView()) ReportSetUpFailure(window, IDS_NO_LIST_VIEW);
+    g_set_up_done = true;
+  }
+  if (g_state->first_run != 0) {
+    g_state->first_run = 0;
+    ShowTableMessage(window, IDS_WELCOME, 0, kStyleNotice);
+    ShowOptionsDialog(window);
+  }
+  FocusList();
+}
+
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return FALSE;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) FocusList();
+      return FALSE;
+    case WM_SETFOCUS:
+      FocusList();
+      return TRUE;
+    case WM_DESTROY:
+      ShutdownMainWindow(window);
+      return FALSE;
+    case WM_NOTIFY:
+      ListNotify(reinterpret_cast<const NMHDR*>(lparam));
+      return FALSE;
+    case WM_COMMAND:
+      RunCommand(window, LOWORD(wparam));
+      return FALSE;
+    case host::kResizeNotice:
+      return Answer(window, LayoutMainWindow(window, wparam, lparam));
+    case host::kSizeLimitsQuery:
+      return Answer(window, AnswerSizeLimits(lparam));
+    case host::kPositionQuery:
+      return Answer(window, AnswerPosition(lparam));
+    case host::kLateSetUpNotice:
+      LateSetUp(window);
+      return Answer(window, 0);
+    case host::kFocusNotice:
+      FocusList();
+      return Answer(window, 1);
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace vosko

@@ -1,0 +1,131 @@
+#include "win32/base/settings_store_win32.h"
+
+#include "engine/settings_text.h"
+#include "win32/base/table_message_win32.h"
+#include "engine/list_columns.h"
+#include "contract/resource_ids.h"
+
+#include <cstdio>
+#include <span>
+
+namespace vosko {
+namespace {
+
+constexpr char kWrittenVersion[] = "1.10";
+
+std::string Section() { return LoadTableString(IDS_SETTINGS_SECTION); }
+
+// Reads a four- or eight-field key into `fields`, which hold their initial values. An
+// empty stored value keeps them all; otherwise the fields that scan replace them.
+void ReadFields(const VoskoState& state, UINT key_id, const char* default_value,
+                std::span<int> fields) {
+  std::string text = ReadSettingText(state, key_id, default_value);
+  if (text.empty()) return;
+  ScanSettingFields(text, fields);
+}
+
+bool WriteFields(const VoskoState& state, UINT key_id, std::span<const int> values) {
+  return WriteSettingText(state, key_id, FormatSettingFields(values));
+}
+
+bool WriteInt(const VoskoState& state, UINT key_id, int value) {
+  return WriteSettingText(state, key_id, std::to_string(value));
+}
+
+void CopyPath(char (&target)[kPathSize], const std::string& value) {
+  size_t length = value.size() < kPathSize - 1 ? value.size() : kPathSize - 1;
+  value.copy(target, length);
+  target[length] = '\0';
+}
+
+}  // namespace
+
+std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* default_value) {
+  char value[kPathSize] = {};
+  std::string section = Section();
+  std::string key = LoadTableString(key_id);
+  DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), default_value, value,
+                                          sizeof value, state.settings_file);
+  if (length >= sizeof value) length = sizeof value - 1;
+  return std::string(value, length);
+}
+
+bool WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value) {
+  std::string section = Section();
+  std::string key = LoadTableString(key_id);
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), state.settings_file) != FALSE;
+}
+
+void ReadWindowPosition(VoskoState& state) {
+  int fields[4] = {5, 5, 0, 0};
+  ReadFields(state, IDS_KEY_WINDOW_POSITION, "0005,0005,0000,0000", fields);
+  state.window_x = fields[0];
+  state.window_y = fields[1];
+  state.window_width = fields[2];
+  state.window_height = fields[3];
+}
+
+bool StoredVersionAsksRegistration(const VoskoState& state) {
+  std::optional<double> version = ParseSettingVersion(ReadSettingText(state, IDS_KEY_VERSION, "0.99"));
+  return !version || *version < 2.1;
+}
+
+void ReadColumnSettings(VoskoState& state) {
+  state.column_widths.fill(20);
+  ReadFields(state, IDS_KEY_COLUMN_WIDTHS, "0000,0000,0000,0000,0000,0000,0000,0000",
+             state.column_widths);
+  state.column_order.fill(0);
+  ReadFields(state, IDS_KEY_COLUMN_ORDER, "0000,0001,0002,0003,0004,0005,0006,0007",
+             state.column_order);
+  state.stored_column_order = state.column_order;
+  state.column_visible.fill(1);
+  ReadFields(state, IDS_KEY_VISIBLE_COLUMNS, "0001,0001,0001,0001,0001,0001,0001,0001",
+             state.column_visible);
+  state.column_widths = WidthsByColumn(state.column_widths, state.column_visible);
+  state.column_order = OrderByColumn(state.column_order, state.column_visible);
+}
+
+std::string DefaultTextEditor() {
+  char entry[kPathSize] = {};
+  std::string section = LoadTableString(IDS_WININI_EXTENSIONS);
+  std::string key = LoadTableString(IDS_WININI_TXT);
+  DWORD length = GetProfileStringA(section.c_str(), key.c_str(), "", entry, sizeof entry);
+  if (length >= sizeof entry) length = sizeof entry - 1;
+  return std::string(FirstWord(std::string_view(entry, length)));
+}
+
+void ReadSimpleSettings(VoskoState& state) {
+  CopyPath(state.quote_folder, ReadSettingText(state, IDS_KEY_QUOTE_FOLDER, state.home_directory));
+  std::string editor = DefaultTextEditor();
+  CopyPath(state.text_editor, ReadSettingText(state, IDS_KEY_TEXT_EDITOR, editor.c_str()));
+  state.close_after_paste = ParseSettingInt(ReadSettingText(state, IDS_KEY_CLOSE_AFTER_PASTE, "1"));
+  state.maximize_editor = ParseSettingInt(ReadSettingText(state, IDS_KEY_MAXIMIZE_EDITOR, "1"));
+  state.view_option = ParseSettingInt(ReadSettingText(state, IDS_KEY_VIEW_OPTION, "0"));
+}
+
+bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details) {
+  const int position[4] = {state.window_x, state.window_y, state.window_width,
+                           state.window_height};
+  // Every key is tried, whatever failed before it.
+  bool written = WriteFields(state, IDS_KEY_WINDOW_POSITION, position);
+  written &= WriteInt(state, IDS_KEY_CLOSE_AFTER_PASTE, state.close_after_paste);
+  written &= WriteInt(state, IDS_KEY_MAXIMIZE_EDITOR, state.maximize_editor);
+  written &= WriteSettingText(state, IDS_KEY_QUOTE_FOLDER, state.quote_folder);
+  written &= WriteSettingText(state, IDS_KEY_TEXT_EDITOR, state.text_editor);
+  written &= WriteInt(state, IDS_KEY_VIEW_OPTION, state.view_option);
+  written &= WriteSettingText(state, IDS_KEY_VERSION, kWrittenVersion);
+  // By position for the flags that are stored with them, so the next start shows what
+  // this one showed.
+  const ColumnValues& widths = details != nullptr ? details->widths : state.column_widths;
+  written &= WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
+  // Without the list's own order (a view without columns, or a list that never took the
+  // stored one) the value goes back as the file held it: only a mended copy is applied.
+  written &= WriteFields(state, IDS_KEY_COLUMN_ORDER,
+                         details != nullptr ? OrderByPosition(details->order, state.column_visible)
+                                            : state.stored_column_order);
+  // Which columns are shown is only known for sure in Details view.
+  if (details != nullptr) written &= WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
+  return written;
+}
+
+}  // namespace vosko

@@ -1,0 +1,44 @@
+// The settings kept in section "Vosko" of the profile file Tarno.pm in the host's home
+// directory. Start-up reads every key into the state record; the closing routine and the
+// Options dialog write them back. Between those moments the record is the only copy.
+#pragma once
+
+#include "win32/base/vosko_state_win32.h"
+
+#include <array>
+#include <string>
+
+namespace vosko {
+
+// Reads one key of section "Vosko" (key named by string id) with a default; values are
+// cut to 259 characters, as the profile functions cut them.
+// A write is false when the profile could not be written.
+std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* default_value);
+bool WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value);
+
+// Start-up reads, in the order start-up runs them.
+void ReadWindowPosition(VoskoState& state);
+bool StoredVersionAsksRegistration(const VoskoState& state);
+// Reads the widths, order and visible flags of the columns. The file keeps widths and order
+// by the position a column had in the list at close; the record keeps them by column
+// number (engine/list_columns.h), so they are turned round once the flags are known.
+void ReadColumnSettings(VoskoState& state);
+void ReadSimpleSettings(VoskoState& state);
+
+// The editor default: the first word of WIN.INI [Extensions] txt, or empty.
+std::string DefaultTextEditor();
+
+// What the closing routine writes for the columns in Details view: the list view's widths
+// and its current display order, both by column number (they are stored by position). Null
+// in the other views, where the record's values are written back.
+struct DetailsColumns {
+  std::array<int, kColumnCount> widths{};
+  std::array<int, kColumnCount> order{};
+};
+
+// Writes every key back in the closing routine's order; `details` is the list view's
+// state when the window closes in Details view. False when any key could not be written
+// (the others are written all the same).
+bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details);
+
+}  // namespace vosko

@@ -1,0 +1,208 @@
+#include "win32/commands/compile_driver_win32.h"
+
+#include "engine/compiler_report.h"
+#include "win32/commands/compiler_run_win32.h"
+#include "engine/script_line_origins.h"
+#include "engine/script_writer.h"
+#include "win32/controls/status_bar_win32.h"
+#include "win32/controls/selected_rows_win32.h"
+#include "win32/base/engine_report_win32.h"
+#include "contract/host_contract.h"
+#include "engine/message_text.h"
+#include "win32/base/table_message_win32.h"
+#include "win32/base/vosko_state_win32.h"
+#include "engine/compile_record.h"
+#include "win32/controls/list_view_win32.h"
+#include "win32/base/regional_settings_win32.h"
+#include "contract/resource_ids.h"
+
+#include <optional>
+#include <vector>
+
+namespace vosko {
+namespace {
+
+// The error lines of a refused script are shown at most this long each.
+constexpr std::size_t kShownErrorLimit = 200;
+
+void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id, number, kStyleError); }
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string BareName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+// The host's initial header text for every quote file (setting item 57).
+std::string HostHeaderText() {
+  char buffer[host::kHeaderTextSize] = {};
+  SendMessageA(GetParent(g_state->main_window), host::kQuerySetting, host::kSettingHeader,
+               reinterpret_cast<LPARAM>(buffer));
+  buffer[sizeof buffer - 1] = '\0';
+  return buffer;
+}
+
+// Writes the script of `rows` again, into a scratch file, to learn where the lines that the
+// compiler refused came from.
+void TraceScriptLines(const std::vector<int>& rows, ScriptLineOrigins& origins) {
+  if (origins.Empty()) return;
+  char folder[MAX_PATH] = {}, scratch_path[MAX_PATH] = {};
+  if (GetTempPathA(sizeof folder, folder) == 0 || GetTempFileNameA(folder, "vsk", 0, scratch_path) == 0) return;
+  std::vector<std::string> paths;
+  for (int row : rows) {
+    std::optional<std::string> path = RowFilePath(row);
+    if (!path) break;
+    paths.push_back(std::move(*path));
+  }
+  TraceScriptLines(paths, scratch_path, HostHeaderText, origins);
+  DeleteFileA(scratch_path);
+}
+
+std::string Cut(std::string text, std::size_t limit) {
+  if (text.size() > limit) text.resize(limit);
+  return text;
+}
+
+// The compile made nothing usable: say why, with the compiler's first errors pointed back at
+// the quote files and lines they came from.
+void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& report, std::intptr_t exit_code) {
+  if (report.errors.empty()) {
+    if (static_cast<WORD>(exit_code) != 0) {
+      ShowError(IDS_COMPILE_FAILED_CODE, static_cast<WORD>(exit_code));
+    } else {
+      ShowError(IDS_COMPILE_NO_OUTPUT, 0);
+    }
+    return;
+  }
+  ScriptLineOrigins origins(report.errors);
+  TraceScriptLines(rows, origins);
+  const std::string script_name = LoadTableString(IDS_SCRIPT_NAME);
+  const std::string at = LoadTableString(IDS_COMPILE_ERROR_AT);
+  std::string text = LoadTableString(IDS_COMPILE_REFUSED) + "\n";
+  for (const CompilerError& error : report.errors) {
+    const std::string message = Cut(error.message, kShownErrorLimit);
+    text += "\n";
+    if (const auto origin = origins.Origin(error.scriptLine)) {
+      text += FillMessageTexts(at, {BareName(origin->first), std::to_string(origin->second), message});
+    } else if (error.scriptLine != 0) {
+      text += FillMessageTexts(at, {script_name, std::to_string(error.scriptLine), message});
+    } else {
+      text += message;
+    }
+  }
+  ShowMessageText(g_state->main_window, text, kStyleError);
+}
+
+// The quote files of `rows` appended to a fresh script; false when the run stopped (its
+// message shown). Each file's stamp is stored as soon as it is done; `stamps_stored` turns
+// false when a settings record could not be written.
+bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, bool& stamps_stored) {
+  MessageBoxReport report;
+  const std::optional<std::string> script_path = InQuoteFolder(IDS_SCRIPT_NAME);
+  if (!script_path) {
+    report.Report(IDS_SCRIPT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+    return false;
+  }
+  const WinIniRegionalSettings intl;
+  const CalendarTime now = LocalNowWin32();
+  TextFile script;
+  ScriptRun run;
+  if (!WriteScriptHeader(script, *script_path, CurrentDateText(intl, now), CurrentTimeText(intl, now), run, &report)) {
+    return false;
+  }
+  for (int row : rows) run.totalBytes += RowFileSize(row);
+  QuoteFileContext context;
+  context.progress = &progress;
+  context.report = &report;
+  context.initialHeader = HostHeaderText;
+  for (int row : rows) {
+    const std::optional<std::string> path = RowFilePath(row);
+    if (!path) {
+      report.Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+      return false;
+    }
+    const int count = AppendQuoteFile(&script, *path, RowField(row, kColumnTitle).value_or(""), run, context);
+    if (count < 0) return false;
+    stamps_stored &= StoreCompileStamp(row, count, false);
+  }
+  progress.Show(std::nullopt, 1, 1, 1, 1, true);
+  // A script cut short by a full disk would compile into fewer quotes without a word.
+  if (!script.Close()) {
+    report.Report(IDS_SCRIPT_WRITE_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    return false;
+  }
+  return true;
+}
+
+// Everything after the question: the bars live as long as this.
+void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
+  ProgressRun progress;
+  if (!WriteScript(rows, progress, stamps_stored)) return;
+  SetStatusText(LoadTableString(IDS_STATUS_LAUNCHING));
+  if (!WriteCompilerFiles()) return;
+  const std::optional<std::intptr_t> exit_code = RunCompiler();
+  if (!exit_code) return;
+  const std::optional<std::string> compiled = InQuoteFolder(IDS_COMPILED_NAME);
+  const std::optional<std::string> report_path = InQuoteFolder(IDS_COMPILER_REPORT_NAME);
+  const CompilerReport report = report_path ? ReadCompilerReport(*report_path) : CompilerReport{};
+  // Only a compiler that ended well, made its file and said what is in it has made quotes.
+  if (*exit_code != 0 || !compiled || !FileExists(*compiled) || !report.summaryFound) {
+    DeleteCompilerFiles();
+    ShowCompileFailure(rows, report, *exit_code);
+    return;
+  }
+  const std::string destination = std::string(g_state->home_directory) + LoadTableString(IDS_PMS_NAME);
+  const bool copied = CopyCompiledFile(*compiled, destination);
+  DeleteCompilerFiles();
+  if (!copied) {
+    ShowError(IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber));
+    return;
+  }
+  const std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
+                                            {std::to_string(report.count), std::to_string(report.largest)});
+  ShowInfoText(text.c_str());
+}
+
+}  // namespace
+
+std::int64_t RowFileSize(int row) {
+  const std::optional<std::string> path = RowFilePath(row);
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!path || !GetFileAttributesExA(path->c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool StoreCompileStamp(int row, int count, bool rescan) {
+  CatalogEntry* entry = RowEntry(row);
+  if (entry == nullptr) return true;
+  entry->quote_count = count;
+  if (!rescan) entry->compile_time = LocalNowWin32();
+  const std::string record = CompileRecordText(entry->compile_time, count);
+  const bool stored = WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(),
+                                                 entry->FileName().c_str(), record.c_str(),
+                                                 g_state->settings_file) != FALSE;
+  entry->texts[kColumnQuoteCount] = std::to_string(count);
+  SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
+  if (!rescan) {
+    entry->texts[kColumnCompileDate] = CompileDateText(entry->compile_time);
+    SetRowCell(row, kColumnCompileDate, entry->texts[kColumnCompileDate]);
+  }
+  SendMessageA(g_state->list_view, LVM_REDRAWITEMS, row, row);
+  UpdateWindow(g_state->list_view);
+  return stored;
+}
+
+void ReportStampsLost() { ShowError(IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber)); }
+
+void CompileSelected() {
+  WaitCursor wait;
+  if (AskSelection(IDS_ONE_FILE_COMPILE)) return;
+  const std::vector<int> rows = SelectedRows();
+  bool stamps_stored = true;
+  CompileRows(rows, stamps_stored);
+  // The counts and dates are in the list until the window closes, but not in the settings.
+  if (!stamps_stored) ReportStampsLost();
+}
+
+}  // namespace vosko

@@ -1,0 +1,172 @@
+#include "win32/commands/compiler_run_win32.h"
+
+#include "win32/base/table_message_win32.h"
+#include "win32/base/vosko_state_win32.h"
+#include "engine/catalog_entry.h"
+#include "engine/text_file.h"
+#include "contract/resource_ids.h"
+
+#include <lzexpand.h>
+#include <process.h>
+#include <shellapi.h>
+
+namespace vosko {
+namespace {
+
+constexpr char kCompilerResource[] = "ResourceCompiler";
+
+// The numbers of message 27: which step of starting the compiler failed.
+constexpr WORD kNoCompilerResource = 1001;
+constexpr WORD kNoCompilerExe = 1002;
+constexpr WORD kNoCompilerBatch = 1003;
+constexpr WORD kCompilerNotStarted = 1111;
+
+// A batch file the runtime could not start is handed to the shell, and waited for this long.
+constexpr DWORD kShellStartWait = 50000;
+
+std::function<std::intptr_t()> g_spawn_for_test;
+std::function<void()> g_before_run_for_test;
+
+void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id, number, kStyleError); }
+
+void DeleteInQuoteFolder(UINT name_id) {
+  if (const auto path = InQuoteFolder(name_id)) DeleteFileA(path->c_str());
+}
+
+// The extension lives in the host's process: the current directory that the compiler needs
+// is put back to the host's as soon as the compiler has run.
+class CurrentDirectoryKept {
+ public:
+  CurrentDirectoryKept() {
+    const DWORD length = GetCurrentDirectoryA(0, nullptr);
+    if (length == 0) return;
+    saved_.resize(length);
+    const DWORD written = GetCurrentDirectoryA(length, saved_.data());
+    saved_.resize(written < length ? written : 0);
+  }
+  ~CurrentDirectoryKept() {
+    if (!saved_.empty()) SetCurrentDirectoryA(saved_.c_str());
+  }
+  CurrentDirectoryKept(const CurrentDirectoryKept&) = delete;
+  CurrentDirectoryKept& operator=(const CurrentDirectoryKept&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+}  // namespace
+
+std::optional<std::string> InQuoteFolder(UINT name_id) {
+  return QuoteFilePath(g_state->quote_folder, LoadTableString(name_id));
+}
+
+bool WriteCompilerFiles() {
+  HRSRC found = FindResourceA(g_module, kCompilerResource, RT_RCDATA);
+  HGLOBAL loaded = found != nullptr ? LoadResource(g_module, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerResource);
+    return false;
+  }
+  const std::optional<std::string> exe_path = InQuoteFolder(IDS_COMPILER_EXE_NAME);
+  TextFile exe;
+  // A compiler written only in part would be run: a short write is a failure too.
+  if (!exe_path || !exe.Open(*exe_path, "w+b") ||
+      !exe.Write(std::string_view(static_cast<const char*>(bytes), SizeofResource(g_module, found))) || !exe.Close()) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerExe);
+    return false;
+  }
+  const std::optional<std::string> batch_path = InQuoteFolder(IDS_COMPILER_BATCH_NAME);
+  TextFile batch;
+  bool written = batch_path && batch.Open(*batch_path, "w+t");
+  for (UINT id = IDS_BATCH_FIRST; written && id <= IDS_BATCH_LAST; ++id) {
+    written = batch.Write(LoadTableString(id) + "\n");
+  }
+  if (!written || !batch.Close()) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerBatch);
+    return false;
+  }
+  return true;
+}
+
+// Runs the batch file in the quote folder and waits for it. Its exit code, or nothing when
+// it could not be started at all (message 27 with 1111 shown).
+std::optional<std::intptr_t> RunCompiler() {
+  // What an earlier run may have left must not pass for this run's output.
+  DeleteInQuoteFolder(IDS_COMPILED_NAME);
+  DeleteInQuoteFolder(IDS_COMPILER_REPORT_NAME);
+  if (g_before_run_for_test) g_before_run_for_test();
+  CurrentDirectoryKept host_directory;
+  SetCurrentDirectoryA(g_state->quote_folder);
+  const std::string batch = LoadTableString(IDS_COMPILER_BATCH_NAME);
+  const std::intptr_t spawned = g_spawn_for_test ? g_spawn_for_test()
+                                                 : _spawnlp(_P_WAIT, batch.c_str(), batch.c_str(), nullptr);
+  if (spawned != -1) return spawned;  // it ran: its exit code tells how
+  // The runtime could not start it: the shell may still know how. Its process is waited for,
+  // at most the 50 seconds the batch was always given.
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = batch.c_str();
+  info.nShow = SW_SHOWMINIMIZED;
+  const bool started = ShellExecuteExA(&info) && reinterpret_cast<std::uintptr_t>(info.hInstApp) > 32;
+  DWORD exit_code = 0;
+  if (info.hProcess != nullptr) {
+    if (WaitForSingleObject(info.hProcess, kShellStartWait) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(info.hProcess, &exit_code)) {
+      exit_code = STILL_ACTIVE;
+    }
+    CloseHandle(info.hProcess);
+  }
+  if (!started) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kCompilerNotStarted);
+    return std::nullopt;
+  }
+  return static_cast<std::intptr_t>(exit_code);
+}
+
+// The compiler's work files; the script stays for the user to look at.
+void DeleteCompilerFiles() {
+  for (UINT id : {IDS_COMPILER_EXE_NAME, IDS_COMPILER_BATCH_NAME, IDS_COMPILER_REPORT_NAME, IDS_COMPILED_NAME,
+                  IDS_COMPILER_HEADER_NAME}) {
+    DeleteInQuoteFolder(id);
+  }
+}
+
+bool CopyCompiledFile(const std::string& source, const std::string& destination) {
+  // The copy goes to a file of its own first: the host never sees a half-written quotes file,
+  // and a source that cannot be read leaves the old one as it was.
+  const std::string temporary = destination + ".tmp";
+  if (temporary.size() >= MAX_PATH) return false;
+  LZStart();
+  // The runtime's handles, not LZOpenFile's: its OFSTRUCT holds no path above 127 characters.
+  const HFILE raw = _lopen(source.c_str(), OF_READ);
+  const INT in = raw == HFILE_ERROR ? -1 : LZInit(raw);
+  LONG copied = -1;
+  if (in >= 0 && in == raw) {
+    // Not compressed: the bytes as they are, copied in large blocks (the LZ copy moves a
+    // kilobyte at a time).
+    _lclose(raw);
+    copied = CopyFileA(source.c_str(), temporary.c_str(), FALSE) ? 0 : -1;
+  } else if (in >= 0) {
+    const HFILE out = _lcreat(temporary.c_str(), 0);
+    if (out != HFILE_ERROR) {
+      copied = CopyLZFile(in, out);
+      if (_lclose(out) == HFILE_ERROR) copied = -1;
+    }
+    LZClose(in);
+  } else if (raw != HFILE_ERROR) {
+    _lclose(raw);
+  }
+  LZDone();
+  if (copied < 0 || !MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn) { g_spawn_for_test = std::move(spawn); }
+void SetBeforeCompilerRunForTest(std::function<void()> before_run) { g_before_run_for_test = std::move(before_run); }
+
+}  // namespace vosko
