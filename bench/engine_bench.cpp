@@ -32,10 +32,11 @@ const std::string& QuoteFile() {
     std::error_code ec;
     if (fs::exists(p, ec) && static_cast<std::int64_t>(fs::file_size(p, ec)) == target) return p.string();
     std::mt19937 rng(42);
-    const char* words[] = {"the", "quick", "brown", "fox", "wisdom", "is", "knowing", "what", "to",
-                           "overlook", "life", "happens", "while", "busy", "making", "other", "plans"};
-    std::string out = "## generated quotes\r\n@@TITLE=Benchmark\r\n@@AUTHOR=Nobody\r\n@@HEADER=Thought:\r\n"
-                      "@@END=  -- anon\r\n@@CENTER=72\r\n\r\n";
+    const char* words[] = {"the",      "quick", "brown",   "fox",   "wisdom", "is",     "knowing", "what", "to",
+                           "overlook", "life",  "happens", "while", "busy",   "making", "other",   "plans"};
+    std::string out =
+        "## generated quotes\r\n@@TITLE=Benchmark\r\n@@AUTHOR=Nobody\r\n@@HEADER=Thought:\r\n"
+        "@@END=  -- anon\r\n@@CENTER=72\r\n\r\n";
     out.reserve(static_cast<std::size_t>(target) + 4096);
     while (static_cast<std::int64_t>(out.size()) < target) {
       const int lines = 1 + static_cast<int>(rng() % 4);

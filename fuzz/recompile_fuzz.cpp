@@ -19,9 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string expected;
   if (ff != std::string::npos) {
     for (char c : input.substr(ff + 1)) {
-      if (c == '\0') expected += "\r\n\r\n";
-      else if (c == '\n') expected += "\r\n";
-      else expected += c;
+      if (c == '\0')
+        expected += "\r\n\r\n";
+      else if (c == '\n')
+        expected += "\r\n";
+      else
+        expected += c;
     }
   }
   if (bytes != expected) std::abort();

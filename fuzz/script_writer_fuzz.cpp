@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint64_t headerLines = run.scriptLines;
   vosko::QuoteFileContext context;
   // Some inputs get a header from the "host", taken from their own first bytes.
-  if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(data, data + std::min<std::size_t>(size, 40)); };
+  if (size > 0 && data[0] == 'H')
+    context.initialHeader = [&] { return std::string(data, data + std::min<std::size_t>(size, 40)); };
   const int written = vosko::AppendQuoteFile(&script, quotes, "q.lsq", "fuzz", run, context);
   if (!script.Close() || !quotes.Rewind()) std::abort();
   vosko::ScriptRun countRun;

@@ -13,9 +13,8 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       CLIENTCREATESTRUCT mdi = {};
       mdi.idFirstChild = kFirstChildId;
       client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                               WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
-                               0, 0, 0, 0, window, nullptr,
-                               reinterpret_cast<CREATESTRUCTA*>(lparam)->hInstance, &mdi);
+                               WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 0, 0, 0, 0, window,
+                               nullptr, reinterpret_cast<CREATESTRUCTA*>(lparam)->hInstance, &mdi);
       if (client == nullptr) return -1;
       SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(client));
       return 0;
@@ -44,8 +43,8 @@ bool HostFrame::Create(HINSTANCE instance, const char* title, int show) {
   if (RegisterClassExA(&frame_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     return false;
   }
-  frame_ = CreateWindowExA(0, kFrameClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           0, 0, 1000, 720, nullptr, nullptr, instance, nullptr);
+  frame_ = CreateWindowExA(0, kFrameClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1000, 720, nullptr,
+                           nullptr, instance, nullptr);
   if (frame_ == nullptr) return false;
   client_ = reinterpret_cast<HWND>(GetWindowLongPtrA(frame_, GWLP_USERDATA));
   ShowWindow(frame_, show);

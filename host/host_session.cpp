@@ -59,8 +59,7 @@ int HostSession::Open(const std::string& library_path, std::string* library_erro
     if (library_error != nullptr) *library_error = "cannot load " + library_path;
     return 0;
   }
-  auto form_init = reinterpret_cast<FormInitFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library_, "FORMINIT")));
+  auto form_init = reinterpret_cast<FormInitFunction>(reinterpret_cast<void*>(GetProcAddress(library_, "FORMINIT")));
   if (form_init == nullptr) {
     if (library_error != nullptr) *library_error = library_path + " has no FORMINIT";
     return 0;
@@ -75,8 +74,7 @@ int HostSession::Open(const std::string& library_path, std::string* library_erro
   create.cx = 800;
   create.cy = 560;
   create.lParam = reinterpret_cast<LPARAM>(this);
-  host_window_ = reinterpret_cast<HWND>(
-      SendMessageA(mdi_client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+  host_window_ = reinterpret_cast<HWND>(SendMessageA(mdi_client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
   if (host_window_ == nullptr) {
     if (library_error != nullptr) *library_error = "cannot create the host window";
     return 0;
@@ -92,11 +90,9 @@ int HostSession::Open(const std::string& library_path, std::string* library_erro
 void HostSession::ShowExtension() {
   if (main_window_ == nullptr) return;
   INT32 position[2] = {0, 0};
-  LRESULT placed = SendMessageA(main_window_, host::kPositionQuery, 0,
-                                reinterpret_cast<LPARAM>(position));
+  LRESULT placed = SendMessageA(main_window_, host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position));
   if (placed == 1) {
-    SetWindowPos(host_window_, nullptr, position[0], position[1], 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(host_window_, nullptr, position[0], position[1], 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ShowWindow(main_window_, SW_SHOW);
   SendResizeNotice();
@@ -171,8 +167,7 @@ LRESULT HostSession::AnswerFileSelection(WPARAM flag, LPARAM buffer) {
   return 1;
 }
 
-LRESULT HostSession::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   bool* handled) {
+LRESULT HostSession::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool* handled) {
   *handled = true;
   switch (message) {
     case host::kQueryHomeDirectory: {
@@ -189,9 +184,8 @@ LRESULT HostSession::HandleMessage(HWND window, UINT message, WPARAM wparam, LPA
     case host::kQuerySetting:
       return AnswerSetting(wparam, lparam);
     case host::kQueryFileTypeDirectory: {
-      const std::string& directory = answers_.file_type_directory.empty()
-                                         ? answers_.home_directory
-                                         : answers_.file_type_directory;
+      const std::string& directory =
+          answers_.file_type_directory.empty() ? answers_.home_directory : answers_.file_type_directory;
       CopyBounded(directory, reinterpret_cast<char*>(lparam), wparam);
       return 1;
     }

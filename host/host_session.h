@@ -12,10 +12,10 @@ namespace voskohost {
 // What the host answers. Tests change these to play a host that misbehaves.
 struct HostAnswers {
   unsigned interface_version = 258;
-  std::string home_directory;       // answer to the home-directory query
-  bool home_query_fails = false;    // answer 0 to the home-directory query
-  bool home_unterminated = false;   // fill the whole 260-byte buffer without a terminator
-  std::string font_face = "Tahoma"; // the font description (item 81)
+  std::string home_directory;        // answer to the home-directory query
+  bool home_query_fails = false;     // answer 0 to the home-directory query
+  bool home_unterminated = false;    // fill the whole 260-byte buffer without a terminator
+  std::string font_face = "Tahoma";  // the font description (item 81)
   int font_height = -11;
   bool font_query_fails = false;    // a nonzero answer to the font item
   std::string header_text;          // item 57, the initial header of the resource script
@@ -27,9 +27,9 @@ struct HostAnswers {
 
 // Counts of what the host was told, for tests.
 struct HostLog {
-  int small_icons = 0;        // WM_SETICON with ICON_SMALL received
-  int close_requests = 0;     // WM_CLOSE posted by the extension
-  int file_selections = 0;    // file selection requests answered
+  int small_icons = 0;      // WM_SETICON with ICON_SMALL received
+  int close_requests = 0;   // WM_CLOSE posted by the extension
+  int file_selections = 0;  // file selection requests answered
 };
 
 class HostSession {

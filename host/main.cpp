@@ -113,8 +113,10 @@ void PressOnEveryRow(HWND main_window, int button) {
   LVITEMA all = {};
   all.stateMask = LVIS_SELECTED;
   all.state = LVIS_SELECTED;
-  SendMessageA(GetDlgItem(main_window, kListView), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
-  PostMessageA(main_window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main_window, button)));
+  SendMessageA(GetDlgItem(main_window, kListView), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+               reinterpret_cast<LPARAM>(&all));
+  PostMessageA(main_window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(main_window, button)));
 }
 
 }  // namespace
@@ -129,8 +131,7 @@ int main(int argc, char** argv) {
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
   voskohost::HostFrame frame;
-  if (!voskohost::HostSession::RegisterClasses(instance) ||
-      !frame.Create(instance, "Vosko host", SW_SHOWNORMAL)) {
+  if (!voskohost::HostSession::RegisterClasses(instance) || !frame.Create(instance, "Vosko host", SW_SHOWNORMAL)) {
     std::fputs("voskohost: cannot create the host's windows\n", stderr);
     return 2;
   }
@@ -144,7 +145,9 @@ int main(int argc, char** argv) {
   }
   session.ShowExtension();
   if (!options.press.empty()) {
-    const int button = options.press == "compile" ? kCompileButton : options.press == "rescan" ? kRescanButton : kAboutButton;
+    const int button = options.press == "compile"  ? kCompileButton
+                       : options.press == "rescan" ? kRescanButton
+                                                   : kAboutButton;
     PressOnEveryRow(session.main_window(), button);
   }
   return frame.Run();

@@ -16,16 +16,16 @@
 namespace rescom {
 
 enum ExitCode : int {
-    kExitOk = 0,
-    kExitScriptErrors = 1,
-    kExitFileError = 2,
-    kExitUsage = 3,
+  kExitOk = 0,
+  kExitScriptErrors = 1,
+  kExitFileError = 2,
+  kExitUsage = 3,
 };
 
 struct CompileOutcome {
-    int exit_code = kExitOk;
-    RscSummary summary;              // valid when exit_code is kExitOk
-    std::vector<std::string> lines;  // the console report, in order, without line ends
+  int exit_code = kExitOk;
+  RscSummary summary;              // valid when exit_code is kExitOk
+  std::vector<std::string> lines;  // the console report, in order, without line ends
 };
 
 // Compiles the script file into `output_path`. The file is written under a temporary name
@@ -35,8 +35,7 @@ CompileOutcome compile_file(const std::string& script_path, const std::string& o
 
 // The same compiler over bytes in memory; `rsc` receives the compiled file on success and is
 // left empty otherwise. A nonzero `piece` reads the script that many bytes at a time.
-CompileOutcome compile_bytes(std::string_view script, std::string& rsc,
-                             std::string_view script_name = "rquotes.r",
+CompileOutcome compile_bytes(std::string_view script, std::string& rsc, std::string_view script_name = "rquotes.r",
                              std::string_view output_name = "rquotes.rsc", std::size_t piece = 0);
 
 // The output name the batch relies on: the script's name with its extension replaced by

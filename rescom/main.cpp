@@ -34,47 +34,46 @@ const char kUsage[] =
     "written, 3 bad usage.\n";
 
 int usage_error(const char* message) {
-    std::fputs("rescom: ", stderr);
-    std::fputs(message, stderr);
-    std::fputs("\n", stderr);
-    std::fputs(kUsage, stderr);
-    return rescom::kExitUsage;
+  std::fputs("rescom: ", stderr);
+  std::fputs(message, stderr);
+  std::fputs("\n", stderr);
+  std::fputs(kUsage, stderr);
+  return rescom::kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string script;
-    std::string output;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0 ||
-            std::strcmp(arg, "/?") == 0) {
-            std::fputs(kUsage, stdout);
-            return rescom::kExitOk;
-        }
-        if (std::strcmp(arg, "-o") == 0) {
-            if (i + 1 >= argc) return usage_error("-o needs a file name");
-            if (!output.empty()) return usage_error("-o given twice");
-            output = argv[++i];
-            if (output.empty()) return usage_error("-o needs a file name");
-        } else if (arg[0] == '-' && arg[1] != '\0') {
-            return usage_error("unknown option");
-        } else if (!script.empty()) {
-            return usage_error("only one script at a time");
-        } else {
-            script = arg;
-        }
+  std::string script;
+  std::string output;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "/?") == 0) {
+      std::fputs(kUsage, stdout);
+      return rescom::kExitOk;
     }
-    if (script.empty()) return usage_error("no script given");
-    if (output.empty()) output = rescom::default_output_path(script);
-    if (output == script) return usage_error("the output would replace the script");
+    if (std::strcmp(arg, "-o") == 0) {
+      if (i + 1 >= argc) return usage_error("-o needs a file name");
+      if (!output.empty()) return usage_error("-o given twice");
+      output = argv[++i];
+      if (output.empty()) return usage_error("-o needs a file name");
+    } else if (arg[0] == '-' && arg[1] != '\0') {
+      return usage_error("unknown option");
+    } else if (!script.empty()) {
+      return usage_error("only one script at a time");
+    } else {
+      script = arg;
+    }
+  }
+  if (script.empty()) return usage_error("no script given");
+  if (output.empty()) output = rescom::default_output_path(script);
+  if (output == script) return usage_error("the output would replace the script");
 
-    const rescom::CompileOutcome outcome = rescom::compile_file(script, output);
-    for (const std::string& line : outcome.lines) {
-        std::fputs(line.c_str(), stdout);
-        std::fputs("\n", stdout);
-    }
-    std::fflush(stdout);
-    return outcome.exit_code;
+  const rescom::CompileOutcome outcome = rescom::compile_file(script, output);
+  for (const std::string& line : outcome.lines) {
+    std::fputs(line.c_str(), stdout);
+    std::fputs("\n", stdout);
+  }
+  std::fflush(stdout);
+  return outcome.exit_code;
 }

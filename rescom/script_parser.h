@@ -18,54 +18,54 @@ namespace rescom {
 // Buffered bytes of the script, from memory or from an open file. Ends at the physical end of
 // the data; the Ctrl-Z end mark is the parser's business.
 class ScriptInput {
-public:
-    explicit ScriptInput(std::string_view bytes);
-    // The bytes handed out at most `piece` at a time, as a file is read in chunks: lets tests
-    // and the fuzzer put chunk boundaries anywhere.
-    ScriptInput(std::string_view bytes, std::size_t piece);
-    explicit ScriptInput(std::FILE* file);  // not owned; read from its current position
-    ScriptInput(const ScriptInput&) = delete;
-    ScriptInput& operator=(const ScriptInput&) = delete;
+ public:
+  explicit ScriptInput(std::string_view bytes);
+  // The bytes handed out at most `piece` at a time, as a file is read in chunks: lets tests
+  // and the fuzzer put chunk boundaries anywhere.
+  ScriptInput(std::string_view bytes, std::size_t piece);
+  explicit ScriptInput(std::FILE* file);  // not owned; read from its current position
+  ScriptInput(const ScriptInput&) = delete;
+  ScriptInput& operator=(const ScriptInput&) = delete;
 
-    // Buffered, not yet consumed bytes: [cur, end).
-    const unsigned char* cur = nullptr;
-    const unsigned char* end = nullptr;
+  // Buffered, not yet consumed bytes: [cur, end).
+  const unsigned char* cur = nullptr;
+  const unsigned char* end = nullptr;
 
-    // Makes at least one more byte available; false at the end of the data or on a read error.
-    bool refill();
-    bool read_failed() const { return read_failed_; }
+  // Makes at least one more byte available; false at the end of the data or on a read error.
+  bool refill();
+  bool read_failed() const { return read_failed_; }
 
-private:
-    std::FILE* file_ = nullptr;
-    const unsigned char* pieces_end_ = nullptr;
-    std::size_t piece_ = 0;
-    bool read_failed_ = false;
-    std::vector<unsigned char> buffer_;
+ private:
+  std::FILE* file_ = nullptr;
+  const unsigned char* pieces_end_ = nullptr;
+  std::size_t piece_ = 0;
+  bool read_failed_ = false;
+  std::vector<unsigned char> buffer_;
 };
 
 // Receives the texts of the resources in script order. Calls come in the order begin,
 // append..., end for each resource; `end` gives the text's final length, which is the sum of
 // the appended sizes. A resource may have an empty text.
 class TextSink {
-public:
-    virtual ~TextSink() = default;
-    virtual void begin(std::uint32_t line) = 0;
-    virtual void append(const char* bytes, std::size_t size) = 0;
-    virtual void end(std::uint64_t length) = 0;
+ public:
+  virtual ~TextSink() = default;
+  virtual void begin(std::uint32_t line) = 0;
+  virtual void append(const char* bytes, std::size_t size) = 0;
+  virtual void end(std::uint64_t length) = 0;
 };
 
 struct Diagnostic {
-    std::uint32_t line = 0;
-    std::string message;  // never contains the letters "of" in a row: see report.h
+  std::uint32_t line = 0;
+  std::string message;  // never contains the letters "of" in a row: see report.h
 };
 
 // The batch shows only a screenful; beyond this many errors the parser stops.
 inline constexpr std::size_t kMaxErrors = 20;
 
 struct ParseResult {
-    std::vector<Diagnostic> errors;  // at most kMaxErrors
-    bool stopped_early = false;      // kMaxErrors reached; the rest was not examined
-    std::uint64_t resources = 0;     // complete resources seen
+  std::vector<Diagnostic> errors;  // at most kMaxErrors
+  bool stopped_early = false;      // kMaxErrors reached; the rest was not examined
+  std::uint64_t resources = 0;     // complete resources seen
 };
 
 // Parses the whole script. Texts go to `sink` only while no error has been found, so after the

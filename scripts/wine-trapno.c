@@ -58,11 +58,16 @@ static info_handler wine_handlers[32];
 
 static int trap_number(int sig, int code) {
   switch (sig) {
-    case SIGSEGV: return (code == SEGV_MAPERR || code == SEGV_ACCERR) ? 14 : 13;
-    case SIGBUS: return code == BUS_ADRALN ? 17 : 13;
-    case SIGILL: return 6;
-    case SIGFPE: return code == FPE_INTDIV ? 0 : code == FPE_INTOVF ? 4 : 16;
-    case SIGTRAP: return code == TRAP_TRACE ? 1 : 3;
+    case SIGSEGV:
+      return (code == SEGV_MAPERR || code == SEGV_ACCERR) ? 14 : 13;
+    case SIGBUS:
+      return code == BUS_ADRALN ? 17 : 13;
+    case SIGILL:
+      return 6;
+    case SIGFPE:
+      return code == FPE_INTDIV ? 0 : code == FPE_INTOVF ? 4 : 16;
+    case SIGTRAP:
+      return code == TRAP_TRACE ? 1 : 3;
   }
   return 13;
 }

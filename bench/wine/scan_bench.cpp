@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
 
   // The same records read one key at a time, as a scan without the section read would.
   std::vector<char> names(1 << 22);
-  DWORD length = GetPrivateProfileStringA("VoskoFiles", nullptr, "", names.data(),
-                                          static_cast<DWORD>(names.size()), settings.c_str());
+  DWORD length = GetPrivateProfileStringA("VoskoFiles", nullptr, "", names.data(), static_cast<DWORD>(names.size()),
+                                          settings.c_str());
   long keys = 0;
   QueryPerformanceCounter(&start);
   for (const char* key = names.data(); key < names.data() + length && *key != '\0'; key += lstrlenA(key) + 1) {

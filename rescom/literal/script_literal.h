@@ -28,19 +28,30 @@ namespace rescom {
 
 // The byte that the one-character escape `\c` stands for, or -1 when `c` does not make one.
 constexpr int one_char_escape(unsigned char c) {
-    switch (c) {
-        case 'n': return '\n';
-        case 't': return '\t';
-        case 'r': return '\r';
-        case 'a': return '\a';
-        case 'b': return '\b';
-        case 'f': return '\f';
-        case 'v': return '\v';
-        case '\\': return '\\';
-        case '"': return '"';
-        case '\'': return '\'';
-        default: return -1;
-    }
+  switch (c) {
+    case 'n':
+      return '\n';
+    case 't':
+      return '\t';
+    case 'r':
+      return '\r';
+    case 'a':
+      return '\a';
+    case 'b':
+      return '\b';
+    case 'f':
+      return '\f';
+    case 'v':
+      return '\v';
+    case '\\':
+      return '\\';
+    case '"':
+      return '"';
+    case '\'':
+      return '\'';
+    default:
+      return -1;
+  }
 }
 
 // Numeric escapes start with a digit or an x; they must stay outside the one-character set,

@@ -5,10 +5,10 @@
 #pragma once
 
 // Icons and bitmaps
-#define IDI_VOSKO 101          // the host window's small icon
-#define IDI_QUOTE_FILE 102     // the item icon of each quote file in the list
-#define IDB_BANNER 113         // banner across the top of the main window and dialogs
-#define IDB_ABOUT 118          // picture of the About box
+#define IDI_VOSKO 101       // the host window's small icon
+#define IDI_QUOTE_FILE 102  // the item icon of each quote file in the list
+#define IDB_BANNER 113      // banner across the top of the main window and dialogs
+#define IDB_ABOUT 118       // picture of the About box
 
 // Main window "VOSKO"
 #define IDC_BANNER 112
@@ -72,8 +72,8 @@
 #define IDS_WORD_AUTHOR 63
 #define IDS_STATUS_RESCANNING 68
 #define IDS_ONE_FILE_EXPORT 78
-#define IDS_COLUMN_FIRST 80    // headings of columns 0 to 7: 80 to 87
-#define IDS_VIEW_FIRST 90      // names of views 0 to 3: 90 to 93
+#define IDS_COLUMN_FIRST 80  // headings of columns 0 to 7: 80 to 87
+#define IDS_VIEW_FIRST 90    // names of views 0 to 3: 90 to 93
 #define IDS_STATUS_IDLE 94
 
 // String table ids used by the quote readers and writers
@@ -93,18 +93,18 @@
 #define IDS_SCRIPT_NAME 21
 #define IDS_COMPILER_LAUNCH_FAILED 27
 #define IDS_COMPILED_NAME 28
-#define IDS_PMS_NAME 50              // begins with its own backslash
+#define IDS_PMS_NAME 50  // begins with its own backslash
 #define IDS_COMPILER_EXE_NAME 52
 #define IDS_COMPILER_BATCH_NAME 53
 #define IDS_STATUS_LAUNCHING 54
 #define IDS_COMPILER_REPORT_NAME 55
 #define IDS_COMPILER_HEADER_NAME 56
 #define IDS_COMPILE_DONE 57
-#define IDS_COMPILE_REFUSED 120      // the compiler's errors follow, one line each
+#define IDS_COMPILE_REFUSED 120  // the compiler's errors follow, one line each
 #define IDS_COMPILE_FAILED_CODE 121
 #define IDS_COMPILE_NO_OUTPUT 122
 #define IDS_COMPILE_ERROR_AT 123
-#define IDS_BATCH_FIRST 200          // rescom.bat lines 200 to 207
+#define IDS_BATCH_FIRST 200  // rescom.bat lines 200 to 207
 #define IDS_BATCH_LAST 207
 
 // String table ids used by Edit, Delete, Paste, Export and Send
@@ -148,17 +148,17 @@
 #define IDS_CLI_COUNTED 914
 #define IDS_CLI_NOT_A_FOLDER 915
 #define IDS_CLI_COMPILE_REFUSED 916
-#define IDS_CLI_HELP 950             // 950 and 951: the tool's help
-#define IDS_CLI_HELP_COMPILE 952     // 952 and 953
+#define IDS_CLI_HELP 950          // 950 and 951: the tool's help
+#define IDS_CLI_HELP_COMPILE 952  // 952 and 953
 #define IDS_CLI_HELP_COUNT 954
-#define IDS_CLI_HELP_LIST 955        // 955 and 956
-#define IDS_CLI_HELP_MORE 957        // 957 and 958: the rest of the command list
+#define IDS_CLI_HELP_LIST 955  // 955 and 956
+#define IDS_CLI_HELP_MORE 957  // 957 and 958: the rest of the command list
 #define IDS_CLI_HELP_EXPORT 959
 #define IDS_CLI_HELP_IMPORT 960
 #define IDS_CLI_HELP_RECOMPILE 961
 #define IDS_CLI_HELP_NEW 962
-#define IDS_CLI_HELP_NEW_FILE 963    // what import, recompile and new share
-#define IDS_CLI_HELP_CHECK 964       // 964 and 965
+#define IDS_CLI_HELP_NEW_FILE 963  // what import, recompile and new share
+#define IDS_CLI_HELP_CHECK 964     // 964 and 965
 #define IDS_CLI_OUTPUT_EXISTS 966
 #define IDS_CLI_OUTPUT_IS_INPUT 967
 #define IDS_CLI_BAD_LINE_LENGTH 968
@@ -167,7 +167,7 @@
 #define IDS_CLI_CANNOT_WRITE 971
 #define IDS_CLI_EXPORTED 972
 #define IDS_CLI_NEW_FILE 974
-#define IDS_CLI_CHECK_SPLIT 975      // 975 to 979: what check shows, one per kind of change
+#define IDS_CLI_CHECK_SPLIT 975  // 975 to 979: what check shows, one per kind of change
 #define IDS_CLI_CHECK_CUT 976
 #define IDS_CLI_CHECK_SETS_NOTHING 977
 #define IDS_CLI_CHECK_DROPPED 978

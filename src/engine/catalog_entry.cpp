@@ -9,9 +9,7 @@ namespace {
 
 constexpr std::size_t kPathLimit = 259;  // a 260-byte path buffer with its terminator
 
-std::string Cut(std::string_view text, std::size_t limit) {
-  return std::string(text.substr(0, limit));
-}
+std::string Cut(std::string_view text, std::size_t limit) { return std::string(text.substr(0, limit)); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -31,8 +29,7 @@ std::string AsciiLower(std::string_view text) {
 
 // A profile read removes one pair of matching quotes around a value.
 std::string_view WithoutQuotes(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     return value.substr(1, value.size() - 2);
   }
   return value;
@@ -60,8 +57,8 @@ std::string CompileDateText(const CalendarTime& time) {
   return FileTimeText(time);
 }
 
-CatalogEntry MakeCatalogEntry(const FileListing& listing, std::string_view title,
-                              std::string_view author, std::string_view record) {
+CatalogEntry MakeCatalogEntry(const FileListing& listing, std::string_view title, std::string_view author,
+                              std::string_view record) {
   CatalogEntry entry;
   entry.texts[kColumnTitle] = Cut(title, kCatalogTextLimit);
   entry.texts[kColumnAuthor] = Cut(author, kCatalogTextLimit);

@@ -38,8 +38,8 @@ struct FileListing {
 
 struct CatalogEntry {
   std::array<std::string, kCatalogColumns> texts;  // by column number
-  std::int32_t quote_count = 0;  // from the compile record; 0 without one
-  CalendarTime compile_time;     // from the compile record; all 0 without one
+  std::int32_t quote_count = 0;                    // from the compile record; 0 without one
+  CalendarTime compile_time;                       // from the compile record; all 0 without one
 
   const std::string& Text(int column) const { return texts[static_cast<std::size_t>(column)]; }
   const std::string& FileName() const { return texts[kColumnFileName]; }
@@ -54,8 +54,8 @@ std::string CatalogSizeText(std::uint64_t bytes);
 
 // Builds the entry of one file. `record` is the file's compile record as stored (empty when
 // it has none): the quote count and compile date come from it.
-CatalogEntry MakeCatalogEntry(const FileListing& listing, std::string_view title,
-                              std::string_view author, std::string_view record);
+CatalogEntry MakeCatalogEntry(const FileListing& listing, std::string_view title, std::string_view author,
+                              std::string_view record);
 
 // The compile date column of a compile time: empty when its day, month or year is 0, and
 // also when a hand-edited record names a month that does not exist.

@@ -56,8 +56,8 @@ std::string CompileRecordText(const CalendarTime& time, std::int32_t count) {
 
 CompileRecord ParseCompileRecord(std::string_view value) {
   CompileRecord record;
-  std::uint16_t* const stampFields[] = {&record.time.year, &record.time.month, &record.time.day,
-                                        &record.time.hour, &record.time.minute};
+  std::uint16_t* const stampFields[] = {&record.time.year, &record.time.month, &record.time.day, &record.time.hour,
+                                        &record.time.minute};
   const std::size_t widths[] = {4, 2, 2, 2, 2};
   for (int field = 0; field < 6; ++field) {
     if (field > 0) {

@@ -16,10 +16,10 @@ struct CompilerError {
 };
 
 struct CompilerReport {
-  bool opened = false;       // the report file could be read
-  bool summaryFound = false; // a line holding "of" was found
-  int count = -1;            // quotes; -1 when not found
-  int largest = -1;          // bytes of the largest quote; -1 when not found
+  bool opened = false;                // the report file could be read
+  bool summaryFound = false;          // a line holding "of" was found
+  int count = -1;                     // quotes; -1 when not found
+  int largest = -1;                   // bytes of the largest quote; -1 when not found
   std::vector<CompilerError> errors;  // the first error lines, before the summary
 };
 

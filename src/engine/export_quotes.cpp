@@ -37,8 +37,7 @@ int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title) {
     fileDone += advance;
     run.bytesDone += advance;
     if (run.progress) run.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, true);
-    const std::string_view text =
-        WithoutDirective(WithoutComment(WithoutLineEnd(CStringPart(piece))));
+    const std::string_view text = WithoutDirective(WithoutComment(WithoutLineEnd(CStringPart(piece))));
     if (IsBlankLine(text)) {
       open = false;
       continue;

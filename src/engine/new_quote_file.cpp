@@ -13,11 +13,11 @@
 namespace vosko {
 namespace {
 
-constexpr unsigned kExtension = 45;        // ".lsq"
-constexpr unsigned kTime = 29;             // "@@TIME@@"
-constexpr unsigned kDate = 30;             // "@@DATE@@"
-constexpr unsigned kDescription = 32;      // "@@DESCRIPTION@@"
-constexpr unsigned kAuthor = 65;           // "@@AUTHOR@@"
+constexpr unsigned kExtension = 45;    // ".lsq"
+constexpr unsigned kTime = 29;         // "@@TIME@@"
+constexpr unsigned kDate = 30;         // "@@DATE@@"
+constexpr unsigned kDescription = 32;  // "@@DESCRIPTION@@"
+constexpr unsigned kAuthor = 65;       // "@@AUTHOR@@"
 constexpr unsigned kTemplateFirst = 400;
 constexpr unsigned kTemplateLast = 458;
 

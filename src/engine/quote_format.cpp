@@ -59,8 +59,10 @@ LineKind ClassifyLine(std::string_view prepared) {
     static const struct {
       std::string_view word;
       LineKind kind;
-    } kWords[] = {{TableText(IDS_WORD_HEADER), LineKind::Header}, {TableText(IDS_WORD_END), LineKind::End},
-                  {TableText(IDS_WORD_LEFT), LineKind::Left},     {TableText(IDS_WORD_RIGHT), LineKind::Right},
+    } kWords[] = {{TableText(IDS_WORD_HEADER), LineKind::Header},
+                  {TableText(IDS_WORD_END), LineKind::End},
+                  {TableText(IDS_WORD_LEFT), LineKind::Left},
+                  {TableText(IDS_WORD_RIGHT), LineKind::Right},
                   {TableText(IDS_WORD_CENTER), LineKind::Center}};
     for (const auto& w : kWords) {
       if (!w.word.empty() && prepared.starts_with(w.word)) return w.kind;
@@ -111,8 +113,8 @@ CatalogTexts ReadCatalogTexts(TextFile& file) {
   const std::string_view titleWord = TableText(IDS_WORD_TITLE);
   const std::string_view authorWord = TableText(IDS_WORD_AUTHOR);
   // Both searches start at the top of the file and see the same pieces, so one pass serves.
-  for (std::string_view piece; !(texts.titleFound && texts.authorFound) &&
-                               !(piece = file.ReadPiece(kCatalogLineBuffer)).empty();) {
+  for (std::string_view piece;
+       !(texts.titleFound && texts.authorFound) && !(piece = file.ReadPiece(kCatalogLineBuffer)).empty();) {
     const std::string_view line = CStringPart(piece);
     if (!texts.titleFound) {
       if (auto v = CatalogValue(line, titleWord)) texts.title = std::move(*v), texts.titleFound = true;

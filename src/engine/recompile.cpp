@@ -32,7 +32,8 @@ void RecompileHostQuotes(TextFile& out, TextFile& in, EngineReport* report) {
     // or a CR included, are copied so that nothing of a quote is lost.
     while (!chunk.empty()) {
       const void* nul = std::memchr(chunk.data(), 0, chunk.size());
-      const std::size_t run = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - chunk.data()) : chunk.size();
+      const std::size_t run =
+          nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - chunk.data()) : chunk.size();
       bool ok = out.Write(chunk.substr(0, run));
       if (nul && ok) ok = out.Write("\n\n");
       if (!ok) {

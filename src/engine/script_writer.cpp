@@ -42,7 +42,10 @@ std::size_t EscapeSafeCut(std::string_view body, std::size_t keep) {
 class QuotePass {
  public:
   QuotePass(TextFile* script, std::string_view path, ScriptRun& run, const QuoteFileContext& context)
-      : script_(script), writing_(script != nullptr || context.changes != nullptr), path_(path), run_(run),
+      : script_(script),
+        writing_(script != nullptr || context.changes != nullptr),
+        path_(path),
+        run_(run),
         context_(context) {}
 
   // The host's text is escaped like a quote line; a line feed in it becomes \n, so the
@@ -243,8 +246,8 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
 
 }  // namespace
 
-bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText,
-                       std::string_view timeText, ScriptRun& run, EngineReport* report) {
+bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText, std::string_view timeText,
+                       ScriptRun& run, EngineReport* report) {
   if (!script.Open(path, "w+t")) {
     if (report) report->Report(IDS_SCRIPT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return false;
@@ -287,7 +290,8 @@ int AppendQuotes(TextFile* script, TextFile& file, std::string_view path, std::s
     const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
     fileDone += advance;
     run.bytesDone += advance;
-    if (context.progress) context.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, withOutput);
+    if (context.progress)
+      context.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, withOutput);
     if (midLine && context.changes) {
       context.changes->OnChange(ScriptChange::LineSplit, path, lineNo, WithoutLineEnd(piece), 0);
     }
@@ -312,7 +316,8 @@ int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view 
   const std::string header = InitialHeader(context);
   TextFile file;
   if (!file.Open(path, "r+t")) {
-    if (context.report) context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+    if (context.report)
+      context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;
   }
   return AppendQuotes(script, file, path, name, run, context, header);

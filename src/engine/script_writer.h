@@ -22,9 +22,9 @@ inline constexpr std::size_t kMaxStringLineContent = 1014;
 
 // What one run (all files of one compile or rescan) carries from file to file.
 struct ScriptRun {
-  std::int64_t bytesDone = 0;    // each line read adds its length as read plus 2
-  std::int64_t totalBytes = 0;   // the sum of the sizes of the run's files
-  std::uint64_t scriptLines = 0; // lines written to the script so far
+  std::int64_t bytesDone = 0;     // each line read adds its length as read plus 2
+  std::int64_t totalBytes = 0;    // the sum of the sizes of the run's files
+  std::uint64_t scriptLines = 0;  // lines written to the script so far
 };
 
 // Told, for every line written to the script, which quote file line it came from, so that a
@@ -72,8 +72,8 @@ class ScriptChangeObserver {
  public:
   virtual ~ScriptChangeObserver() = default;
   // `line` is the prepared line (line end removed, comment cut); numbers count from 1.
-  virtual void OnChange(ScriptChange change, std::string_view quoteFile, std::uint64_t quoteLine,
-                        std::string_view line, std::uint64_t detail) = 0;
+  virtual void OnChange(ScriptChange change, std::string_view quoteFile, std::uint64_t quoteLine, std::string_view line,
+                        std::uint64_t detail) = 0;
 };
 
 struct QuoteFileContext {
@@ -90,8 +90,8 @@ struct QuoteFileContext {
 // Creates (or empties) the script at `path` and writes the header lines 150 to 175, with the
 // first "@@TIME@@" and then the first "@@DATE@@" of each line replaced.  On failure reports
 // message 22 (cannot create) or 23 (a header write failed), closes the file and returns false.
-bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText,
-                       std::string_view timeText, ScriptRun& run, EngineReport* report);
+bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText, std::string_view timeText,
+                       ScriptRun& run, EngineReport* report);
 // The same into a script already open for writing, on disk or in memory.
 bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_view timeText, ScriptRun& run,
                        EngineReport* report);

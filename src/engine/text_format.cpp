@@ -13,8 +13,7 @@ namespace {
 // the table (a hand-edited compile record, a broken clock) shows "???" instead of reading
 // past the table.
 constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 const char* WeekdayName(unsigned day) { return day < 7 ? kWeekdays[day] : "???"; }
 const char* MonthName(unsigned month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : "???"; }

@@ -50,12 +50,12 @@ std::string_view WithoutTrailingSpaces(std::string_view text);
 // The [intl] settings as the date and time texts use them, with defaults applied and each key
 // cut to what is kept of it.
 struct IntlSettings {
-  int dateOrder = 0;             // iDate: 1 day first, 2 year first, else month first
+  int dateOrder = 0;                // iDate: 1 day first, 2 year first, else month first
   std::string dateSeparator = "/";  // sDate: first character only (empty if the key is empty)
-  int timeFormat = 0;            // iTime: 1 is the 24-hour clock
+  int timeFormat = 0;               // iTime: 1 is the 24-hour clock
   std::string timeSeparator = ":";  // sTime: first character only
-  std::string am = "AM";         // s1159: up to 4 characters
-  std::string pm = "PM";         // s2359: up to 4 characters
+  std::string am = "AM";            // s1159: up to 4 characters
+  std::string pm = "PM";            // s2359: up to 4 characters
 };
 IntlSettings ReadIntlSettings(const RegionalSettings& settings);
 
@@ -65,8 +65,8 @@ std::string CurrentDateText(const RegionalSettings& settings, const CalendarTime
 std::string CurrentTimeText(const RegionalSettings& settings, const CalendarTime& now);
 
 struct NumberFormat {
-  int size = 6;        // the old buffer's size: the text has at most size - 1 characters
-  int decimals = 1;    // 0 to 9
+  int size = 6;            // the old buffer's size: the text has at most size - 1 characters
+  int decimals = 1;        // 0 to 9
   bool blankZero = false;  // an exact 0 (or, without decimals, one that rounds to 0) gives ""
   bool zeroPad = false;
   bool leftAlign = false;  // wins over zeroPad

@@ -13,9 +13,8 @@ constexpr int kGap = 10;  // between buttons, and between the buttons and the ri
 constexpr int kListLeft = 10;
 
 // Details view: one column, top to bottom.
-constexpr int kColumnOrder[12] = {IDC_PASTE,  IDC_EDIT,   IDC_COMPILE, IDC_NEW,
-                                  IDC_DELETE, IDC_RESCAN, IDC_SEND,    IDC_EXPORT,
-                                  IDC_OPTIONS, IDC_ABOUT, IDC_HELP_BUTTON, IDC_EXIT};
+constexpr int kColumnOrder[12] = {IDC_PASTE, IDC_EDIT,   IDC_COMPILE, IDC_NEW,   IDC_DELETE,      IDC_RESCAN,
+                                  IDC_SEND,  IDC_EXPORT, IDC_OPTIONS, IDC_ABOUT, IDC_HELP_BUTTON, IDC_EXIT};
 
 // The other views: four rows of three, each row read from left to right.
 constexpr int kRows[4][3] = {{IDC_PASTE, IDC_EDIT, IDC_COMPILE},
@@ -25,8 +24,8 @@ constexpr int kRows[4][3] = {{IDC_PASTE, IDC_EDIT, IDC_COMPILE},
 
 }  // namespace
 
-MainLayout ComputeMainLayout(int width, int height, int button_width, int button_height,
-                             int status_height, bool details_view) {
+MainLayout ComputeMainLayout(int width, int height, int button_width, int button_height, int status_height,
+                             bool details_view) {
   MainLayout layout;
   const int x0 = width - button_width - kGap;
   const int step_x = button_width + kGap;
@@ -82,16 +81,13 @@ int FittedSize(int stored, int own, int area, int minimum) {
 
 }  // namespace
 
-WindowBox PlaceInView(const WindowBox& stored, const WindowBox& own, const WindowBox& area,
-                      int caption_height) {
+WindowBox PlaceInView(const WindowBox& stored, const WindowBox& own, const WindowBox& area, int caption_height) {
   WindowBox placed;
   placed.width = FittedSize(stored.width, own.width, area.width, kMinimumHostWidth);
   placed.height = FittedSize(stored.height, own.height, area.height, kMinimumHostHeight);
   const int caption_width = std::min(placed.width, kVisibleCaptionWidth);
-  placed.x = KeepReachable(stored.x, placed.width, area.x, area.width, placed.width - caption_width,
-                           caption_width);
-  placed.y = KeepReachable(stored.y, placed.height, area.y, area.height, 0,
-                           std::min(placed.height, caption_height));
+  placed.x = KeepReachable(stored.x, placed.width, area.x, area.width, placed.width - caption_width, caption_width);
+  placed.y = KeepReachable(stored.y, placed.height, area.y, area.height, 0, std::min(placed.height, caption_height));
   return placed;
 }
 

@@ -28,8 +28,8 @@ struct MainLayout {
 // one column, so the list gets the width its columns need; the other views keep four rows
 // of three. Nothing is clamped: a window too small for the buttons gives the list a
 // negative size, which the window system treats as empty.
-MainLayout ComputeMainLayout(int width, int height, int button_width, int button_height,
-                             int status_height, bool details_view);
+MainLayout ComputeMainLayout(int width, int height, int button_width, int button_height, int status_height,
+                             bool details_view);
 
 // The status bar's second part edge: half way between the first edge and the right end,
 // so the two progress bars of a long run share that room equally.
@@ -62,7 +62,6 @@ inline constexpr int kMinimumHostHeight = 200;
 //   or as high as the area starts at its left or top edge.
 // An empty area (a minimised parent) tells nothing: only the size rules apply.
 inline constexpr int kVisibleCaptionWidth = 100;
-WindowBox PlaceInView(const WindowBox& stored, const WindowBox& own, const WindowBox& area,
-                      int caption_height);
+WindowBox PlaceInView(const WindowBox& stored, const WindowBox& own, const WindowBox& area, int caption_height);
 
 }  // namespace vosko

@@ -12,7 +12,7 @@ struct Fraction {
   int shift;
   int residue;
 };
-constexpr Fraction kFractions[kZoomFrames] = {{0, 0},  {56, -4}, {55, -4}, {54, 2}, {54, -4},
+constexpr Fraction kFractions[kZoomFrames] = {{0, 0},  {56, -4}, {55, -4}, {54, 2},  {54, -4},
                                               {53, 0}, {53, 2},  {53, 4},  {53, -4}, {53, -2}};
 
 // trunc(distance * double(frame / 10)), with the product rounded to double as well.

@@ -16,10 +16,18 @@ TEST(CatalogEntry, SizeColumn) {
     std::uint64_t bytes;
     const char* text;
   } cases[] = {
-      {0, "0.0k"},         {100, ".1k"},          {512, ".5k"},
-      {1000, "1.k"},       {1536, "1.5k"},        {2345, "2.3k"},
-      {10240, "10.0k"},    {102400, "100.0k"},    {1048576, "1024k"},
-      {1048577, "1.0M"},   {1572864, "1.5M"},     {1048576000, "1000M"},
+      {0, "0.0k"},
+      {100, ".1k"},
+      {512, ".5k"},
+      {1000, "1.k"},
+      {1536, "1.5k"},
+      {2345, "2.3k"},
+      {10240, "10.0k"},
+      {102400, "100.0k"},
+      {1048576, "1024k"},
+      {1048577, "1.0M"},
+      {1572864, "1.5M"},
+      {1048576000, "1000M"},
       {0x100000000ull, "4096M"},  // past 4 GiB the two halves of the size still add up
   };
   for (const auto& c : cases) EXPECT_EQ(CatalogSizeText(c.bytes), c.text) << c.bytes;
@@ -32,9 +40,8 @@ TEST(CatalogEntry, AWholeRow) {
   listing.created = At(2026, 3, 1, 0, 9, 15);
   listing.written = At(2026, 12, 5, 0, 14, 7);
   const CatalogEntry entry = MakeCatalogEntry(listing, "Famous Sayings", "Anon", "07EA,0C,05,0E,10,2a");
-  const std::array<std::string, 8> expected = {"Famous Sayings",   "Anon", "2.3k", "42",
-                                               "05 Dec 26, 14:07", "01 Mar 26, 09:15",
-                                               "05 Dec 26, 14:16", "quotes.lsq"};
+  const std::array<std::string, 8> expected = {
+      "Famous Sayings", "Anon", "2.3k", "42", "05 Dec 26, 14:07", "01 Mar 26, 09:15", "05 Dec 26, 14:16", "quotes.lsq"};
   EXPECT_EQ(entry.texts, expected);
   EXPECT_EQ(entry.quote_count, 42);
   EXPECT_EQ(entry.compile_time, At(2026, 12, 5, 0, 14, 16));
@@ -47,10 +54,10 @@ TEST(CatalogEntry, CompileRecordColumns) {
     const char* date;
     std::int32_t quote_count;
   } cases[] = {
-      {"", "", "", 0},                                      // never compiled or rescanned
+      {"", "", "", 0},  // never compiled or rescanned
       {"07D0,01,0F,09,05,1f", "31", "15 Jan 00, 09:05", 31},
-      {"0000,00,00,00,00,7", "7", "", 7},                   // rescanned, never compiled
-      {"07EA,0D,05,0E,10,2a", "42", "", 42},                // month 13: no date, no crash
+      {"0000,00,00,00,00,7", "7", "", 7},     // rescanned, never compiled
+      {"07EA,0D,05,0E,10,2a", "42", "", 42},  // month 13: no date, no crash
       {"07EA,FF,05,0E,10,2a", "42", "", 42},
       {"garbage", "0", "", 0},
       {"07D0,01,0F,09,05,7fffffff", "2147483647", "15 Jan 00, 09:05", INT32_MAX},
@@ -104,9 +111,12 @@ TEST(CatalogEntry, RecordIndexAnswersAsAProfileReadWould) {
     const char* name;
     const char* value;
   } cases[] = {
-      {"quotes.lsq", "07EA,0C,05,0E,07,7b"}, {"QUOTES.LSQ", "07EA,0C,05,0E,07,7b"},
-      {"other.lsq", "07D0,01,0F,09,05,1f"},  {"quoted.lsq", "07EA,0C,05,0E,07,1"},
-      {"novalue.lsq", ""},                   {"missing.lsq", ""},
+      {"quotes.lsq", "07EA,0C,05,0E,07,7b"},
+      {"QUOTES.LSQ", "07EA,0C,05,0E,07,7b"},
+      {"other.lsq", "07D0,01,0F,09,05,1f"},
+      {"quoted.lsq", "07EA,0C,05,0E,07,1"},
+      {"novalue.lsq", ""},
+      {"missing.lsq", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(index.Find(c.name), c.value) << c.name;
 

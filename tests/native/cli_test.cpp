@@ -47,11 +47,15 @@ TEST(VoskoCli, BadInputFailsCleanly) {
   } cases[] = {
       {{"compile", "-o", out, dir.Path("missing.lsq")}, kExitFileError, "missing.lsq: no such file or folder"},
       {{"compile", "-o", out, dir.Path("empty")}, kExitFileError, "empty: the folder holds no quote files"},
-      {{"compile", "-o", out, dir.Path("good.lsq"), dir.Path("bin.lsq")}, kExitFileError, "bin.lsq: this is a binary file"},
+      {{"compile", "-o", out, dir.Path("good.lsq"), dir.Path("bin.lsq")},
+       kExitFileError,
+       "bin.lsq: this is a binary file"},
       {{"compile", "-o", out, dir.Path("locked.lsq")}, kExitFileError, "locked.lsq: the quote file cannot be read"},
-      {{"compile", "-o", dir.Path("no/such/dir/out.pms"), dir.Path("good.lsq")}, kExitFileError,
+      {{"compile", "-o", dir.Path("no/such/dir/out.pms"), dir.Path("good.lsq")},
+       kExitFileError,
        "out.pms: the compiled quotes cannot be written here"},
-      {{"compile", "-o", out, "--script", dir.Path("no/dir/rquotes.r"), dir.Path("good.lsq")}, kExitFileError,
+      {{"compile", "-o", out, "--script", dir.Path("no/dir/rquotes.r"), dir.Path("good.lsq")},
+       kExitFileError,
        "rquotes.r: the script cannot be written"},
       {{"count", dir.Path("missing.lsq")}, kExitFileError, "no such file or folder"},
       {{"compile", "-o", out}, kExitUsage, "nothing to do"},
@@ -63,16 +67,23 @@ TEST(VoskoCli, BadInputFailsCleanly) {
       {{"list", dir.Path("good.lsq")}, kExitFileError, "good.lsq: not a folder"},
       {{"list", "--settings", dir.Path("none.pm"), dir.Path("")}, kExitFileError, "the settings file cannot be read"},
       {{"compile", "-o", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
-      {{"compile", "--script", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
-      {{"export", "-o", out, dir.Path("good.lsq"), dir.Path("locked.lsq")}, kExitFileError, "locked.lsq: the quote file"},
+      {{"compile", "--script", dir.Path("good.lsq"), dir.Path("good.lsq")},
+       kExitFileError,
+       "good.lsq: is also an input"},
+      {{"export", "-o", out, dir.Path("good.lsq"), dir.Path("locked.lsq")},
+       kExitFileError,
+       "locked.lsq: the quote file"},
       {{"export", "-o", dir.Path("good.lsq"), dir.Path("good.lsq")}, kExitFileError, "good.lsq: is also an input"},
       {{"export", "-o", dir.Path("no/dir/x.txt"), dir.Path("good.lsq")}, kExitFileError, "x.txt: cannot be written"},
       {{"export", dir.Path("good.lsq")}, kExitUsage, "lacks -o FILE"},
       {{"import", "--title", "T", "--line-length", "45", in, fresh}, kExitUsage, "45: the line length must be"},
       {{"import", "--title", "T", "--line-length", "4x6", in, fresh}, kExitUsage, "the line length must be"},
-      {{"import", "--title", "T", "--line-length", "46", dir.Path("missing.txt"), fresh}, kExitFileError, "no such file"},
+      {{"import", "--title", "T", "--line-length", "46", dir.Path("missing.txt"), fresh},
+       kExitFileError,
+       "no such file"},
       {{"import", "--title", "T", "--line-length", "46", dir.Path("bin.lsq"), fresh}, kExitFileError, "binary file"},
-      {{"import", "--title", "T", "--line-length", "46", dir.Path("locked.lsq"), fresh}, kExitFileError,
+      {{"import", "--title", "T", "--line-length", "46", dir.Path("locked.lsq"), fresh},
+       kExitFileError,
        "locked.lsq: cannot be read"},
       {{"import", "--title", "T", "--line-length", "46", in, in}, kExitFileError, "in.txt: is also an input"},
       {{"recompile", "--title", "T", dir.Path("good.lsq"), fresh}, kExitFileError, "not a compiled quotes file"},
@@ -121,7 +132,8 @@ TEST(VoskoCli, CompileAndCount) {
   ASSERT_EQ(plain.code, kExitOk) << plain.err;
   EXPECT_EQ(ReadBytes(dir.Path("plain.pms")), again);
   std::vector<std::string> left;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path(""))) left.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path("")))
+    left.push_back(entry.path().filename().string());
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"kept.r", "plain.pms", "q", "rquotes.pms"}));
 
@@ -142,7 +154,8 @@ TEST(VoskoCli, RefusalPointsAtQuoteLines) {
   ASSERT_EQ(Vosko({"compile", "-o", dir.Path("x.pms"), "--script", script, a, b}).code, kExitOk);
   const std::string text = ReadBytes(script);
   const auto line_of = [&](std::string_view part) {
-    return std::to_string(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(text.find(part)), '\n') + 1);
+    return std::to_string(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(text.find(part)), '\n') +
+                          1);
   };
   std::ostringstream err;
   ReportRefusal({a, b},
@@ -160,20 +173,24 @@ TEST(VoskoCli, ListFormats) {
   std::filesystem::create_directories(dir.Path("q"));
   dir.Write("q/z.lsq", Crlf("@@TITLE=Alpha \"A\\B\"\n@@AUTHOR=Ann\xE9\nOne\n"));
   dir.Write("q/y.lsq", Crlf("@@TITLE=Beta\tTab\nTwo\n"));
-  const std::string settings = dir.Write("Tarno.pm", Crlf("[Vosko]\nz.lsq=nothing\n[VoskoFiles]\nZ.LSQ=07EA,0C,05,0E,07,2a\n"));
+  const std::string settings =
+      dir.Write("Tarno.pm", Crlf("[Vosko]\nz.lsq=nothing\n[VoskoFiles]\nZ.LSQ=07EA,0C,05,0E,07,2a\n"));
   const struct {
     const char* format;
     std::vector<std::string> parts;
   } cases[] = {
       {"table", {"Title", "Alpha \"A\\B\"", "Beta Tab", "42", "05 Dec 26, 14:07"}},
-      {"tsv", {"Title\tAuthor\tSize", "Alpha \"A\\B\"\tAnn\xE9\t.0k\t42\t", "05 Dec 26, 14:07\tz.lsq\n", "Beta Tab\t\t"}},
-      {"json", {"[\n {\"title\": \"Alpha \\\"A\\\\B\\\"\", \"author\": \"Ann\\u00e9\"", "\"quotes\": \"42\"",
-                "\"compileDate\": \"05 Dec 26, 14:07\"", "\"title\": \"Beta\\u0009Tab\"", "\"quotes\": \"\""}},
+      {"tsv",
+       {"Title\tAuthor\tSize", "Alpha \"A\\B\"\tAnn\xE9\t.0k\t42\t", "05 Dec 26, 14:07\tz.lsq\n", "Beta Tab\t\t"}},
+      {"json",
+       {"[\n {\"title\": \"Alpha \\\"A\\\\B\\\"\", \"author\": \"Ann\\u00e9\"", "\"quotes\": \"42\"",
+        "\"compileDate\": \"05 Dec 26, 14:07\"", "\"title\": \"Beta\\u0009Tab\"", "\"quotes\": \"\""}},
   };
   for (const auto& c : cases) {
     const CliRun run = Vosko({"list", "--format", c.format, "--settings", settings, dir.Path("q")});
     EXPECT_EQ(run.code, kExitOk) << run.err;
-    for (const std::string& part : c.parts) EXPECT_TRUE(Contains(run.out, part)) << c.format << ": " << part << "\n" << run.out;
+    for (const std::string& part : c.parts)
+      EXPECT_TRUE(Contains(run.out, part)) << c.format << ": " << part << "\n" << run.out;
     EXPECT_LT(run.out.find("Alpha"), run.out.find("Beta")) << c.format;  // title order
   }
 }
@@ -196,17 +213,20 @@ TEST(VoskoCli, NewFilesAndExport) {
   std::filesystem::create_directories(dir.Path("q"));
   dir.Write("q/a.lsq", Crlf("@@TITLE=A\nOne\nline ## note\n\n\"Two\" \\d\n"));
   dir.Write("q/b.lsq", Crlf("Three\n"));
-  const std::string in = dir.Write("in.txt", "The quick brown fox jumps over the lazy dog and then runs far away"
-                                             " into the woods.\nSecond line.\n");
+  const std::string in = dir.Write("in.txt",
+                                   "The quick brown fox jumps over the lazy dog and then runs far away"
+                                   " into the woods.\nSecond line.\n");
   const struct {
     std::vector<std::string> args;
     std::string said;
     std::string tail;  // how the new file ends
   } cases[] = {
-      {{"new", "--title", "Mine", "--author", "Ann", dir.Path("n.lsq")}, "n.lsq: a new quote file with 0 quotes",
+      {{"new", "--title", "Mine", "--author", "Ann", dir.Path("n.lsq")},
+       "n.lsq: a new quote file with 0 quotes",
        "@@TITLE=Mine\r\n\r\n"},
       {{"new", "--title", "Mine", dir.Path("m.lsq")}, "m.lsq: a new quote file with 0 quotes", "@@AUTHOR=\r\n\r\n"},
-      {{"import", "--title", "Imp", "--line-length", "46", in, dir.Path("i.lsq")}, "i.lsq: a new quote file with 2 quotes",
+      {{"import", "--title", "Imp", "--line-length", "46", in, dir.Path("i.lsq")},
+       "i.lsq: a new quote file with 2 quotes",
        "available.\r\n\r\nThe quick brown fox jumps over the lazy dog \r\nand then runs far away into the woods.\r\n"
        " \r\n\r\nSecond line.\r\n \r\n"},
   };
@@ -237,17 +257,35 @@ TEST(VoskoCli, NewFilesAndExport) {
 TEST(VoskoCli, CheckShowsWhatTheCompileChanges) {
   ScratchDir dir;
   const std::string longLine(1500, 'x');
-  const std::string file = dir.Write(
-      "c.lsq", Crlf("@@TITLE=Fine\n@@AUTHOR=Fine too\n@@LEFT\n@@RIGHT=abc\n  @@LEFT=3\nA \\d and \\n \"q\"\n"
-                    "Dinner at 8 @@ home\n@@HEADER=" + std::string(1000, 'h') + std::string(10, '"') +
-                    "\nOne\n\nTwo\n" + longLine + "\n"));
+  const std::string file =
+      dir.Write("c.lsq", Crlf("@@TITLE=Fine\n@@AUTHOR=Fine too\n@@LEFT\n@@RIGHT=abc\n  @@LEFT=3\nA \\d and \\n \"q\"\n"
+                              "Dinner at 8 @@ home\n@@HEADER=" +
+                              std::string(1000, 'h') + std::string(10, '"') + "\nOne\n\nTwo\n" + longLine + "\n"));
   const std::string clean = dir.Write("clean.lsq", Crlf("@@TITLE=T\n@@LEFT=4\nTab\\tbed \"ok\"\n"));
   const CliRun run = Vosko({"check", file, clean});
   EXPECT_EQ(run.code, kExitOk) << run.err;
-  const std::string expected = file + ":3: the directive sets nothing" "|" + file + ":4: the directive sets nothing" "|" +
-                               file + ":5: the line holds \"@@\"" "|" + file + ":6: a backslash that starts no escape" "|" +
-                               file + ":7: the line holds \"@@\"" "|" + file + ":8: the line is 1020 characters long" "|" +
-                               file + ":12: the line is longer than 1023" "|" + file + ":12: the line is 1023 characters long";
+  const std::string expected = file +
+                               ":3: the directive sets nothing"
+                               "|" +
+                               file +
+                               ":4: the directive sets nothing"
+                               "|" +
+                               file +
+                               ":5: the line holds \"@@\""
+                               "|" +
+                               file +
+                               ":6: a backslash that starts no escape"
+                               "|" +
+                               file +
+                               ":7: the line holds \"@@\""
+                               "|" +
+                               file +
+                               ":8: the line is 1020 characters long"
+                               "|" +
+                               file +
+                               ":12: the line is longer than 1023"
+                               "|" +
+                               file + ":12: the line is 1023 characters long";
   std::vector<std::string> lines;
   for (std::size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1) {
     lines.push_back(run.out.substr(at, end - at));

@@ -20,9 +20,14 @@ TEST(CompilerReport, SummaryAndErrorLines) {
       {"rquotes.r(31): error: unterminated string\n"
        "rquotes.r(40): error: NUL byte in a text (texts end at a NUL in the compiled file)\n"
        "rquotes.r: 2 errors, rquotes.rsc not written\n",
-       false, -1, -1,
+       false,
+       -1,
+       -1,
        {{31, "unterminated string"}, {40, "NUL byte in a text (texts end at a NUL in the compiled file)"}}},
-      {"rquotes.r: error: read error\nweird(12x): error: odd\n", false, -1, -1,
+      {"rquotes.r: error: read error\nweird(12x): error: odd\n",
+       false,
+       -1,
+       -1,
        {{0, "rquotes.r: error: read error"}, {0, "weird(12x): error: odd"}}},
   };
   for (const auto& c : cases) {

@@ -36,8 +36,8 @@ class ScratchDir {
  public:
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("vosko_engine_") + (info ? info->test_suite_name() : "x") + "_" +
-                       (info ? info->name() : "y");
+    std::string name =
+        std::string("vosko_engine_") + (info ? info->test_suite_name() : "x") + "_" + (info ? info->name() : "y");
     for (char& c : name) {
       if (c == '/') c = '_';
     }
@@ -48,8 +48,8 @@ class ScratchDir {
   ~ScratchDir() {
     std::error_code ec;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, ec)) {
-      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ec);
+      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                   ec);
     }
     std::filesystem::remove_all(dir_, ec);
   }
@@ -71,10 +71,10 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline void MakeReadOnly(const std::string& path) {
-  std::filesystem::permissions(path,
-                               std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                   std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  std::filesystem::permissions(
+      path,
+      std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+      std::filesystem::perm_options::remove);
 }
 
 // A calendar time; the weekday and seconds matter only to the texts that show them.

@@ -52,8 +52,7 @@ TEST(Import, WrapsEachLineIntoAQuote) {
       {"line feed and space push the last word out", line44 + "\r\n", 46,
        "\naaaa bbbb cccc dddd eeee ffff gggg hhhh \niiii\n \n"},
       {"no space: cut after 45", noSpace + "\r\n", 46, "\n" + noSpace.substr(0, 45) + "\nxxxxx\n \n"},
-      {"only space first: whole piece", " " + noSpace + "\r\n", 46,
-       "\n " + noSpace.substr(0, 44) + "\nxxxxxx\n \n"},
+      {"only space first: whole piece", " " + noSpace + "\r\n", 46, "\n " + noSpace.substr(0, 44) + "\nxxxxxx\n \n"},
       {"huge line length needs no huge buffer", fox + "\r\n", 2147483647, "\n" + fox + "\n \n"},
       {"line length below 2 still advances", "ab\r\n", 0, "\na\nb\n\n\n \n"},
   };
@@ -192,10 +191,10 @@ TEST(NewQuoteFile, TypedNamesStayInTheQuoteFolder) {
     std::string name;
     bool plain;
   } cases[] = {
-      {"quotes", true}, {"quotes.lsq", true}, {"my quotes 2", true}, {"..", true}, {"console", true},
-      {"com0", true},   {"", false},          {"..\\x", false},     {"c:\\x", false}, {"c:x", false},
-      {"a/b", false},   {"con", false},       {"CON.txt", false},   {"nul ", false},  {"com1", false},
-      {"Lpt9", false},  {"a?", false},        {"a|b", false},       {"tab\t", false},
+      {"quotes", true}, {"quotes.lsq", true}, {"my quotes 2", true}, {"..", true},     {"console", true},
+      {"com0", true},   {"", false},          {"..\\x", false},      {"c:\\x", false}, {"c:x", false},
+      {"a/b", false},   {"con", false},       {"CON.txt", false},    {"nul ", false},  {"com1", false},
+      {"Lpt9", false},  {"a?", false},        {"a|b", false},        {"tab\t", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsPlainFileName(c.name), c.plain) << c.name;
 }

@@ -53,29 +53,24 @@ TEST(ListColumns, OrdersRoundTripForOneSetOfColumns) {
 TEST(ListColumns, BrokenStoredOrdersFallBackToTheColumnsOwnOrder) {
   // A key present with an empty value leaves every entry 0; hand edits repeat or overrun.
   EXPECT_EQ(OrderByColumn({0, 0, 0, 0, 0, 0, 0, 0}, kAllShown), kNatural);
-  EXPECT_EQ(OrderByColumn({3, 3, 99, -1, 1, 2, 0, 4}, kAllShown),
-            (ColumnValues{3, 1, 2, 0, 4, 5, 6, 7}));
+  EXPECT_EQ(OrderByColumn({3, 3, 99, -1, 1, 2, 0, 4}, kAllShown), (ColumnValues{3, 1, 2, 0, 4, 5, 6, 7}));
   // Position 7 does not exist with seven columns shown.
-  EXPECT_EQ(OrderByColumn({7, 0, 1, 2, 3, 4, 5, 6}, kAuthorHidden),
-            (ColumnValues{0, 2, 3, 4, 5, 6, 7, 1}));
+  EXPECT_EQ(OrderByColumn({7, 0, 1, 2, 3, 4, 5, 6}, kAuthorHidden), (ColumnValues{0, 2, 3, 4, 5, 6, 7, 1}));
 }
 
 TEST(ListColumns, DisplayOrderFollowsTheShownColumns) {
   const ColumnValues by_column = {7, 0, 2, 3, 4, 5, 6, 1};
   EXPECT_EQ(DisplayOrder(by_column, kAuthorHidden), (std::vector<int>{6, 0, 1, 2, 3, 4, 5}));
   // Author shown again after the order was taken without it: it goes last.
-  EXPECT_EQ(DisplayOrder({7, 0, 2, 3, 4, 5, 6, 1}, kAllShown),
-            (std::vector<int>{7, 0, 2, 3, 4, 5, 6, 1}));
-  EXPECT_EQ(DisplayOrder({7, 0, 2, 3, 4, 5, 6, 1}, {1, 0, 0, 0, 0, 0, 0, 1}),
-            (std::vector<int>{1, 0}));
+  EXPECT_EQ(DisplayOrder({7, 0, 2, 3, 4, 5, 6, 1}, kAllShown), (std::vector<int>{7, 0, 2, 3, 4, 5, 6, 1}));
+  EXPECT_EQ(DisplayOrder({7, 0, 2, 3, 4, 5, 6, 1}, {1, 0, 0, 0, 0, 0, 0, 1}), (std::vector<int>{1, 0}));
 }
 
 TEST(ListColumns, WidthsFromOneToAThousandAreKept) {
   const struct {
     int stored;
     std::optional<int> applied;
-  } cases[] = {{0, std::nullopt}, {1, 1}, {80, 80}, {1000, 1000}, {1001, std::nullopt},
-               {-5, std::nullopt}};
+  } cases[] = {{0, std::nullopt}, {1, 1}, {80, 80}, {1000, 1000}, {1001, std::nullopt}, {-5, std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(AppliedWidth(c.stored), c.applied) << c.stored;
 }
 

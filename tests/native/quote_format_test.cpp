@@ -51,8 +51,15 @@ TEST(QuoteLine, DirectiveValuesAndNumbers) {
     const char* value;
     std::optional<int> number;
   } const cases[] = {
-      {"4", 4},           {" \t12abc", 12},     {"-3", -3},       {"+7", 7},      {"abc", std::nullopt},
-      {"", std::nullopt}, {"- 3", std::nullopt}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN},
+      {"4", 4},
+      {" \t12abc", 12},
+      {"-3", -3},
+      {"+7", 7},
+      {"abc", std::nullopt},
+      {"", std::nullopt},
+      {"- 3", std::nullopt},
+      {"99999999999", INT_MAX},
+      {"-99999999999", INT_MIN},
   };
   for (const Case& c : cases) EXPECT_EQ(DirectiveNumber(c.value), c.number) << c.value;
 }
@@ -95,7 +102,8 @@ TEST(CatalogTexts, ReadOnlyFileIsReportedAndSkipped) {
   testing::MakeReadOnly(path);
   ReportLog report;
   EXPECT_FALSE(ReadCatalogTexts(path, &report).has_value());
-  EXPECT_EQ(report.entries, (std::vector<ReportLog::Entry>{{9, 65535, ReportIcon::Information, ReportOwner::MainWindow}}));
+  EXPECT_EQ(report.entries,
+            (std::vector<ReportLog::Entry>{{9, 65535, ReportIcon::Information, ReportOwner::MainWindow}}));
 }
 
 }  // namespace

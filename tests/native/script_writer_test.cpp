@@ -90,8 +90,14 @@ TEST(ScriptWriter, QuotesDirectivesAndAlignment) {
       {"trailing spaces of a full line stay", "a  \n", Block({"a  "}), 1},
       {"double quotes escaped", "say \"no\" now\n", Block({"say \\\"no\\\" now"}), 1},
       // A user's own escapes pass; every other backslash is doubled and shows as typed.
-      {"escapes a user wrote", R"(C:\path\n \"no\" \\")" "\n", Block({R"(C:\\path\n \"no\" \\\")"}), 1},
-      {"backslashes that are no escape", R"([\0-\377] \x41 a\)" "\n", Block({R"([\\0-\\377] \\x41 a\\)"}), 1},
+      {"escapes a user wrote",
+       R"(C:\path\n \"no\" \\")"
+       "\n",
+       Block({R"(C:\\path\n \"no\" \\\")"}), 1},
+      {"backslashes that are no escape",
+       R"([\0-\377] \x41 a\)"
+       "\n",
+       Block({R"([\\0-\\377] \\x41 a\\)"}), 1},
       {"comment line splits a quote", "a\n## c\nb\n", Block({"a"}) + Block({"b"}), 2},
       {"other directive splits a quote", "a\nDinner at 8 @@ home\nb\n", Block({"a"}) + Block({"b"}), 2},
       {"tabs are text, spaces blank", "a\n\t\n   \nb\n", Block({"a", "\t"}) + Block({"b"}), 2},
@@ -101,7 +107,8 @@ TEST(ScriptWriter, QuotesDirectivesAndAlignment) {
       {"centre", "@@CENTER=10\nabc\n  abc  \nabcdefghijk\n", Block({"   abc    ", "   abc    ", "abcdefghijk"}), 1},
       {"left wins over right", "@@RIGHT=30\n@@LEFT=2\nabc\n", Block({"  abc"}), 1},
       {"right wins over centre", "@@CENTER=30\n@@RIGHT=5\nabc\n", Block({"  abc"}), 1},
-      {"unreadable number keeps the value", "@@LEFT=4\n@@LEFT=abc\nx\n@@LEFT=-3\ny\n", Block({"    x"}) + Block({"y"}), 2},
+      {"unreadable number keeps the value", "@@LEFT=4\n@@LEFT=abc\nx\n@@LEFT=-3\ny\n", Block({"    x"}) + Block({"y"}),
+       2},
       {"indented or lower-case directives set nothing", "   @@LEFT=4\n@@left=4\nx\n", Block({"x"}), 1},
       {"end directly under a quote ends it", "a\n@@END=  -- from the archive  \nb\n",
        Block({"a", "-- from the archive"}) + Block({"b", "-- from the archive"}), 2},
@@ -174,8 +181,8 @@ class ProgressLog final : public Progress {
 
 TEST(ScriptWriter, CountsWithoutWritingAndReportsProgress) {
   ScratchDir dir;
-  const std::string a = dir.Write("a.lsq", "ab\r\ncd");            // 6 bytes: pieces of 3 and 2
-  const std::string b = dir.Write("b.lsq", "x\r\n\r\ny\r\n");   // 8 bytes: pieces of 2, 1, 2
+  const std::string a = dir.Write("a.lsq", "ab\r\ncd");        // 6 bytes: pieces of 3 and 2
+  const std::string b = dir.Write("b.lsq", "x\r\n\r\ny\r\n");  // 8 bytes: pieces of 2, 1, 2
   ProgressLog log;
   QuoteFileContext context;
   context.progress = &log;
@@ -186,8 +193,8 @@ TEST(ScriptWriter, CountsWithoutWritingAndReportsProgress) {
   EXPECT_EQ(run.bytesDone, 9 + 11);
   EXPECT_EQ(run.scriptLines, 0u);
   const std::vector<ProgressCall> expected = {
-      {true, 0, 6, 0, 14, false},  {false, 5, 6, 5, 14, false},   {false, 9, 6, 9, 14, false},
-      {false, 1, 1, 9, 14, false}, {true, 0, 8, 9, 14, false},    {false, 4, 8, 13, 14, false},
+      {true, 0, 6, 0, 14, false},   {false, 5, 6, 5, 14, false},   {false, 9, 6, 9, 14, false},
+      {false, 1, 1, 9, 14, false},  {true, 0, 8, 9, 14, false},    {false, 4, 8, 13, 14, false},
       {false, 7, 8, 16, 14, false}, {false, 11, 8, 20, 14, false}, {false, 1, 1, 20, 14, false},
   };
   EXPECT_EQ(log.calls, expected);

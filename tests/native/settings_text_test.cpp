@@ -49,9 +49,17 @@ TEST(SettingFields, FormatPadsAfterTheSignAndKeepsLongNumbers) {
 
 TEST(SettingInt, BehavesLikeAtoiWithoutOverflow) {
   const std::pair<const char*, int> cases[] = {
-      {"1", 1},          {"0", 0},          {"yes", 0},        {"", 0},
-      {"  -7x", -7},     {"+3", 3},         {"Details", 0},    {"99", 99},
-      {"12abc", 12},     {"- 5", 0},        {"99999999999999", INT_MAX},
+      {"1", 1},
+      {"0", 0},
+      {"yes", 0},
+      {"", 0},
+      {"  -7x", -7},
+      {"+3", 3},
+      {"Details", 0},
+      {"99", 99},
+      {"12abc", 12},
+      {"- 5", 0},
+      {"99999999999999", INT_MAX},
       {"-99999999999999", INT_MIN},
   };
   for (auto [text, expected] : cases) EXPECT_EQ(ParseSettingInt(text), expected) << text;
@@ -59,9 +67,8 @@ TEST(SettingInt, BehavesLikeAtoiWithoutOverflow) {
 
 TEST(SettingVersion, OnlyADecimalNumberIsAVersion) {
   const std::pair<const char*, std::optional<double>> cases[] = {
-      {"1.10", 1.10}, {"0.99", 0.99}, {"2.1", 2.1},          {" 3", 3.0},
-      {"", std::nullopt}, {"abc", std::nullopt}, {"nan", std::nullopt},
-      {"inf", std::nullopt}, {"0x10", 0.0},   {".5", 0.5},
+      {"1.10", 1.10},        {"0.99", 0.99},        {"2.1", 2.1},          {" 3", 3.0},   {"", std::nullopt},
+      {"abc", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}, {"0x10", 0.0}, {".5", 0.5},
   };
   for (auto [text, expected] : cases) EXPECT_EQ(ParseSettingVersion(text), expected) << text;
 }

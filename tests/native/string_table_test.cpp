@@ -29,17 +29,14 @@ const TextCase kTextCases[] = {
      "Your version of the COMCTL32.dll is outdated, please install the newer Internet "
      "Explorer... ",
      "trailing blank"},
-    {11, "Are you sure you want to delete the quote file \"%s\" and all its contents...",
-     "double quotes around %s"},
+    {11, "Are you sure you want to delete the quote file \"%s\" and all its contents...", "double quotes around %s"},
     {35, "\\Tarno.pm", "leading backslash"},
     {83, "# Quotes", "column heading starting with #"},
     {150, "", "empty script header line"},
     {161, "##      C:\\PMAIL> copy rquotes.rsc f:\\mail\\9000001\\rquotes.pms", "four backslashes"},
-    {165, "##   quoted strings, ending with \\n wherever you want a line",
-     "backslash and n as two characters"},
+    {165, "##   quoted strings, ending with \\n wherever you want a line", "backslash and n as two characters"},
     {174, "headers off       #  Ignore this command", "inner run of blanks"},
-    {414, "## ------------------------------------------------------------\n",
-     "rule line that ends in a line break"},
+    {414, "## ------------------------------------------------------------\n", "rule line that ends in a line break"},
 };
 
 TEST(StringTableTest, TrickyEntriesHoldTheirExactBytes) {
@@ -58,11 +55,8 @@ struct BlockCase {
 
 // The code walks these ranges id by id; a gap would silently give an empty line or name.
 const BlockCase kBlocks[] = {
-    {80, 87, "column headings"},
-    {90, 93, "view names"},
-    {150, 175, "script header lines"},
-    {200, 207, "batch file lines"},
-    {400, 458, "template lines"},
+    {80, 87, "column headings"},    {90, 93, "view names"},       {150, 175, "script header lines"},
+    {200, 207, "batch file lines"}, {400, 458, "template lines"},
 };
 
 TEST(StringTableTest, LineBlocksHaveNoGaps) {
@@ -84,8 +78,8 @@ struct FormatCase {
 // Texts passed through a printf-style formatter: their conversions must match what the
 // callers pass, and they may hold no other '%'.
 const FormatCase kFormatCases[] = {
-    {9, 1, 0},  {11, 0, 1}, {14, 1, 1}, {18, 0, 1}, {23, 1, 0}, {27, 1, 0},
-    {34, 1, 0}, {48, 1, 0}, {57, 2, 0}, {68, 0, 1},
+    {9, 1, 0},  {11, 0, 1}, {14, 1, 1}, {18, 0, 1}, {23, 1, 0},
+    {27, 1, 0}, {34, 1, 0}, {48, 1, 0}, {57, 2, 0}, {68, 0, 1},
 };
 
 TEST(StringTableTest, FormattedTextsHoldTheExpectedConversions) {
@@ -95,8 +89,7 @@ TEST(StringTableTest, FormattedTextsHoldTheExpectedConversions) {
     int numbers = 0;
     int texts = 0;
     int others = 0;
-    for (std::size_t at = text.find('%'); at != std::string_view::npos;
-         at = text.find('%', at + 2)) {
+    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 2)) {
       const std::string_view conversion = text.substr(at, 2);
       if (conversion == "%d"sv) {
         ++numbers;

@@ -50,7 +50,7 @@ TEST(AlignText, PlacesTheContentInItsField) {
       {"  ab", Align::Left, -1, "ab  "},
       {"  ab  ", Align::Left, -1, "ab    "},
       {"abc", Align::Centre, 3, "abc"},
-      {"abcdef", Align::Right, 3, "abc"},       // the field only: right ends the text
+      {"abcdef", Align::Right, 3, "abc"},        // the field only: right ends the text
       {"  abcdef", Align::Left, 4, "ab  cdef"},  // the rest after the field stays
       {"x", Align::Right, 0, "x"},
       {"", Align::Right, 4, "    "},
@@ -143,17 +143,33 @@ TEST(FormatNumber, SqueezesNumbersIntoTheirField) {
     NumberFormat format;
     const char* text;
   } const cases[] = {
-      {0, size6, "0.0  "},        {0.5, size6, ".5   "},      {0.977, size6, "1.   "},
-      {1.04, size6, "1.0  "},     {12345.6, size6, "12346"},  {123456, size6, "*****"},
-      {-0.5, size6, "-.5  "},     {999.96, size6, "1000 "},   {3.25, right8, "   3.25"},
-      {3.25, zero8, "0003.25"},   {2.5, trimmed8, "    2.5"}, {0.3, blank0, ""},
-      {0.7, blank0, "  1"},       {0, blank0, ""},            {-2.5, zero8, "-002.50"},
+      {0, size6, "0.0  "},
+      {0.5, size6, ".5   "},
+      {0.977, size6, "1.   "},
+      {1.04, size6, "1.0  "},
+      {12345.6, size6, "12346"},
+      {123456, size6, "*****"},
+      {-0.5, size6, "-.5  "},
+      {999.96, size6, "1000 "},
+      {3.25, right8, "   3.25"},
+      {3.25, zero8, "0003.25"},
+      {2.5, trimmed8, "    2.5"},
+      {0.3, blank0, ""},
+      {0.7, blank0, "  1"},
+      {0, blank0, ""},
+      {-2.5, zero8, "-002.50"},
       // The catalog's size column: kilobytes with one decimal.
-      {100 / 1024.0, size6, ".1   "}, {1536 / 1024.0, size6, "1.5  "}, {100.0, size6, "100.0"},
-      {1024.0, size6, "1024 "},   {1000.0, size6, "1000 "},
+      {100 / 1024.0, size6, ".1   "},
+      {1536 / 1024.0, size6, "1.5  "},
+      {100.0, size6, "100.0"},
+      {1024.0, size6, "1024 "},
+      {1000.0, size6, "1000 "},
       // Out of the routine's range: empty, never an overrun.
-      {1.0, NumberFormat{0, 1}, ""}, {1.0, NumberFormat{40, 1}, ""}, {1.0, NumberFormat{6, 10}, ""},
-      {1.0, NumberFormat{6, -1}, ""}, {-4.0, NumberFormat{INT_MIN, 1}, ""},
+      {1.0, NumberFormat{0, 1}, ""},
+      {1.0, NumberFormat{40, 1}, ""},
+      {1.0, NumberFormat{6, 10}, ""},
+      {1.0, NumberFormat{6, -1}, ""},
+      {-4.0, NumberFormat{INT_MIN, 1}, ""},
       // Huge and non-finite values never show a wrong number.
       {1e25, NumberFormat{24, 0}, "***********************"},  // 23 asterisks
       {1e25, NumberFormat{31, 0}, "    10000000000000000905969664"},

@@ -24,10 +24,9 @@ TEST(WindowLayout, IconViewsKeepFourRowsOfThree) {
   const struct {
     int id, x, y;
   } expected[] = {
-      {IDC_PASTE, 505, 38},  {IDC_EDIT, 590, 38},        {IDC_COMPILE, 675, 38},
-      {IDC_NEW, 505, 73},    {IDC_DELETE, 590, 73},      {IDC_RESCAN, 675, 73},
-      {IDC_SEND, 505, 108},  {IDC_EXPORT, 590, 108},     {IDC_OPTIONS, 675, 108},
-      {IDC_ABOUT, 505, 143}, {IDC_HELP_BUTTON, 590, 143}, {IDC_EXIT, 675, 143},
+      {IDC_PASTE, 505, 38},    {IDC_EDIT, 590, 38},   {IDC_COMPILE, 675, 38},      {IDC_NEW, 505, 73},
+      {IDC_DELETE, 590, 73},   {IDC_RESCAN, 675, 73}, {IDC_SEND, 505, 108},        {IDC_EXPORT, 590, 108},
+      {IDC_OPTIONS, 675, 108}, {IDC_ABOUT, 505, 143}, {IDC_HELP_BUTTON, 590, 143}, {IDC_EXIT, 675, 143},
   };
   for (const auto& e : expected) {
     EXPECT_EQ(places.at(e.id), std::make_pair(e.x, e.y)) << e.id;

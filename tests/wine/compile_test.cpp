@@ -106,7 +106,9 @@ TEST(RegionalSettings, DateAndTimeTextsFollowWinIni) {
   } cases[] = {
       {kDayFirst24, "Sat 5.12.26", "14:07:09", "00:07:09"},
       {{{"iDate", "0"}, {"sDate", "/"}, {"iTime", "0"}, {"sTime", ":"}, {"s1159", "am"}, {"s2359", "pm"}},
-       "Sat 12/05/26", "  2:07:09 pm  ", "  12:07:09 am  "},
+       "Sat 12/05/26",
+       "  2:07:09 pm  ",
+       "  12:07:09 am  "},
   };
   for (const auto& c : cases) {
     IntlKeys keys(c.keys);
@@ -124,8 +126,9 @@ TEST_F(CompileThroughHostTest, TwoFilesBecomeTheHostsQuotesFile) {
   IntlKeys intl(kDayFirst24);
   WriteSettings("ViewOption=3\r\n");
   // Header, end, alignment and escapes; the host's own header starts every file.
-  WriteQuoteFile("b.lsq", "@@TITLE=Beta\r\n@@HEADER=Thought of the day:\r\n@@END=  -- anon\r\n@@RIGHT=12\r\n"
-                          "Be \"brief\".\r\nShort\r\n\r\nDone ## with a comment\r\n");
+  WriteQuoteFile("b.lsq",
+                 "@@TITLE=Beta\r\n@@HEADER=Thought of the day:\r\n@@END=  -- anon\r\n@@RIGHT=12\r\n"
+                 "Be \"brief\".\r\nShort\r\n\r\nDone ## with a comment\r\n");
   WriteQuoteFile("a.lsq", "@@TITLE=Alpha\r\n@@LEFT=2\r\nTab\\tbed\r\n\r\n@@CENTER=10\r\n@@LEFT=0\r\nabc\r\n");
   answers.header_text = "From the host";
   WriteFileBytes(home_->File("rquotes.pms"), "old quotes");
@@ -194,8 +197,9 @@ TEST_F(CompileThroughHostTest, TheToolMakesTheExtensionsFiles) {
   for (const auto& entry : std::filesystem::directory_iterator(VOSKO_SAMPLE_QUOTES)) {
     WriteQuoteFile(entry.path().filename().string(), ReadFileBytes(entry.path().string()));
   }
-  WriteQuoteFile("z.lsq", "@@TITLE=Zeta\r\n@@HEADER=Thought of the day:\r\n@@END=  -- anon\r\n@@RIGHT=12\r\n"
-                          "Be \"brief\".\r\nShort\r\n\r\n@@CENTER=10\r\n@@RIGHT=0\r\nabc \\d\tx\r\n");
+  WriteQuoteFile("z.lsq",
+                 "@@TITLE=Zeta\r\n@@HEADER=Thought of the day:\r\n@@END=  -- anon\r\n@@RIGHT=12\r\n"
+                 "Be \"brief\".\r\nShort\r\n\r\n@@CENTER=10\r\n@@RIGHT=0\r\nabc \\d\tx\r\n");
   ASSERT_EQ(OpenAndShow(), 1);
   const auto rows = ListRows(ListView());
   std::vector<int> all;
@@ -288,7 +292,8 @@ TEST_F(CompileTest, TheSelectionDecidesWhetherToCompile) {
 }
 
 TEST_F(CompileTest, AFileGoneSinceTheScanStopsTheCompile) {
-  for (const char* name : {"a", "b", "c"}) Write(std::string(name) + ".lsq", std::string("@@TITLE=") + name + "\r\nx\r\n\r\ny\r\n");
+  for (const char* name : {"a", "b", "c"})
+    Write(std::string(name) + ".lsq", std::string("@@TITLE=") + name + "\r\nx\r\n\r\ny\r\n");
   ASSERT_TRUE(vosko::BuildListView());
   SelectListRows(state_.list_view, {0, 1, 2}, 0);
   DeleteFileA(quotes_.File("b.lsq").c_str());
@@ -315,7 +320,9 @@ TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {
     script.replace(script.find(line), line.size(), "   \"Broken here");
     WriteFileBytes(quotes_.File("rquotes.r"), script);
   };
-  const auto real_spawn = [] { return static_cast<std::intptr_t>(_spawnlp(_P_WAIT, "rescom.bat", "rescom.bat", nullptr)); };
+  const auto real_spawn = [] {
+    return static_cast<std::intptr_t>(_spawnlp(_P_WAIT, "rescom.bat", "rescom.bat", nullptr));
+  };
   int spawns = 0;
   const struct {
     const char* how;
@@ -323,11 +330,26 @@ TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {
     std::function<std::intptr_t()> spawn;
     std::string message;
   } cases[] = {
-      {"script refused", break_line, [&] { ++spawns; return real_spawn(); },
+      {"script refused", break_line,
+       [&] {
+         ++spawns;
+         return real_spawn();
+       },
        Text(IDS_COMPILE_REFUSED) + "\n\nb.lsq, line 4: unterminated string"},
-      {"error code, no report", {}, [&] { ++spawns; return std::intptr_t{3}; },
+      {"error code, no report",
+       {},
+       [&] {
+         ++spawns;
+         return std::intptr_t{3};
+       },
        "The resource compiler stopped with error 3, so your rquotes.pms has not been changed..."},
-      {"nothing made", {}, [&] { ++spawns; return std::intptr_t{0}; }, Text(IDS_COMPILE_NO_OUTPUT)},
+      {"nothing made",
+       {},
+       [&] {
+         ++spawns;
+         return std::intptr_t{0};
+       },
+       Text(IDS_COMPILE_NO_OUTPUT)},
   };
   for (const auto& c : cases) {
     modal.Clear();

@@ -122,7 +122,8 @@ TEST_F(CreateTest, NewNamesTheFileAndListsItAsTheOnlySelectedRow) {
       const std::vector<int> selected = SelectedRows(ListView());
       ASSERT_EQ(selected.size(), 1u) << c.what;
       EXPECT_EQ(list[selected[0]][0], "T") << c.what;
-      EXPECT_EQ(SendMessageA(ListView(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), selected[0]) << c.what;
+      EXPECT_EQ(SendMessageA(ListView(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), selected[0])
+          << c.what;
     }
     Close();
     for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
@@ -135,8 +136,8 @@ TEST_F(CreateTest, NewNamesTheFileAndListsItAsTheOnlySelectedRow) {
 TEST_F(CreateTest, TemplateFillsTitleAuthorAndDate) {
   WriteSettings("");
   ASSERT_EQ(OpenAndShow(), 1);
-  CreateThrough(IDC_NEW, {{IDC_NEW_TITLE, "On @@DATE@@ @@DESCRIPTION@@"}, {IDC_NEW_FILE_NAME, "new"},
-                          {IDC_NEW_AUTHOR, "Au"}});
+  CreateThrough(IDC_NEW,
+                {{IDC_NEW_TITLE, "On @@DATE@@ @@DESCRIPTION@@"}, {IDC_NEW_FILE_NAME, "new"}, {IDC_NEW_AUTHOR, "Au"}});
   const std::string bytes = ReadFileBytes(quotes_->File("new.lsq"));
   // Line 2 holds the date and the time: "... on <date> <time>".
   const std::size_t on = bytes.find(" on ");
@@ -149,8 +150,9 @@ TEST_F(CreateTest, TemplateFillsTitleAuthorAndDate) {
 
 TEST_F(CreateTest, ImportAndRecompileAppendToTheNewFile) {
   const std::string text_file = home_->File("in.txt");
-  WriteFileBytes(text_file,
-                 "The quick brown fox jumps over the lazy dog and then runs far away into the woods.\r\nSecond line.\r\n");
+  WriteFileBytes(
+      text_file,
+      "The quick brown fox jumps over the lazy dog and then runs far away into the woods.\r\nSecond line.\r\n");
   const std::string pms = home_->File("rquotes.pms");
   const std::string worked =
       "\r\nThe quick brown fox jumps over the lazy dog \r\nand then runs far away into the woods.\r\n \r\n"
@@ -167,11 +169,15 @@ TEST_F(CreateTest, ImportAndRecompileAppendToTheNewFile) {
       {"import 46", IDC_IMPORT, text_file, "46", false, {}, worked},
       {"import 45", IDC_IMPORT, text_file, "45", false, {Text(IDS_LINE_LENGTH_INVALID)}, "<none>"},
       {"import no length", IDC_IMPORT, text_file, "", false, {Text(IDS_LINE_LENGTH_INVALID)}, "<none>"},
-      {"import beyond 32 bits", IDC_IMPORT, text_file, "2147483648", false, {Text(IDS_LINE_LENGTH_INVALID)},
-       "<none>"},
+      {"import beyond 32 bits", IDC_IMPORT, text_file, "2147483648", false, {Text(IDS_LINE_LENGTH_INVALID)}, "<none>"},
       {"import no file name", IDC_IMPORT, "", "46", false, {Text(IDS_IMPORT_NAME_MISSING)}, "<none>"},
       {"import missing file", IDC_IMPORT, missing, "46", false, {Text(IDS_IMPORT_OPEN_FAILED)}, ""},
-      {"import path too long", IDC_IMPORT, std::string(300, 'p'), "46", false, {WithNumber(IDS_PATH_TOO_LONG, 255)},
+      {"import path too long",
+       IDC_IMPORT,
+       std::string(300, 'p'),
+       "46",
+       false,
+       {WithNumber(IDS_PATH_TOO_LONG, 255)},
        "<none>"},
       {"recompile", IDC_RECOMPILE, "", "", true, {}, "A\r\n\r\nB1\r\nB2\r\n\r\n"},
       {"recompile without rquotes.pms", IDC_RECOMPILE, "", "", false, {WithNumber(IDS_OPEN_FAILED, 65535)}, ""},

@@ -32,9 +32,9 @@ struct FaultRow {
 
 struct Command {
   const char* name;
-  std::function<void()> prepare;  // the files before the extension opens
-  std::function<void()> run;      // the command, on the open extension
-  std::vector<std::string> kept;  // the user's files
+  std::function<void()> prepare;        // the files before the extension opens
+  std::function<void()> run;            // the command, on the open extension
+  std::vector<std::string> kept;        // the user's files
   std::vector<std::string> done_boxes;  // what a clean run shows
   std::vector<FaultRow> rows;
   std::set<std::string> work_files = {};  // may stay in the quote folder after a failure
@@ -102,8 +102,8 @@ class FaultInjectionTest : public ExtensionTest {
     for (const FileStep& step : steps) {
       const std::string what = std::string(command.name) + ", " + FileCallName(step.call) + " #" +
                                std::to_string(step.nth) + " (" + step.file + ")";
-      const auto row = std::find_if(command.rows.begin(), command.rows.end(),
-                                    [&](const FaultRow& r) { return Matches(r, step); });
+      const auto row =
+          std::find_if(command.rows.begin(), command.rows.end(), [&](const FaultRow& r) { return Matches(r, step); });
       if (row == command.rows.end()) {
         ADD_FAILURE() << what << ": no row says what this failure must do";
         continue;
@@ -169,8 +169,13 @@ class FaultInjectionTest : public ExtensionTest {
 TEST_F(FaultInjectionTest, Compile) {
   const std::string done = vosko::FillMessageTexts(Text(IDS_COMPILE_DONE), {"3", "6"});
   const std::string script_failed = WithNumber(IDS_SCRIPT_WRITE_FAILED, 65535);
-  Sweep({"compile", [this] { TwoQuoteFiles(); }, [this] { SelectAndPress({0, 1}, IDC_COMPILE); },
-         {Pms(), Quotes("a.lsq"), Quotes("b.lsq")}, {done},
+  Sweep({"compile",
+         [this] { TwoQuoteFiles(); },
+         [this] {
+           SelectAndPress({0, 1}, IDC_COMPILE);
+         },
+         {Pms(), Quotes("a.lsq"), Quotes("b.lsq")},
+         {done},
          {
              {FileCall::kFopen, "rquotes.r", {Text(IDS_SCRIPT_OPEN_FAILED)}},
              {FileCall::kFwrite, "rquotes.r", {script_failed}},
@@ -200,7 +205,11 @@ TEST_F(FaultInjectionTest, Compile) {
 }
 
 TEST_F(FaultInjectionTest, Rescan) {
-  Sweep({"rescan", [this] { TwoQuoteFiles(); }, [this] { Press(IDC_RESCAN); }, {Quotes("a.lsq"), Quotes("b.lsq")}, {},
+  Sweep({"rescan",
+         [this] { TwoQuoteFiles(); },
+         [this] { Press(IDC_RESCAN); },
+         {Quotes("a.lsq"), Quotes("b.lsq")},
+         {},
          {
              {FileCall::kFopen, "*.lsq", {open_failed_}},
              {FileCall::kFflush, "*.lsq", {}, true},
@@ -222,23 +231,40 @@ TEST_F(FaultInjectionTest, NewImportRecompile) {
     rows.insert(rows.begin(), new_file.begin(), new_file.end());
     return rows;
   };
-  Sweep({"new", [this] { TwoQuoteFiles(); },
-         [this] { CreateThrough(IDC_NEW, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"}}); },
-         {Quotes("a.lsq"), Quotes("b.lsq")}, {}, new_file});
-  const std::string text_file = home_->File("in.txt");
-  Sweep({"import", [&] { TwoQuoteFiles(); WriteFileBytes(text_file, "one\r\ntwo\r\n"); },
-         [&] {
-           CreateThrough(IDC_IMPORT, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"},
-                                      {IDC_NEW_IMPORT_FILE, text_file}, {IDC_NEW_LINE_LENGTH, "50"}});
+  Sweep({"new",
+         [this] { TwoQuoteFiles(); },
+         [this] {
+           CreateThrough(IDC_NEW, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"}});
          },
-         {text_file}, {},
+         {Quotes("a.lsq"), Quotes("b.lsq")},
+         {},
+         new_file});
+  const std::string text_file = home_->File("in.txt");
+  Sweep({"import",
+         [&] {
+           TwoQuoteFiles();
+           WriteFileBytes(text_file, "one\r\ntwo\r\n");
+         },
+         [&] {
+           CreateThrough(IDC_IMPORT, {{IDC_NEW_TITLE, "T"},
+                                      {IDC_NEW_FILE_NAME, "new"},
+                                      {IDC_NEW_IMPORT_FILE, text_file},
+                                      {IDC_NEW_LINE_LENGTH, "50"}});
+         },
+         {text_file},
+         {},
          with({
              {FileCall::kFopen, "in.txt", {Text(IDS_IMPORT_OPEN_FAILED)}, true},
              {FileCall::kFflush, "in.txt", {}, true},
              {FileCall::kFclose, "in.txt", {}, true},
          })});
-  Sweep({"recompile", [this] { TwoQuoteFiles(); },
-         [this] { CreateThrough(IDC_RECOMPILE, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"}}); }, {Pms()}, {},
+  Sweep({"recompile",
+         [this] { TwoQuoteFiles(); },
+         [this] {
+           CreateThrough(IDC_RECOMPILE, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"}});
+         },
+         {Pms()},
+         {},
          with({
              {FileCall::kFopen, "rquotes.pms", {open_failed_}, true},
              {FileCall::kFflush, "rquotes.pms", {}, true},
@@ -248,7 +274,11 @@ TEST_F(FaultInjectionTest, NewImportRecompile) {
 
 TEST_F(FaultInjectionTest, ExportAndPaste) {
   const std::string target = home_->File("export.txt");
-  Sweep({"export", [&] { TwoQuoteFiles(); WriteFileBytes(target, "old"); },
+  Sweep({"export",
+         [&] {
+           TwoQuoteFiles();
+           WriteFileBytes(target, "old");
+         },
          [&] {
            modal.ExpectDialog([&](HWND dialog) {
              SetField(dialog, IDC_EXPORT_FILE, target);
@@ -256,7 +286,8 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
            });
            SelectAndPress({0, 1}, IDC_EXPORT);
          },
-         {target}, {},
+         {target},
+         {},
          {
              {FileCall::kGetTempFileName, "*", {open_failed_}},
              {FileCall::kFopen, "*.tmp", {open_failed_}},
@@ -270,8 +301,14 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
          }});
   // A quote file that cannot be opened for writing is left alone without a word, as a
   // read-only one is; a failed write or close cuts it back to its old end.
-  Sweep({"paste", [this] { TwoQuoteFiles("Close Vosko after Paste=0\r\n"); PutClipboardText("pasted"); },
-         [this] { SelectAndPress({1}, IDC_PASTE); }, {Quotes("b.lsq")}, {"Added 1 lines to quote file \"B\"..."},
+  Sweep({"paste",
+         [this] {
+           TwoQuoteFiles("Close Vosko after Paste=0\r\n");
+           PutClipboardText("pasted");
+         },
+         [this] { SelectAndPress({1}, IDC_PASTE); },
+         {Quotes("b.lsq")},
+         {"Added 1 lines to quote file \"B\"..."},
          {
              {FileCall::kCreateFile, "b.lsq", {}},
              {FileCall::kWriteFile, "b.lsq", {write_failed_}},
@@ -282,19 +319,25 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
 // The settings file is written key by key through the profile functions; a key that cannot
 // be written is said once, and the other keys and the compile records stay.
 TEST_F(FaultInjectionTest, Settings) {
-  Sweep({"options", [this] { TwoQuoteFiles(); },
+  Sweep({"options",
+         [this] { TwoQuoteFiles(); },
          [this] {
            modal.ExpectDialog([](HWND dialog) { PressDialogButton(dialog, IDC_OPT_OK); });
            Press(IDC_OPTIONS);
            EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,9");
          },
-         {}, {}, {{FileCall::kWriteProfileString, "*", {write_failed_}, true}}});
-  Sweep({"close", [this] { TwoQuoteFiles(); },
+         {},
+         {},
+         {{FileCall::kWriteProfileString, "*", {write_failed_}, true}}});
+  Sweep({"close",
+         [this] { TwoQuoteFiles(); },
          [this] {
            Close();
            EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,9");
          },
-         {}, {}, {{FileCall::kWriteProfileString, "*", {write_failed_}, true}}});
+         {},
+         {},
+         {{FileCall::kWriteProfileString, "*", {write_failed_}, true}}});
 }
 
 }  // namespace

@@ -50,10 +50,16 @@ TEST_F(FileCommandsTest, DeleteAsksAndKeepsTheListTrueToTheFolder) {
       {"yes", "C", kNothing, IDYES, {asked("C")}, 2, false, 1},
       {"already gone", "C", kRemoved, IDYES, {asked("C")}, 2, false, 1},
       {"186-character title, no", long_title, kNothing, IDNO, {question}, 3, true, 2},
-      {"held open", "C", kHeldOpen, IDYES,
-       {asked("C"), "Windows returned error 32 while trying to delete the quote file. It may be open in another "
-                    "program or read-only..."},
-       3, true, 2},
+      {"held open",
+       "C",
+       kHeldOpen,
+       IDYES,
+       {asked("C"),
+        "Windows returned error 32 while trying to delete the quote file. It may be open in another "
+        "program or read-only..."},
+       3,
+       true,
+       2},
   };
   for (const auto& c : cases) {
     // Details view with the Filename column hidden: the list holds no file name cell.
@@ -129,7 +135,9 @@ TEST_F(FileCommandsTest, EditStartsTheEditorOnTheQuotedPath) {
 TEST_F(FileCommandsTest, PasteAppendsTheClipboardAsAQuote) {
   const std::string file = "@@TITLE=P\r\nq\r\n";
   const std::string added = "Added %d lines to quote file \"P\"...";
-  const auto lines = [&](int n) { return std::vector<std::string>{added.substr(0, 6) + std::to_string(n) + added.substr(8)}; };
+  const auto lines = [&](int n) {
+    return std::vector<std::string>{added.substr(0, 6) + std::to_string(n) + added.substr(8)};
+  };
   const struct {
     const char* what;
     std::string file;
@@ -149,8 +157,9 @@ TEST_F(FileCommandsTest, PasteAppendsTheClipboardAsAQuote) {
   for (const auto& c : cases) {
     WriteQuoteFile("p.lsq", c.file);
     // Details view with the Filename column hidden: the name comes from the row's entry.
-    WriteSettings("ViewOption=3\r\nVisibleColumns=0001,0001,0001,0001,0001,0001,0001,0000\r\n"
-                  "Close Vosko after Paste=1\r\n");
+    WriteSettings(
+        "ViewOption=3\r\nVisibleColumns=0001,0001,0001,0001,0001,0001,0001,0000\r\n"
+        "Close Vosko after Paste=1\r\n");
     ASSERT_EQ(OpenAndShow(), 1);
     SelectListRows(ListView(), {0}, c.focused ? 0 : -1);
     ASSERT_TRUE(PutClipboardText(c.clipboard)) << c.what;
@@ -184,12 +193,27 @@ TEST_F(FileCommandsTest, ExportWritesOneLinePerQuoteOrLeavesTheTargetAlone) {
   } cases[] = {
       {"two files, typed name", {0, 1}, kOk, false, {}, {}, both},
       {"two files, name from the host", {0, 1}, kBrowseThenOk, false, {}, {}, both},
-      {"one row, cancelled", {0}, kNone, false, {IDCANCEL},
-       {"You have only selected one quote file.\nDo you want to continue with the export?"}, "old"},
-      {"one row, go on", {1}, kOk, false, {IDOK},
-       {"You have only selected one quote file.\nDo you want to continue with the export?"}, "four\r\nfive"},
+      {"one row, cancelled",
+       {0},
+       kNone,
+       false,
+       {IDCANCEL},
+       {"You have only selected one quote file.\nDo you want to continue with the export?"},
+       "old"},
+      {"one row, go on",
+       {1},
+       kOk,
+       false,
+       {IDOK},
+       {"You have only selected one quote file.\nDo you want to continue with the export?"},
+       "four\r\nfive"},
       {"no name", {0, 1}, kOkEmptyThenCancel, false, {}, {"You must enter a export filename..."}, "old"},
-      {"unopenable quote file", {0, 1}, kOk, true, {}, {"Windows returned error 65535 while trying to open a file..."},
+      {"unopenable quote file",
+       {0, 1},
+       kOk,
+       true,
+       {},
+       {"Windows returned error 65535 while trying to open a file..."},
        "old"},
   };
   for (const auto& c : cases) {
@@ -200,9 +224,9 @@ TEST_F(FileCommandsTest, ExportWritesOneLinePerQuoteOrLeavesTheTargetAlone) {
     answers.scripted_selections = {target};
     ASSERT_EQ(OpenAndShow(), 1);
     SelectListRows(ListView(), c.selected, c.selected[0]);
-    HANDLE held = c.hold_b ? CreateFileA(quotes_->File("b.lsq").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                         nullptr)
-                           : INVALID_HANDLE_VALUE;
+    HANDLE held = c.hold_b
+                      ? CreateFileA(quotes_->File("b.lsq").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
     modal.Clear();
     for (int answer : c.answers) modal.AnswerBoxesWith({answer});
     bool dialog_seen = false;

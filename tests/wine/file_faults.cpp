@@ -164,17 +164,28 @@ constexpr const char* kRuntimes[] = {"msvcrt.dll", "api-ms-win-crt-stdio-l1-1-0.
 
 const char* FileCallName(FileCall call) {
   switch (call) {
-    case FileCall::kFopen: return "fopen";
-    case FileCall::kFwrite: return "fwrite";
-    case FileCall::kFflush: return "fflush";
-    case FileCall::kFclose: return "fclose";
-    case FileCall::kCreateFile: return "CreateFileA";
-    case FileCall::kWriteFile: return "WriteFile";
-    case FileCall::kCloseHandle: return "CloseHandle";
-    case FileCall::kCopyFile: return "CopyFileA";
-    case FileCall::kMoveFileEx: return "MoveFileExA";
-    case FileCall::kGetTempFileName: return "GetTempFileNameA";
-    case FileCall::kWriteProfileString: return "WritePrivateProfileStringA";
+    case FileCall::kFopen:
+      return "fopen";
+    case FileCall::kFwrite:
+      return "fwrite";
+    case FileCall::kFflush:
+      return "fflush";
+    case FileCall::kFclose:
+      return "fclose";
+    case FileCall::kCreateFile:
+      return "CreateFileA";
+    case FileCall::kWriteFile:
+      return "WriteFile";
+    case FileCall::kCloseHandle:
+      return "CloseHandle";
+    case FileCall::kCopyFile:
+      return "CopyFileA";
+    case FileCall::kMoveFileEx:
+      return "MoveFileExA";
+    case FileCall::kGetTempFileName:
+      return "GetTempFileNameA";
+    case FileCall::kWriteProfileString:
+      return "WritePrivateProfileStringA";
   }
   return "?";
 }
@@ -199,8 +210,7 @@ FileFaults::FileFaults(HMODULE module) {
   patch("kernel32.dll", "CloseHandle", reinterpret_cast<const void*>(&FaultyCloseHandle), g_faults->close_handle);
   patch("kernel32.dll", "CopyFileA", reinterpret_cast<const void*>(&FaultyCopyFile), g_faults->copy_file);
   patch("kernel32.dll", "MoveFileExA", reinterpret_cast<const void*>(&FaultyMoveFileEx), g_faults->move_file);
-  patch("kernel32.dll", "GetTempFileNameA", reinterpret_cast<const void*>(&FaultyGetTempFileName),
-        g_faults->temp_name);
+  patch("kernel32.dll", "GetTempFileNameA", reinterpret_cast<const void*>(&FaultyGetTempFileName), g_faults->temp_name);
   patch("kernel32.dll", "WritePrivateProfileStringA", reinterpret_cast<const void*>(&FaultyWriteProfile),
         g_faults->write_profile);
 }

@@ -31,8 +31,10 @@ bool HasVisibleButton(HWND box, int id) {
 UINT BoxStyle(HWND box) {
   UINT style = MB_OK;
   // The extension's boxes are OK, OK/Cancel or Yes/No.
-  if (HasVisibleButton(box, IDYES) && HasVisibleButton(box, IDNO)) style = MB_YESNO;
-  else if (HasVisibleButton(box, IDOK) && HasVisibleButton(box, IDCANCEL)) style = MB_OKCANCEL;
+  if (HasVisibleButton(box, IDYES) && HasVisibleButton(box, IDNO))
+    style = MB_YESNO;
+  else if (HasVisibleButton(box, IDOK) && HasVisibleButton(box, IDCANCEL))
+    style = MB_OKCANCEL;
 
   HWND icon_control = GetDlgItem(box, kBoxIconId);
   if (icon_control != nullptr) {
@@ -311,8 +313,7 @@ void ExtensionTest::Close() {
 }
 
 void ExtensionTest::Press(int id) {
-  SendMessageA(main_window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(Button(id)));
+  SendMessageA(main_window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Button(id)));
   Pump();
 }
 

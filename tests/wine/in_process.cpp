@@ -30,8 +30,7 @@ InProcessExtension::InProcessExtension(const std::string& settings_file, const s
   state_.column_visible.fill(1);
   state_.normal_font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
   state_.bold_font = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
-  state_.item_icon = static_cast<HICON>(
-      LoadImageA(library_, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, 0));
+  state_.item_icon = static_cast<HICON>(LoadImageA(library_, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, 0));
   vosko::g_state = &state_;
   host_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
                           GetModuleHandleA(nullptr), nullptr);

@@ -37,13 +37,12 @@ int g_bars_made = 0;
 int g_failing_bar = 0;
 decltype(&CreateWindowExA) g_create_window = nullptr;
 
-HWND WINAPI FailOneBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD style, int x, int y, int width,
-                       int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
+HWND WINAPI FailOneBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD style, int x, int y, int width, int height,
+                       HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
   if (!IS_INTRESOURCE(class_name) && lstrcmpiA(class_name, PROGRESS_CLASSA) == 0 && ++g_bars_made == g_failing_bar) {
     return nullptr;
   }
-  return g_create_window(extended, class_name, name, style, x, y, width, height, parent, menu, instance,
-                         parameter);
+  return g_create_window(extended, class_name, name, style, x, y, width, height, parent, menu, instance, parameter);
 }
 
 std::vector<std::string> Headings(HWND list) {
@@ -73,7 +72,8 @@ class InProcessWindowTest : public InProcessTest {
 };
 
 TEST_F(InProcessWindowTest, NoRunLeavesABarBehind) {
-  ImportPatch bars(GetModuleHandleA(nullptr), "user32.dll", "CreateWindowExA", reinterpret_cast<const void*>(&FailOneBar));
+  ImportPatch bars(GetModuleHandleA(nullptr), "user32.dll", "CreateWindowExA",
+                   reinterpret_cast<const void*>(&FailOneBar));
   ASSERT_TRUE(bars.ok());
   g_create_window = bars.original<decltype(&CreateWindowExA)>();
   ASSERT_TRUE(vosko::CreateStatusBar());
@@ -127,10 +127,16 @@ TEST_F(InProcessWindowTest, BarPositionsAreTruncatedAndHeld) {
   const struct {
     std::int64_t done, size;
     int percent;
-  } cases[] = {{1, 3, 33}, {2, 3, 66}, {3, 2, 100}, {-1, 5, 0}, {5, 0, 0},
-               {INT64_MAX, 1, 100}, {3000000000LL, 6000000000LL, 50},
+  } cases[] = {{1, 3, 33},
+               {2, 3, 66},
+               {3, 2, 100},
+               {-1, 5, 0},
+               {5, 0, 0},
+               {INT64_MAX, 1, 100},
+               {3000000000LL, 6000000000LL, 50},
                {29, 100, 29},  // 0.29 * 100 is 28.999... in floating point
-               {INT64_MAX - 1, INT64_MAX, 99}, {INT64_MAX / 2, INT64_MAX, 49}};
+               {INT64_MAX - 1, INT64_MAX, 99},
+               {INT64_MAX / 2, INT64_MAX, 49}};
   for (const auto& c : cases) EXPECT_EQ(vosko::ProgressPercent(c.done, c.size), c.percent) << c.done << "/" << c.size;
 }
 

@@ -37,9 +37,7 @@ RECT ChildRect(HWND child) {
   return rect;
 }
 
-int ColumnWidth(HWND list, int column) {
-  return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
-}
+int ColumnWidth(HWND list, int column) { return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)); }
 
 std::vector<int> ColumnOrder(HWND list, int count) {
   std::vector<int> order(static_cast<size_t>(count));
@@ -59,8 +57,8 @@ void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD
   FILETIME local_time = {}, utc = {};
   SystemTimeToFileTime(&local, &local_time);
   LocalFileTimeToFileTime(&local_time, &utc);
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   SetFileTime(file, nullptr, nullptr, &utc);
   CloseHandle(file);
@@ -80,8 +78,7 @@ HINSTANCE WINAPI RecordOpen(HWND owner, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT
 HWND WINAPI NoStatusBar(DWORD extended, LPCSTR class_name, LPCSTR name, DWORD style, int x, int y, int width,
                         int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
   if (!IS_INTRESOURCE(class_name) && lstrcmpiA(class_name, STATUSCLASSNAMEA) == 0) return nullptr;
-  return CreateWindowExA(extended, class_name, name, style, x, y, width, height, parent, menu, instance,
-                         parameter);
+  return CreateWindowExA(extended, class_name, name, style, x, y, width, height, parent, menu, instance, parameter);
 }
 
 HIMAGELIST WINAPI NoImageList(int, int, UINT, int, int) { return nullptr; }
@@ -196,9 +193,8 @@ TEST_F(MainWindowTest, AWholeRowAsTheScanFillsIt) {
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   FindClose(search);
   const std::string created = vosko::FileTimeText(vosko::ListingOf(found).created);
-  EXPECT_EQ(rows["quotes.lsq"], (std::vector<std::string>{"Famous Sayings", "Anon", "2.3k", "42",
-                                                          "05 Dec 26, 14:07", created,
-                                                          "05 Dec 26, 14:16", "quotes.lsq"}));
+  EXPECT_EQ(rows["quotes.lsq"], (std::vector<std::string>{"Famous Sayings", "Anon", "2.3k", "42", "05 Dec 26, 14:07",
+                                                          created, "05 Dec 26, 14:16", "quotes.lsq"}));
   EXPECT_EQ(rows["never.lsq"][3], "");  // no record: no count, no date
   EXPECT_EQ(rows["never.lsq"][6], "");
 }
@@ -246,8 +242,10 @@ TEST_F(MainWindowTest, ViewsTheirStylesAndImageLists) {
     const char* stored;
     DWORD type;
     int image_list;
-  } cases[] = {{"-1", LVS_SMALLICON, LVSIL_SMALL}, {"7", LVS_ICON, LVSIL_NORMAL},
-               {"1", LVS_SMALLICON, LVSIL_SMALL}, {"2", LVS_LIST, LVSIL_SMALL},
+  } cases[] = {{"-1", LVS_SMALLICON, LVSIL_SMALL},
+               {"7", LVS_ICON, LVSIL_NORMAL},
+               {"1", LVS_SMALLICON, LVSIL_SMALL},
+               {"2", LVS_LIST, LVSIL_SMALL},
                {"3", LVS_REPORT, LVSIL_SMALL}};
   for (const auto& c : cases) {
     WriteSettings(std::string("ViewOption=") + c.stored + "\r\n");
@@ -304,8 +302,9 @@ TEST_F(MainWindowTest, StoredWidthsInDetailsView) {
 
 TEST_F(MainWindowTest, ClosingInDetailsStoresWidthsByPositionAndTheNextStartShowsTheSame) {
   WriteQuoteFile("a.lsq", "@@TITLE=Alpha\r\n");
-  WriteSettings("ViewOption=3\r\nVisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n"
-                "ListViewColumnPosition=0100,0100,0100,0100,0100,0100,0100,0100\r\n");
+  WriteSettings(
+      "ViewOption=3\r\nVisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n"
+      "ListViewColumnPosition=0100,0100,0100,0100,0100,0100,0100,0100\r\n");
   ASSERT_EQ(OpenAndShow(), 1);
   HWND list = ListView();
   SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, 90);   // Size, shown at position 1
@@ -384,14 +383,16 @@ TEST_F(MainWindowTest, CommandsByIdAndAnUnknownOneDoesNothing) {
   const std::string help_file = library_path.substr(0, library_path.rfind('.')) + ".CHM";
   EXPECT_EQ(vosko::HelpFilePath(library_path), help_file);
   EXPECT_EQ(vosko::HelpFilePath("C:\\Mail\\vosko"), "C:\\Mail\\vosko");  // no "." at all
-  EXPECT_EQ(vosko::HelpFilePath("C:\\Mail.d\\vosko"), "C:\\Mail.CHM");  // the last "." wherever it is
+  EXPECT_EQ(vosko::HelpFilePath("C:\\Mail.d\\vosko"), "C:\\Mail.CHM");   // the last "." wherever it is
 
   const struct {
     int id;
     int close_requests;
     const char* opened;
     bool focus_to_list;
-  } cases[] = {{IDC_EXIT, 1, "", false}, {IDCANCEL, 1, "", false}, {IDC_HELP_BUTTON, 0, help_file.c_str(), true},
+  } cases[] = {{IDC_EXIT, 1, "", false},
+               {IDCANCEL, 1, "", false},
+               {IDC_HELP_BUTTON, 0, help_file.c_str(), true},
                {IDC_PASTE, 0, "", false},  // an empty list: nothing to paste into, no close
                {4242, 0, "", false}};
   for (const auto& c : cases) {

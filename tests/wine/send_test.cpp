@@ -31,7 +31,13 @@ TEST(QuoteFileDataObject, OffersTheFilesAsOneDropBlock) {
   FORMATETC hdrop = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium = {};
   ASSERT_EQ(data->GetData(&hdrop, &medium), S_OK);
-  const std::string header("\x14\0\0\0" "\0\0\0\0" "\0\0\0\0" "\x01\0\0\0" "\0\0\0\0", 20);
+  const std::string header(
+      "\x14\0\0\0"
+      "\0\0\0\0"
+      "\0\0\0\0"
+      "\x01\0\0\0"
+      "\0\0\0\0",
+      20);
   EXPECT_EQ(BlockBytes(medium.hGlobal), header + std::string("C:\\q\\a.lsq\0C:\\q\\bb.lsq\0\0\0\0", 26));
   ReleaseStgMedium(&medium);
 
@@ -142,7 +148,8 @@ TEST_F(SendSelectedQuoteFiles, DropsTheSelectedFilesOnTheMailRecipient) {
   RecordingTarget target(log);
   DWORD cookie = 0;
   ASSERT_EQ(CoRegisterClassObject(kMailRecipient, static_cast<IClassFactory*>(&target), CLSCTX_INPROC_SERVER,
-                                  REGCLS_MULTIPLEUSE, &cookie), S_OK);
+                                  REGCLS_MULTIPLEUSE, &cookie),
+            S_OK);
 
   // No selection: no target is made.
   SelectListRows(state_.list_view, {}, -1);

@@ -49,23 +49,35 @@ TEST_F(StartupTest, StepsThatStopStartUp) {
   const Case cases[] = {
       {.name = "old host", .tweak = [](auto& a) { a.interface_version = 257; }, .message = IDS_OLD_HOST},
       // Only the low 16 bits of the interface version count.
-      {.name = "old host, high bits set", .tweak = [](auto& a) { a.interface_version = 0xFFFF0101; },
+      {.name = "old host, high bits set",
+       .tweak = [](auto& a) { a.interface_version = 0xFFFF0101; },
        .message = IDS_OLD_HOST},
-      {.name = "no common controls", .dll = "kernel32.dll", .function = "LoadLibraryA",
-       .replacement = reinterpret_cast<const void*>(&NoCommonControls), .message = IDS_OLD_COMCTL},
-      {.name = "home query answered 0", .tweak = [](auto& a) { a.home_query_fails = true; },
-       .message = IDS_HOST_ERROR},
-      {.name = "home without terminator", .tweak = [](auto& a) { a.home_unterminated = true; },
+      {.name = "no common controls",
+       .dll = "kernel32.dll",
+       .function = "LoadLibraryA",
+       .replacement = reinterpret_cast<const void*>(&NoCommonControls),
+       .message = IDS_OLD_COMCTL},
+      {.name = "home query answered 0", .tweak = [](auto& a) { a.home_query_fails = true; }, .message = IDS_HOST_ERROR},
+      {.name = "home without terminator",
+       .tweak = [](auto& a) { a.home_unterminated = true; },
        .message = IDS_HOST_ERROR},
       // 255 characters fit the home directory but not the settings file path after it.
       {.name = "home too long for the settings path",
-       .tweak = [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); }, .message = IDS_HOST_ERROR},
-      {.name = "font item answered nonzero", .tweak = [](auto& a) { a.font_query_fails = true; },
+       .tweak = [](auto& a) { a.home_directory = "C:\\" + std::string(252, 'h'); },
+       .message = IDS_HOST_ERROR},
+      {.name = "font item answered nonzero",
+       .tweak = [](auto& a) { a.font_query_fails = true; },
        .message = IDS_NO_FONT},
-      {.name = "no item icon", .dll = "user32.dll", .function = "LoadImageA",
-       .replacement = reinterpret_cast<const void*>(&NoItemIcon), .message = IDS_NO_MEMORY},
-      {.name = "no main window", .dll = "user32.dll", .function = "CreateDialogParamA",
-       .replacement = reinterpret_cast<const void*>(&NoDialog), .message = IDS_NO_MAIN_WINDOW},
+      {.name = "no item icon",
+       .dll = "user32.dll",
+       .function = "LoadImageA",
+       .replacement = reinterpret_cast<const void*>(&NoItemIcon),
+       .message = IDS_NO_MEMORY},
+      {.name = "no main window",
+       .dll = "user32.dll",
+       .function = "CreateDialogParamA",
+       .replacement = reinterpret_cast<const void*>(&NoDialog),
+       .message = IDS_NO_MAIN_WINDOW},
   };
   for (const Case& c : cases) {
     voskohost::HostAnswers saved = answers;
@@ -106,8 +118,7 @@ TEST_F(StartupTest, CommonControlsVersionCheck) {
       {{true, 4, 0}, false}, {{true, 6, 10}, true},  {{false, 6, 0}, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(vosko::CommonControlsRecentEnough(c.version), c.enough)
-        << c.version.major << "." << c.version.minor;
+    EXPECT_EQ(vosko::CommonControlsRecentEnough(c.version), c.enough) << c.version.major << "." << c.version.minor;
   }
   // A library without "DllGetVersion" counts as 4.0; a missing one fails the probe.
   vosko::ComctlVersion kernel = vosko::GetCommonControlsVersion("kernel32.dll");
@@ -155,8 +166,7 @@ TEST_F(StartupTest, SizeLimitsAndPositionQueries) {
     WriteFileBytes(settings_file(), std::string("[Vosko]\r\nWindowPosition=") + stored + "\r\n");
     ASSERT_EQ(Open(), 1);
     position[0] = position[1] = 77;
-    EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2)
-        << stored;
+    EXPECT_EQ(SendMessageA(main_window(), host::kPositionQuery, 0, reinterpret_cast<LPARAM>(position)), 2) << stored;
     EXPECT_EQ(position[0], 77) << stored;
     EXPECT_EQ(position[1], 77) << stored;
     Close();
@@ -175,11 +185,10 @@ TEST_F(StartupTest, ClosingOutsideDetailsWritesTheKeysBackAsRead) {
       {"ColumnHeadings=0009,-001,0003,0003\r\n", "0009,-001,0003,0003,0000,0000,0000,0000"},
   };
   for (const auto& c : orders) {
-    WriteFileBytes(settings_file(),
-                   std::string("[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
-                               "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
-                               "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n") +
-                       c.line + "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
+    WriteFileBytes(settings_file(), std::string("[Vosko]\r\nListViewColumnPosition=0150\r\nViewOption=7\r\n"
+                                                "Close Vosko after Paste=yes\r\nMaximizeEditor=-3\r\n"
+                                                "VisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n") +
+                                        c.line + "[VoskoFiles]\r\nquotes.lsq=07EA,0C,05,0E,07,7b\r\n");
     ASSERT_EQ(OpenAndShow(), 1);
     Close();
 

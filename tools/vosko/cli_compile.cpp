@@ -68,7 +68,7 @@ bool WriteScript(const std::vector<std::string>& files, const std::string& path,
 }  // namespace
 
 void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& lines,
-                 const std::string& scratch, std::string_view scriptName, std::ostream& err) {
+                   const std::string& scratch, std::string_view scriptName, std::ostream& err) {
   std::vector<CompilerError> errors;
   for (const std::string& line : lines) {
     const CompilerReport parsed = ParseCompilerReport(line);
@@ -112,14 +112,15 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const rescom::CompileOutcome outcome = rescom::compile_file(script.Path(), output);
   if (outcome.exit_code == rescom::kExitScriptErrors) {
     ReportRefusal(*files, outcome.lines, output + ".trace.tmp", kept.value_or(std::string(TableText(IDS_SCRIPT_NAME))),
-                err);
+                  err);
     return kExitRefused;
   }
   if (outcome.exit_code != rescom::kExitOk) {
     Complain(err, IDS_CLI_OUTPUT_UNWRITABLE, {output});
     return kExitFileError;
   }
-  out << Text(IDS_CLI_COMPILED, {output, std::to_string(outcome.summary.count), std::to_string(outcome.summary.largest)})
+  out << Text(IDS_CLI_COMPILED,
+              {output, std::to_string(outcome.summary.count), std::to_string(outcome.summary.largest)})
       << '\n';
   return kExitOk;
 }
@@ -151,7 +152,8 @@ int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   }
   progress.Done();
   out << counts;
-  if (code == kExitOk && files->size() > 1) out << Text(IDS_CLI_COUNTED, {Text(IDS_CLI_TOTAL), std::to_string(total)}) << '\n';
+  if (code == kExitOk && files->size() > 1)
+    out << Text(IDS_CLI_COUNTED, {Text(IDS_CLI_TOTAL), std::to_string(total)}) << '\n';
   return code;
 }
 

@@ -71,8 +71,7 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return kExitOk;
 }
 
-int NewQuoteFile(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
-                 std::ostream& err) {
+int NewQuoteFile(std::string_view command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   NewQuoteFileSource source;
   std::string_view inputs;  // the words before OUT.lsq, for the message when they are missing
   if (command == "import") {

@@ -85,9 +85,10 @@ std::optional<std::string> ProfileSection(const std::string& path, std::string_v
 }
 
 // Windows-1252 bytes 0x80 to 0x9F as code points (0 where the code page has no character).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // A JSON string of single-byte text: quote files are Windows-1252, JSON is Unicode.
 std::string JsonString(std::string_view text) {
@@ -111,12 +112,13 @@ std::string JsonString(std::string_view text) {
 
 // Tabs and line ends would break a row of tab-separated values.
 std::string TsvField(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
   return text;
 }
 
-constexpr const char* kJsonKeys[kCatalogColumns] = {"title",        "author",       "size",        "quotes",
-                                                    "fileDate",     "creationDate", "compileDate", "fileName"};
+constexpr const char* kJsonKeys[kCatalogColumns] = {"title",    "author",       "size",        "quotes",
+                                                    "fileDate", "creationDate", "compileDate", "fileName"};
 
 void PrintTable(const std::vector<CatalogEntry>& entries, std::ostream& out) {
   std::size_t widths[kCatalogColumns] = {};

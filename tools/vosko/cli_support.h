@@ -107,7 +107,6 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
 int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
 // import, recompile and new: `command` says which.
-int NewQuoteFile(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
-                 std::ostream& err);
+int NewQuoteFile(std::string_view command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vosko::cli

@@ -14,8 +14,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 // The host's extension entry: interface version, (unused), host window, (unused), where the
 // main window's handle goes, (unused). Returns 1 when the main window exists.
-extern "C" WORD WINAPI FORMINIT(UINT interface_version, UINT, HWND host_window, UINT,
-                                HWND* window_out, UINT) {
+extern "C" WORD WINAPI FORMINIT(UINT interface_version, UINT, HWND host_window, UINT, HWND* window_out, UINT) {
   if (vosko::g_module == nullptr) return 0;
   return vosko::StartExtension(interface_version, host_window, window_out);
 }

@@ -31,8 +31,8 @@ WORD Stop(HWND host_window, UINT message_id) {
 // without a terminator within 260 bytes is refused like a failed query.
 bool QueryHomeDirectory(HWND host_window, VoskoState& state) {
   char answer[1024] = {};
-  LRESULT result = SendMessageA(host_window, host::kQueryHomeDirectory, host::kHomeDirectorySize,
-                                reinterpret_cast<LPARAM>(answer));
+  LRESULT result =
+      SendMessageA(host_window, host::kQueryHomeDirectory, host::kHomeDirectorySize, reinterpret_cast<LPARAM>(answer));
   if (result == 0) return false;
   size_t length = strnlen(answer, host::kHomeDirectorySize);
   if (length >= static_cast<size_t>(host::kHomeDirectorySize)) return false;
@@ -52,8 +52,8 @@ bool CreateFonts(HWND host_window, VoskoState& state) {
   // Face name (32 bytes), then a 32-bit height; a terminator is forced after the face so a
   // host that fills all 32 bytes cannot make the font functions read past them.
   unsigned char description[host::kFontDescriptionSize + 1] = {};
-  LRESULT result = SendMessageA(host_window, host::kQuerySetting, host::kSettingFont,
-                                reinterpret_cast<LPARAM>(description));
+  LRESULT result =
+      SendMessageA(host_window, host::kQuerySetting, host::kSettingFont, reinterpret_cast<LPARAM>(description));
   if (result != 0) return false;
   char face[host::kFontFaceSize + 1] = {};
   std::memcpy(face, description, host::kFontFaceSize);
@@ -93,8 +93,8 @@ ComctlVersion GetCommonControlsVersion(const char* library) {
   ComctlVersion version;
   HMODULE module = LoadLibraryA(library);
   if (module == nullptr) return version;
-  auto get_version = reinterpret_cast<DLLGETVERSIONPROC>(
-      reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+  auto get_version =
+      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
   if (get_version == nullptr) {
     version = {true, 4, 0};
   } else {
@@ -147,8 +147,8 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
 
   if (!CreateFonts(host_window, state)) return Stop(host_window, IDS_NO_FONT);
 
-  state.item_icon = static_cast<HICON>(
-      LoadImageA(g_module, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, LR_LOADTRANSPARENT));
+  state.item_icon =
+      static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, LR_LOADTRANSPARENT));
   if (state.item_icon == nullptr) return Stop(host_window, IDS_NO_MEMORY);
 
   ReadSimpleSettings(state);

@@ -76,8 +76,8 @@ LRESULT LayoutMainWindow(HWND window, WPARAM wparam, LPARAM lparam) {
   }
   const SIZE button = ClientSize(GetDlgItem(window, IDC_EDIT));
   const int status_height = state.status_bar != nullptr ? static_cast<int>(ClientSize(state.status_bar).cy) : 0;
-  const MainLayout layout = ComputeMainLayout(size.cx, size.cy, button.cx, button.cy, status_height,
-                                              state.view_option == kViewDetails);
+  const MainLayout layout =
+      ComputeMainLayout(size.cx, size.cy, button.cx, button.cy, status_height, state.view_option == kViewDetails);
   for (const ButtonPlace& place : layout.buttons) {
     Place(GetDlgItem(window, place.id), {place.x, place.y, button.cx, button.cy});
   }

@@ -39,7 +39,8 @@ void BrowseIntoField(HWND dialog, int id, const char* pattern, FileSelection kin
   if (length >= sizeof path) return;
   std::memcpy(path, pattern, length + 1);
   HWND host_window = GetParent(g_state->main_window);
-  if (SendMessageA(host_window, host::kSelectFile, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(path)) == 0) return;
+  if (SendMessageA(host_window, host::kSelectFile, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(path)) == 0)
+    return;
   if (std::memchr(path, '\0', sizeof path) == nullptr) {
     ShowTableMessage(dialog, IDS_PATH_TOO_LONG, host::kFileSelectionSize - 1, kStyleNotice);
     return;

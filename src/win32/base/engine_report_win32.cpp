@@ -17,8 +17,7 @@ UINT ReportStyle(ReportIcon icon) {
   return kStyleError;
 }
 
-void MessageBoxReport::Report(unsigned string_id, unsigned number, ReportIcon icon,
-                              ReportOwner owner) {
+void MessageBoxReport::Report(unsigned string_id, unsigned number, ReportIcon icon, ReportOwner owner) {
   HWND window = owner == ReportOwner::MainWindow && g_state != nullptr ? g_state->main_window : nullptr;
   shown_.push_back(string_id);
   // Numbers travel as 16-bit values, so a code above 65535 shows modulo 65536.

@@ -17,8 +17,7 @@ std::string Section() { return LoadTableString(IDS_SETTINGS_SECTION); }
 
 // Reads a four- or eight-field key into `fields`, which hold their initial values. An
 // empty stored value keeps them all; otherwise the fields that scan replace them.
-void ReadFields(const VoskoState& state, UINT key_id, const char* default_value,
-                std::span<int> fields) {
+void ReadFields(const VoskoState& state, UINT key_id, const char* default_value, std::span<int> fields) {
   std::string text = ReadSettingText(state, key_id, default_value);
   if (text.empty()) return;
   ScanSettingFields(text, fields);
@@ -44,8 +43,8 @@ std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* de
   char value[kPathSize] = {};
   std::string section = Section();
   std::string key = LoadTableString(key_id);
-  DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), default_value, value,
-                                          sizeof value, state.settings_file);
+  DWORD length =
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), default_value, value, sizeof value, state.settings_file);
   if (length >= sizeof value) length = sizeof value - 1;
   return std::string(value, length);
 }
@@ -72,15 +71,12 @@ bool StoredVersionAsksRegistration(const VoskoState& state) {
 
 void ReadColumnSettings(VoskoState& state) {
   state.column_widths.fill(20);
-  ReadFields(state, IDS_KEY_COLUMN_WIDTHS, "0000,0000,0000,0000,0000,0000,0000,0000",
-             state.column_widths);
+  ReadFields(state, IDS_KEY_COLUMN_WIDTHS, "0000,0000,0000,0000,0000,0000,0000,0000", state.column_widths);
   state.column_order.fill(0);
-  ReadFields(state, IDS_KEY_COLUMN_ORDER, "0000,0001,0002,0003,0004,0005,0006,0007",
-             state.column_order);
+  ReadFields(state, IDS_KEY_COLUMN_ORDER, "0000,0001,0002,0003,0004,0005,0006,0007", state.column_order);
   state.stored_column_order = state.column_order;
   state.column_visible.fill(1);
-  ReadFields(state, IDS_KEY_VISIBLE_COLUMNS, "0001,0001,0001,0001,0001,0001,0001,0001",
-             state.column_visible);
+  ReadFields(state, IDS_KEY_VISIBLE_COLUMNS, "0001,0001,0001,0001,0001,0001,0001,0001", state.column_visible);
   state.column_widths = WidthsByColumn(state.column_widths, state.column_visible);
   state.column_order = OrderByColumn(state.column_order, state.column_visible);
 }
@@ -104,8 +100,7 @@ void ReadSimpleSettings(VoskoState& state) {
 }
 
 bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details) {
-  const int position[4] = {state.window_x, state.window_y, state.window_width,
-                           state.window_height};
+  const int position[4] = {state.window_x, state.window_y, state.window_width, state.window_height};
   // Every key is tried, whatever failed before it.
   bool written = WriteFields(state, IDS_KEY_WINDOW_POSITION, position);
   written &= WriteInt(state, IDS_KEY_CLOSE_AFTER_PASTE, state.close_after_paste);
@@ -120,9 +115,9 @@ bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
   written &= WriteFields(state, IDS_KEY_COLUMN_WIDTHS, WidthsByPosition(widths, state.column_visible));
   // Without the list's own order (a view without columns, or a list that never took the
   // stored one) the value goes back as the file held it: only a mended copy is applied.
-  written &= WriteFields(state, IDS_KEY_COLUMN_ORDER,
-                         details != nullptr ? OrderByPosition(details->order, state.column_visible)
-                                            : state.stored_column_order);
+  written &= WriteFields(
+      state, IDS_KEY_COLUMN_ORDER,
+      details != nullptr ? OrderByPosition(details->order, state.column_visible) : state.stored_column_order);
   // Which columns are shown is only known for sure in Details view.
   if (details != nullptr) written &= WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
   return written;

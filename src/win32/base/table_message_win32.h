@@ -23,9 +23,9 @@ int ShowMessageText(HWND owner, const std::string& text, UINT style);
 void ShowInfoText(const char* text);
 
 // The message-box styles in use.
-constexpr UINT kStyleError = MB_ICONHAND;              // 16
-constexpr UINT kStyleNotice = MB_ICONEXCLAMATION;      // 48
-constexpr UINT kStyleInformation = MB_ICONINFORMATION; // 64
+constexpr UINT kStyleError = MB_ICONHAND;                       // 16
+constexpr UINT kStyleNotice = MB_ICONEXCLAMATION;               // 48
+constexpr UINT kStyleInformation = MB_ICONINFORMATION;          // 64
 constexpr UINT kStyleQuestion = MB_OKCANCEL | MB_ICONQUESTION;  // 33
 
 }  // namespace vosko

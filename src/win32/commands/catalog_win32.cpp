@@ -17,8 +17,7 @@ namespace {
 // A directory search, closed however the scan ends.
 class FileSearch {
  public:
-  FileSearch(const std::string& pattern, WIN32_FIND_DATAA& found)
-      : handle_(FindFirstFileA(pattern.c_str(), &found)) {}
+  FileSearch(const std::string& pattern, WIN32_FIND_DATAA& found) : handle_(FindFirstFileA(pattern.c_str(), &found)) {}
   ~FileSearch() {
     if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
   }
@@ -42,8 +41,8 @@ CalendarTime LocalTimeOf(const FILETIME& utc) {
 std::string ReadCompileRecord(const std::string& file_name) {
   char value[255] = {};
   const std::string section = LoadTableString(IDS_FILES_SECTION);
-  DWORD length = GetPrivateProfileStringA(section.c_str(), file_name.c_str(), "", value, sizeof value,
-                                          g_state->settings_file);
+  DWORD length =
+      GetPrivateProfileStringA(section.c_str(), file_name.c_str(), "", value, sizeof value, g_state->settings_file);
   if (length >= sizeof value) length = sizeof value - 1;
   return std::string(value, length);
 }
@@ -54,8 +53,8 @@ CompileRecordIndex ReadCompileRecords() {
   const std::string section = LoadTableString(IDS_FILES_SECTION);
   std::vector<char> buffer(64 * 1024);
   for (;;) {
-    const DWORD length = GetPrivateProfileSectionA(section.c_str(), buffer.data(),
-                                                   static_cast<DWORD>(buffer.size()), g_state->settings_file);
+    const DWORD length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   g_state->settings_file);
     // A section that does not fit is cut and reported as the buffer size less two.
     if (length + 2 < buffer.size() || buffer.size() >= (256u << 20)) {
       return CompileRecordIndex::FromSection(std::string_view(buffer.data(), length + 1));
@@ -111,9 +110,9 @@ int ScanQuoteFolder() {
       const std::optional<CatalogTexts> texts = ReadCatalogTexts(*path, &report);
       if (!texts) continue;
       const std::string name = found.cFileName;
-      const std::string record =
-          CompileRecordIndex::Covers(name) ? records.Find(name) : ReadCompileRecord(name);
-      entries.push_back(std::make_unique<CatalogEntry>(MakeCatalogEntry(ListingOf(found), texts->title, texts->author, record)));
+      const std::string record = CompileRecordIndex::Covers(name) ? records.Find(name) : ReadCompileRecord(name);
+      entries.push_back(
+          std::make_unique<CatalogEntry>(MakeCatalogEntry(ListingOf(found), texts->title, texts->author, record)));
     }
   }
   if (!InsertCatalogRows(std::move(entries))) return 1;

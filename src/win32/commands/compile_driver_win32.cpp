@@ -179,9 +179,8 @@ bool StoreCompileStamp(int row, int count, bool rescan) {
   entry->quote_count = count;
   if (!rescan) entry->compile_time = LocalNowWin32();
   const std::string record = CompileRecordText(entry->compile_time, count);
-  const bool stored = WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(),
-                                                 entry->FileName().c_str(), record.c_str(),
-                                                 g_state->settings_file) != FALSE;
+  const bool stored = WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(), entry->FileName().c_str(),
+                                                 record.c_str(), g_state->settings_file) != FALSE;
   entry->texts[kColumnQuoteCount] = std::to_string(count);
   SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
   if (!rescan) {

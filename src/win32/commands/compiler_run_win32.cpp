@@ -99,8 +99,8 @@ std::optional<std::intptr_t> RunCompiler() {
   CurrentDirectoryKept host_directory;
   SetCurrentDirectoryA(g_state->quote_folder);
   const std::string batch = LoadTableString(IDS_COMPILER_BATCH_NAME);
-  const std::intptr_t spawned = g_spawn_for_test ? g_spawn_for_test()
-                                                 : _spawnlp(_P_WAIT, batch.c_str(), batch.c_str(), nullptr);
+  const std::intptr_t spawned =
+      g_spawn_for_test ? g_spawn_for_test() : _spawnlp(_P_WAIT, batch.c_str(), batch.c_str(), nullptr);
   if (spawned != -1) return spawned;  // it ran: its exit code tells how
   // The runtime could not start it: the shell may still know how. Its process is waited for,
   // at most the 50 seconds the batch was always given.

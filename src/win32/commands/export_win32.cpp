@@ -41,7 +41,9 @@ void ExportSelectedQuoteFiles(const std::string& export_path) {
   ProgressRun progress;
   // An export file that cannot even be begun is said so: the dialog closes either way, and
   // silence would read as done.
-  const auto open_failed = [] { ShowTableMessage(g_state->main_window, IDS_OPEN_FAILED, kFileErrorNumber, kStyleError); };
+  const auto open_failed = [] {
+    ShowTableMessage(g_state->main_window, IDS_OPEN_FAILED, kFileErrorNumber, kStyleError);
+  };
   char temporary[MAX_PATH] = {};
   if (GetTempFileNameA(FolderOf(export_path).c_str(), "vsk", 0, temporary) == 0) {
     open_failed();

@@ -65,7 +65,8 @@ std::optional<std::string> ChoosePath(const std::string& file_name) {
 void SelectOnly(int row) {
   HWND list = g_state->list_view;
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED | LVIS_CUT | LVIS_DROPHILITED);
+  ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED | LVIS_CUT | LVIS_DROPHILITED);
   ListView_EnsureVisible(list, row, FALSE);
 }
 

@@ -148,8 +148,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
           break;
         case IDC_OPT_VIEW:
           if (HIWORD(wparam) == CBN_SELCHANGE) {
-            EnableColumnChecks(dialog,
-                               static_cast<int>(SendDlgItemMessageA(dialog, IDC_OPT_VIEW, CB_GETCURSEL, 0, 0)));
+            EnableColumnChecks(dialog, static_cast<int>(SendDlgItemMessageA(dialog, IDC_OPT_VIEW, CB_GETCURSEL, 0, 0)));
           }
           break;
         case IDC_OPT_OK:

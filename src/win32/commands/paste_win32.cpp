@@ -98,12 +98,11 @@ Append AppendQuote(const std::string& path, std::string_view text) {
   LARGE_INTEGER end = {};
   const LARGE_INTEGER zero = {};
   if (!SetFilePointerEx(file.get(), zero, &end, FILE_END)) return Append::kRefused;
-  if (WriteAll(file.get(), kPasteSeparator) && WriteAll(file.get(), text) &&
-      WriteAll(file.get(), kPasteSeparator)) {
+  if (WriteAll(file.get(), kPasteSeparator) && WriteAll(file.get(), text) && WriteAll(file.get(), kPasteSeparator)) {
     if (file.Close()) return Append::kDone;
     // What the failed close kept is unknown: the file is opened again and cut back.
-    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) return Append::kWriteFailed;
   }
   SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);

@@ -25,7 +25,8 @@ bool RescanRows() {
   bool stored = true;
   for (int row = 0; row < rows; ++row) {
     const std::optional<std::string> path = RowFilePath(row);
-    const int count = path ? AppendQuoteFile(nullptr, *path, RowField(row, kColumnTitle).value_or(""), run, context) : -1;
+    const int count =
+        path ? AppendQuoteFile(nullptr, *path, RowField(row, kColumnTitle).value_or(""), run, context) : -1;
     if (count < 0) {
       // A path too long for the folder is a file that cannot be opened, as the scan says.
       if (!path) report.Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);

@@ -158,8 +158,8 @@ void SendSelectedQuoteFiles() {
   const HRESULT com = CoInitialize(nullptr);
   IDropTarget* target = nullptr;
   if (SUCCEEDED(CoCreateInstance(kMailRecipient, nullptr,
-                                 CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                                 IID_IDropTarget, reinterpret_cast<void**>(&target))) &&
+                                 CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IDropTarget,
+                                 reinterpret_cast<void**>(&target))) &&
       target != nullptr) {
     // Dropped as if dragged there with the left button; the target's answers change nothing.
     const POINTL point = {0, 0};

@@ -35,9 +35,7 @@ bool g_columns_applied = false;
 
 HWND List() { return g_state->list_view; }
 
-LRESULT SendList(UINT message, WPARAM wparam, LPARAM lparam) {
-  return SendMessageA(List(), message, wparam, lparam);
-}
+LRESULT SendList(UINT message, WPARAM wparam, LPARAM lparam) { return SendMessageA(List(), message, wparam, lparam); }
 
 bool IsDetailsView() { return g_state->view_option == kViewDetails; }
 
@@ -57,9 +55,7 @@ DWORD ViewStyle(int view) {
 }
 
 int ColumnAlignment(int column) {
-  return column == kColumnTitle || column == kColumnAuthor || column == kColumnFileName
-             ? LVCFMT_LEFT
-             : LVCFMT_RIGHT;
+  return column == kColumnTitle || column == kColumnAuthor || column == kColumnFileName ? LVCFMT_LEFT : LVCFMT_RIGHT;
 }
 
 void EnableRowButtons(bool enable) {
@@ -129,9 +125,7 @@ void AnswerDisplayText(NMLVDISPINFOA* info) {
   info->item.pszText = const_cast<char*>(entry->Text(g_list_columns[static_cast<size_t>(list_column)]).c_str());
 }
 
-void ReleaseEntry(const NMLISTVIEW* deleted) {
-  delete reinterpret_cast<CatalogEntry*>(deleted->lParam);
-}
+void ReleaseEntry(const NMLISTVIEW* deleted) { delete reinterpret_cast<CatalogEntry*>(deleted->lParam); }
 
 // The list control inserts a row into a sorted list before the first row whose text does
 // not compare below the new one, with the user's word sort on the text widened through the
@@ -179,7 +173,8 @@ class RedrawOff {
 class SortingOff {
  public:
   explicit SortingOff(HWND list) : list_(list), style_(GetWindowLongPtrA(list, GWL_STYLE)) {
-    if (style_ & LVS_SORTASCENDING) SetWindowLongPtrA(list_, GWL_STYLE, style_ & ~static_cast<LONG_PTR>(LVS_SORTASCENDING));
+    if (style_ & LVS_SORTASCENDING)
+      SetWindowLongPtrA(list_, GWL_STYLE, style_ & ~static_cast<LONG_PTR>(LVS_SORTASCENDING));
   }
   ~SortingOff() {
     if (style_ & LVS_SORTASCENDING) SetWindowLongPtrA(list_, GWL_STYLE, style_);
@@ -203,8 +198,7 @@ bool BuildListView() {
   VoskoState& state = *g_state;
   const DWORD style = WS_CHILD | WS_BORDER | LVS_SHOWSELALWAYS | LVS_SORTASCENDING | ViewStyle(state.view_option);
   state.list_view = CreateWindowExA(0, WC_LISTVIEWA, "", style, 0, 0, 0, 0, state.main_window,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)),
-                                    g_module, nullptr);
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)), g_module, nullptr);
   if (state.list_view == nullptr) return false;
   if (IsDetailsView()) SendList(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kDetailsExtendedStyle);
   if (ScanQuoteFolder() != 0) return false;
@@ -273,8 +267,7 @@ bool RebuildImageList() {
   const bool large = state.view_option == kViewLargeIcons;
   const int count = RowCount() + kSpareIcons;
   HIMAGELIST images = ImageList_Create(GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON),
-                                       GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON),
-                                       ILC_COLOR32, count, 16);
+                                       GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON), ILC_COLOR32, count, 16);
   const int which = large ? LVSIL_NORMAL : LVSIL_SMALL;
   if (images == nullptr) {
     SendList(LVM_SETIMAGELIST, which, 0);

@@ -32,9 +32,9 @@ HWND CreateBarOverPart(int part, const char* name) {
   int borders[3] = {};  // horizontal, vertical, between parts
   SendMessageA(status, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
   const int h = borders[0], v = borders[1];
-  HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, name, WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
-                             rect.left + v / 2, rect.top + 2 * h, (rect.right - rect.left) - v / 2,
-                             (rect.bottom - rect.top) - 4 * h, main, nullptr, g_module, nullptr);
+  HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, name, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, rect.left + v / 2,
+                             rect.top + 2 * h, (rect.right - rect.left) - v / 2, (rect.bottom - rect.top) - 4 * h, main,
+                             nullptr, g_module, nullptr);
   if (bar == nullptr) return nullptr;
   ShowWindow(bar, SW_SHOW);
   SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
@@ -56,10 +56,9 @@ bool CreateStatusBar() {
   VoskoState& state = *g_state;
   RECT client = {};
   GetClientRect(state.main_window, &client);
-  state.status_bar = CreateWindowExA(0, STATUSCLASSNAMEA, kStatusBarName, WS_CHILD | WS_VISIBLE, 0, 0,
-                                     0, 0, state.main_window,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
-                                     g_module, nullptr);
+  state.status_bar =
+      CreateWindowExA(0, STATUSCLASSNAMEA, kStatusBarName, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, state.main_window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), g_module, nullptr);
   if (state.status_bar == nullptr) return false;
   // The control has measured its height; from now on the layout places it, 2 pixels above
   // the bottom edge, instead of the control moving itself to the bottom on every resize.
@@ -105,8 +104,8 @@ int ProgressPercent(std::int64_t done, std::int64_t size) {
   return static_cast<int>(p);
 }
 
-void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size,
-                  std::int64_t total_done, std::int64_t total_size, bool with_output) {
+void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size, std::int64_t total_done,
+                  std::int64_t total_size, bool with_output) {
   if (name != nullptr) SetStatusText(ProgressText(name, with_output));
   if (file_size != 0 && total_size != 0) {
     SetBar(g_state->detail_progress, ProgressPercent(file_done, file_size));
@@ -130,9 +129,8 @@ std::string ProgressText(const char* name, bool with_output) {
   return text;
 }
 
-void ProgressRun::Show(std::optional<std::string_view> name, std::int64_t file_done,
-                       std::int64_t file_size, std::int64_t total_done, std::int64_t total_size,
-                       bool with_output) {
+void ProgressRun::Show(std::optional<std::string_view> name, std::int64_t file_done, std::int64_t file_size,
+                       std::int64_t total_done, std::int64_t total_size, bool with_output) {
   // A run reports every line it reads; the controls are only told when what they show
   // changes, so a large compile does not spend its time redrawing the same picture.
   if (name) {

@@ -31,8 +31,8 @@ bool CreateProgressBars();
 // The status text, when `name` is given ("Compiling "name"..." for a run that writes a
 // file, "Rescanning "name"..." for one that does not), then both bars when both sizes are
 // non-zero: each at done / size percent, truncated.
-void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size,
-                  std::int64_t total_done, std::int64_t total_size, bool with_output);
+void ShowProgress(const char* name, std::int64_t file_done, std::int64_t file_size, std::int64_t total_done,
+                  std::int64_t total_size, bool with_output);
 
 // The end of a run: the Total bar, then the Detail bar, destroyed; the idle text back.
 void EndProgressRun();
