@@ -28,6 +28,7 @@ enum class FileCall {
   kGetTempFileName,
   kWriteProfileString,
 };
+constexpr int kFileCallCount = 11;
 const char* FileCallName(FileCall call);
 
 // One call the module made: which function, its occurrence among the calls of that function
