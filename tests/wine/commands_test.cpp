@@ -25,6 +25,15 @@ std::string Filled(unsigned id, const std::string& text) {
   return format.replace(format.find("%s"), 2, text);
 }
 
+// Stands in for the shell's ShellExecuteA: writes the call to the file that
+// VOSKO_TEST_SHELL_LOG names; "missing.exe" is not found.
+HINSTANCE WINAPI RecordShell(HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
+  char settings[MAX_PATH] = {};
+  GetEnvironmentVariableA("VOSKO_TEST_SHELL_LOG", settings, sizeof settings);
+  WriteFileBytes(settings, std::string(file) + " " + parameters + " show=" + std::to_string(show));
+  return reinterpret_cast<HINSTANCE>(std::string(file) == "missing.exe" ? 2 : 42);
+}
+
 class CommandTest : public ExtensionTest {
  protected:
   HANDLE Hold(const std::string& path) {
@@ -36,21 +45,6 @@ class CommandTest : public ExtensionTest {
 
 // One command as the user meets it: the scene, the press, and what must follow.
 struct Row {
-  Row(const char* what, std::map<std::string, std::string> files, std::string settings, std::vector<int> selected,
-      int focused, std::function<void()> press, std::vector<int> answers, std::vector<std::string> boxes,
-      std::map<std::string, std::string> after, std::size_t rows, std::string made = "", int focused_after = -2)
-      : what(what),
-        files(std::move(files)),
-        settings(std::move(settings)),
-        selected(std::move(selected)),
-        focused(focused),
-        press(std::move(press)),
-        answers(std::move(answers)),
-        boxes(std::move(boxes)),
-        after(std::move(after)),
-        rows(rows),
-        made(std::move(made)),
-        focused_after(focused_after) {}
   const char* what;
   std::map<std::string, std::string> files;  // quote files beside a.lsq and b.lsq
   std::string settings;
@@ -61,13 +55,14 @@ struct Row {
   std::vector<std::string> boxes;
   std::map<std::string, std::string> after;  // files and their bytes (or kAbsent) afterwards
   std::size_t rows;
-  std::string made;   // the file the command adds to the quote folder ("*": a generated name)
-  int focused_after;  // the row focused and selected afterwards (-2: not looked at)
+  std::string made = "";   // the file the command adds to the quote folder ("*": a generated name)
+  int focused_after = -2;  // the row focused and selected afterwards (-2: not looked at)
 };
 
 TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
   const std::string hide_file_names = "ViewOption=3\r\nVisibleColumns=0001,0001,0001,0001,0001,0001,0001,0000\r\n";
-  const std::string c = Quotes("c.lsq"), p = Quotes("p.lsq"), target = home_->File("export.txt");
+  const std::string stay = "Close Vosko after Paste=0\r\n";
+  const std::string c = Quotes("c.lsq"), p = Quotes("p.lsq"), target = Home("export.txt");
   const std::string one_export = Text(IDS_ONE_FILE_EXPORT), refused = Text(IDS_LINE_LENGTH_INVALID);
   const std::string asked = Filled(IDS_DELETE_QUESTION, "C"), long_title(186, 'Z');
   const auto added = [](int lines) { return Filled(IDS_PASTE_ADDED, "P").replace(6, 2, std::to_string(lines)); };
@@ -98,7 +93,21 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
     };
   };
   const std::map<std::string, std::string> file_c = {{"c.lsq", "@@TITLE=C\r\n"}}, file_p = {{"p.lsq", "@@TITLE=P\r\n"}};
+  ImportPatch shell(PreloadLibrary(), "shell32.dll", "ShellExecuteA", StandIn(&RecordShell));
+  ASSERT_TRUE(shell.ok());
+  const std::string shell_log = Home("shell.log"), b = "\"" + Quotes("b.lsq") + "\"";
+  SetEnvironmentVariableA("VOSKO_TEST_SHELL_LOG", shell_log.c_str());
+  const auto editor = [](const char* name, int maximize) {
+    return std::string("DefaultTextEditor=") + name + "\r\nMaximizeEditor=" + std::to_string(maximize) + "\r\n";
+  };
   const Row rows[] = {
+      // Edit opens the focused row's file, its path quoted, in the editor the settings name.
+      Row("edit, maximised", {}, editor("ed.exe", 1), {0, 1}, 1, press(IDC_EDIT), {}, {},
+          {{shell_log, "ed.exe " + b + " show=3"}}, 2),
+      Row("edit", {}, editor("ed.exe", 0), {0, 1}, 1, press(IDC_EDIT), {}, {}, {{shell_log, "ed.exe " + b + " show=5"}},
+          2),
+      Row("edit, no such editor", {}, editor("missing.exe", 0), {1}, 1, press(IDC_EDIT), {},
+          {WithNumber(IDS_EDITOR_FAILED, 2)}, {}, 2),
       // Delete works on the row's own entry, not its cells: the file name column is hidden.
       Row("delete", file_c, hide_file_names, {2}, 2, press(IDC_DELETE), {IDYES}, {asked},
           {{c, kAbsent}, {Quotes("a.lsq"), kFileA}}, 2, "", 1),
@@ -112,11 +121,11 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
            "Windows returned error 32 while trying to delete the quote file. It may be open in another program "
            "or read-only..."},
           {{c, "@@TITLE=C\r\n"}}, 3, "", 2),
-      Row("paste, no line end at the file's end", {{"p.lsq", "@@TITLE=P\r\nq"}}, hide_file_names, {2}, 2, paste("x"),
-          {}, {added(1)}, {{p, "@@TITLE=P\r\nq\r\nx\r\n"}}, 3),
-      Row("paste, an empty line holds a CR", file_p, "", {2}, 2, paste("one\r\n\r\ntwo"), {}, {added(3)},
+      Row("paste, no line end at the file's end", {{"p.lsq", "@@TITLE=P\r\nq"}}, hide_file_names + stay, {2}, 2,
+          paste("x"), {}, {added(1)}, {{p, "@@TITLE=P\r\nq\r\nx\r\n"}}, 3),
+      Row("paste, an empty line holds a CR", file_p, stay, {2}, 2, paste("one\r\n\r\ntwo"), {}, {added(3)},
           {{p, "@@TITLE=P\r\n\r\none\r\n\r\ntwo\r\n"}}, 3),
-      Row("paste, line feeds only", file_p, "", {2}, 2, paste("one\n\ntwo"), {}, {added(2)},
+      Row("paste, line feeds only", file_p, stay, {2}, 2, paste("one\n\ntwo"), {}, {added(2)},
           {{p, "@@TITLE=P\r\n\r\none\n\ntwo\r\n"}}, 3),
       Row("paste, selected, not focused", file_p, "", {2}, -1, paste("one"), {}, {}, {{p, "@@TITLE=P\r\n"}}, 3),
       Row("export, name from the host", {}, "", {0, 1}, 0, export_to("", true), {}, {},
@@ -151,7 +160,7 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
     for (const auto& [name, bytes] : row.files) WriteQuoteFile(name, bytes);
     answers.scripted_selections = {target};
     ASSERT_EQ(OpenAndShow(), 1) << row.what;
-    const std::set<std::string> before = FilesIn(quotes_->path());
+    const std::set<std::string> before = FilesIn(quotes_);
     SelectListRows(ListView(), row.selected, row.focused);
     modal.Clear();
     modal.AnswerBoxesWith(row.answers);
@@ -169,7 +178,7 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
       EXPECT_EQ(focused, row.focused_after) << row.what;
     }
     std::set<std::string> made;
-    for (const std::string& name : FilesIn(quotes_->path())) {
+    for (const std::string& name : FilesIn(quotes_)) {
       if (!before.contains(name)) made.insert(name);
     }
     ASSERT_EQ(made.size(), row.made.empty() ? 0u : 1u) << row.what;
@@ -182,39 +191,6 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
     }
     Close();
     EmptyFolders();
-  }
-}
-
-// Edit opens the focused row's file, its path quoted, in the editor the settings name.
-std::string g_shell_call;
-HINSTANCE WINAPI RecordShell(HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
-  g_shell_call = std::string(file) + " " + parameters + " show=" + std::to_string(show);
-  return reinterpret_cast<HINSTANCE>(std::string(file) == "missing.exe" ? 2 : 42);
-}
-
-TEST_F(CommandTest, EditStartsTheEditorOnTheQuotedPath) {
-  ImportPatch shell(PreloadLibrary(), "shell32.dll", "ShellExecuteA", StandIn(&RecordShell));
-  ASSERT_TRUE(shell.ok());
-  const std::string b = "\"" + Quotes("b.lsq") + "\"";
-  const struct {
-    const char* editor;
-    int maximize;
-    std::string call;
-    std::vector<std::string> boxes;
-  } cases[] = {{"ed.exe", 1, "ed.exe " + b + " show=3", {}},
-               {"ed.exe", 0, "ed.exe " + b + " show=5", {}},
-               {"missing.exe", 1, "missing.exe " + b + " show=3", {WithNumber(IDS_EDITOR_FAILED, 2)}}};
-  for (const auto& c : cases) {
-    StandardFiles(std::string("DefaultTextEditor=") + c.editor + "\r\nMaximizeEditor=" + std::to_string(c.maximize) +
-                  "\r\n");
-    ASSERT_EQ(OpenAndShow(), 1);
-    SelectListRows(ListView(), {0, 1}, 1);
-    modal.Clear();
-    Press(IDC_EDIT);
-    EXPECT_EQ(g_shell_call, c.call);
-    EXPECT_EQ(modal.box_texts(), c.boxes);
-    EXPECT_EQ(GetFocus(), ListView());
-    Close();
   }
 }
 

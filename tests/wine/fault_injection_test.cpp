@@ -67,7 +67,7 @@ class FaultInjectionTest : public ExtensionTest {
     std::set<std::string> home, quotes;
   };
   Files Take(const Command& command) const {
-    Files files{{}, FilesIn(home_->path()), FilesIn(quotes_->path())};
+    Files files{{}, FilesIn(home_), FilesIn(quotes_)};
     for (const std::string& path : command.kept) files.kept[path] = ReadFileBytes(path);
     return files;
   }
@@ -132,11 +132,6 @@ class FaultInjectionTest : public ExtensionTest {
     }
   }
 
-  void SelectAndPress(std::vector<int> rows, int button) {
-    SelectListRows(ListView(), rows, rows[0]);
-    Press(button);
-  }
-
   const std::string open_failed_ = WithNumber(IDS_OPEN_FAILED, 65535);
   const std::string write_failed_ = WithNumber(IDS_FILE_WRITE_FAILED, 65535);
 };
@@ -147,7 +142,8 @@ TEST_F(FaultInjectionTest, Compile) {
   Sweep({"compile",
          {},
          [this] {
-           SelectAndPress({0, 1}, IDC_COMPILE);
+           SelectListRows(ListView(), {0, 1}, 0);
+           Press(IDC_COMPILE);
          },
          {Pms(), Quotes("a.lsq"), Quotes("b.lsq")},
          {done},
@@ -168,9 +164,9 @@ TEST_F(FaultInjectionTest, Compile) {
          },
          {"rquotes.r", "rescom.exe", "rescom.bat"},
          // Three texts, the largest of 6 bytes, 14 in all, at offsets 0, 4 and 8.
-         {{Pms(), std::string("VOSKOQTS0001000000030000000600000000E000000000000000400000008\xFF"
+         {{Pms(), std::string("VOSKOQTS000100000003000000060000000E000000000000000400000008\xFF"
                               "one\0two\0three\0",
-                              76)}},
+                              75)}},
          [this] {
            // Each file's count, stamped with the compile's time.
            EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq").substr(16), ",2");
@@ -224,7 +220,7 @@ TEST_F(FaultInjectionTest, NewImportRecompile) {
            EXPECT_NE(made.find("\r\n@@TITLE=T\r\n"), std::string::npos) << made;
            EXPECT_EQ(AfterTemplate(made), "");
          }});
-  const std::string text_file = home_->File("in.txt");
+  const std::string text_file = Home("in.txt");
   Sweep({"import",
          [&] {
            StandardFiles();
@@ -268,7 +264,7 @@ TEST_F(FaultInjectionTest, NewImportRecompile) {
 }
 
 TEST_F(FaultInjectionTest, ExportAndPaste) {
-  const std::string target = home_->File("export.txt");
+  const std::string target = Home("export.txt");
   Sweep({"export",
          [&] {
            StandardFiles();
@@ -282,7 +278,8 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
              SetField(dialog, IDC_EXPORT_FILE, target);
              PressDialogButton(dialog, IDC_EXPORT_OK);
            });
-           SelectAndPress({0, 1}, IDC_EXPORT);
+           SelectListRows(ListView(), {0, 1}, 0);
+           Press(IDC_EXPORT);
          },
          {target},
          {},
@@ -301,7 +298,10 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
            StandardFiles("Close Vosko after Paste=0\r\n");
            PutClipboardText("pasted");
          },
-         [this] { SelectAndPress({1}, IDC_PASTE); },
+         [this] {
+           SelectListRows(ListView(), {1}, 1);
+           Press(IDC_PASTE);
+         },
          {Quotes("b.lsq")},
          {"Added 1 lines to quote file \"B\"..."},
          {

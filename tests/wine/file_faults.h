@@ -37,7 +37,6 @@ struct FileStep {
   FileCall call;
   int nth = 0;
   std::string file;
-  bool operator==(const FileStep&) const = default;
 };
 
 // A failing write writes half of its bytes first, a failing close still closes: what a full

@@ -22,9 +22,22 @@ bool IsDialogClass(HWND window) {
   return std::string(name) == "#32770";
 }
 
-std::string UniqueStem(const std::string& stem) {
+// A fresh folder in the temporary folder.
+std::string NewFolder(const std::string& stem) {
   static std::atomic<int> counter{0};
-  return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      (stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+  std::filesystem::create_directory(path);
+  return path.string();
+}
+
+// vosko.dll beside the test program.
+std::string LibraryPath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  const std::string program = path;
+  return program.substr(0, program.find_last_of("\\/") + 1) + "vosko.dll";
 }
 
 }  // namespace
@@ -103,18 +116,6 @@ void PumpUntilIdle(const voskohost::HostFrame* frame) {
     quiet = any ? 0 : quiet + 1;
     if (!any) Sleep(1);
   }
-}
-
-TempFolder::TempFolder(const std::string& stem) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(sizeof base, base);
-  path_ = std::string(base) + UniqueStem(stem);
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -219,22 +220,15 @@ std::vector<int> SelectedRows(HWND list) {
   return rows;
 }
 
-std::string BesideTheProgram(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string program = path;
-  return program.substr(0, program.find_last_of("\\/") + 1) + name;
-}
-
 void ExtensionTest::SetUp() {
-  home_ = std::make_unique<TempFolder>("vosko-home");
-  quotes_ = std::make_unique<TempFolder>("vosko-quotes");
+  home_ = NewFolder("vosko-home");
+  quotes_ = NewFolder("vosko-quotes");
   HINSTANCE instance = GetModuleHandleA(nullptr);
   ASSERT_TRUE(voskohost::HostSession::RegisterClasses(instance));
   ASSERT_TRUE(frame_.Create(instance, "Vosko test host", SW_HIDE));
-  answers.home_directory = home_->path();
+  answers.home_directory = home_;
   // The host's file-type list, which start-up registers the quote files in.
-  WriteFileBytes(home_->File("filetype.pm"), "");
+  WriteFileBytes(Home("filetype.pm"), "");
 }
 
 void ExtensionTest::TearDown() {
@@ -242,14 +236,14 @@ void ExtensionTest::TearDown() {
   frame_.Destroy();
   Pump();
   if (preloaded_ != nullptr) FreeLibrary(preloaded_);
-  quotes_.reset();
-  home_.reset();
+  std::error_code ignored;
+  for (const std::string& folder : {home_, quotes_}) std::filesystem::remove_all(folder, ignored);
 }
 
 int ExtensionTest::Open() {
   session_ = std::make_unique<voskohost::HostSession>(answers, frame_.client());
   std::string error;
-  int result = session_->Open(BesideTheProgram(), &error);
+  int result = session_->Open(LibraryPath(), &error);
   EXPECT_TRUE(error.empty()) << error;
   return result;
 }
@@ -262,7 +256,7 @@ int ExtensionTest::OpenAndShow() {
 }
 
 HMODULE ExtensionTest::PreloadLibrary() {
-  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(BesideTheProgram().c_str());
+  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(LibraryPath().c_str());
   return preloaded_;
 }
 
@@ -279,8 +273,8 @@ void ExtensionTest::Press(int id) {
 }
 
 void ExtensionTest::WriteSettings(const std::string& vosko_lines, const std::string& record_lines) {
-  WriteFileBytes(settings_file(), "[Vosko]\r\nQuoteFolder=" + quotes_->path() + "\r\n" + vosko_lines +
-                                      "[VoskoFiles]\r\n" + record_lines);
+  WriteFileBytes(settings_file(),
+                 "[Vosko]\r\nQuoteFolder=" + quotes_ + "\r\n" + vosko_lines + "[VoskoFiles]\r\n" + record_lines);
 }
 
 void ExtensionTest::CreateThrough(int button, const std::vector<std::pair<int, std::string>>& fields) {
@@ -306,13 +300,13 @@ void ExtensionTest::StandardFiles(const std::string& vosko_lines) {
 }
 
 void ExtensionTest::EmptyFolders() {
-  for (TempFolder* folder : {home_.get(), quotes_.get()}) {
-    for (const std::string& name : FilesIn(folder->path())) DeleteFileA(folder->File(name).c_str());
+  for (const std::string& folder : {home_, quotes_}) {
+    for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
   }
 }
 
 void ExtensionTest::WriteQuoteFile(const std::string& name, const std::string& bytes) {
-  WriteFileBytes(quotes_->File(name), bytes);
+  WriteFileBytes(Quotes(name), bytes);
 }
 
 std::string ExtensionTest::ReadSetting(const char* section, const char* key) const {

@@ -35,8 +35,6 @@ class ModalInterceptor {
  public:
   ModalInterceptor();
   ~ModalInterceptor();
-  ModalInterceptor(const ModalInterceptor&) = delete;
-  ModalInterceptor& operator=(const ModalInterceptor&) = delete;
 
   void AnswerBoxesWith(const std::vector<int>& buttons);
   void ExpectDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
@@ -66,20 +64,6 @@ void PressDialogButton(HWND dialog, int id);
 // Processes every waiting message (with the host's own pre-translation) until none is left.
 void PumpUntilIdle(const voskohost::HostFrame* frame = nullptr);
 
-// A fresh temporary folder, removed with everything in it at destruction.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& stem);
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
-};
-
 // Writes bytes to a file exactly as given (binary); reads them back ("<absent>": no file).
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
@@ -98,9 +82,6 @@ int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
 // Puts text on the clipboard.
 bool PutClipboardText(const std::string& text);
-
-// A file beside the test program (vosko.dll unless named).
-std::string BesideTheProgram(const std::string& name = "vosko.dll");
 
 // Reads the extension's controls.
 std::string WindowText(HWND window);
@@ -136,9 +117,10 @@ class ExtensionTest : public ::testing::Test {
   // then Cancel, which only acts when OK left it open.
   void CreateThrough(int button, const std::vector<std::pair<int, std::string>>& fields);
 
-  std::string settings_file() const { return home_->File("Tarno.pm"); }
-  std::string Pms() const { return home_->File("rquotes.pms"); }
-  std::string Quotes(const std::string& name) const { return quotes_->File(name); }
+  std::string Home(const std::string& name) const { return home_ + "\\" + name; }
+  std::string settings_file() const { return Home("Tarno.pm"); }
+  std::string Pms() const { return Home("rquotes.pms"); }
+  std::string Quotes(const std::string& name) const { return quotes_ + "\\" + name; }
   // Writes the settings file with this test's quote folder, the given lines of section
   // "Vosko" (each ending in CR LF) and of section "VoskoFiles".
   void WriteSettings(const std::string& vosko_lines, const std::string& record_lines = "");
@@ -153,8 +135,7 @@ class ExtensionTest : public ::testing::Test {
 
   voskohost::HostAnswers answers;
   ModalInterceptor modal;
-  std::unique_ptr<TempFolder> home_;
-  std::unique_ptr<TempFolder> quotes_;
+  std::string home_, quotes_;  // fresh temporary folders, removed with all in them
   std::unique_ptr<voskohost::HostSession> session_;
   voskohost::HostFrame frame_;
   HMODULE preloaded_ = nullptr;

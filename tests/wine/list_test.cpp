@@ -14,10 +14,7 @@
 namespace vtest {
 namespace {
 
-struct QuoteFile {
-  const char* name;
-  const char* title;  // nullptr: the file has no title line
-};
+using QuoteFile = std::pair<const char*, const char*>;  // name and title (nullptr: no title line)
 
 // Case, accents and high bytes, punctuation the word sort skips, digits, titles that are
 // equal (or equal to the word sort only) in several files, an empty and a missing title.
@@ -89,8 +86,8 @@ class ListTest : public ExtensionTest {
 TEST_F(ListTest, RowsComeInTheSortingControlsOrder) {
   for (int view : {3, 0, 1, 2}) {
     for (const QuoteFile& file : kFiles) {
-      std::string text = file.title ? std::string("@@TITLE=") + file.title + "\r\n" : std::string();
-      WriteQuoteFile(file.name, text + "@@AUTHOR=Someone\r\n\r\nA quote.\r\n");
+      std::string text = file.second ? std::string("@@TITLE=") + file.second + "\r\n" : std::string();
+      WriteQuoteFile(file.first, text + "@@AUTHOR=Someone\r\n\r\nA quote.\r\n");
     }
     WriteSettings("ViewOption=" + std::to_string(view) + "\r\n");
     ASSERT_EQ(OpenAndShow(), 1) << view;
