@@ -18,7 +18,9 @@ namespace {
 
 class CompileTest : public ExtensionTest {};
 
-TEST_F(CompileTest, TheHostsHeaderAndDateReachTheQuotesFile) {
+// The host's own header starts every quote, its current directory is its own again after
+// the run, and the row shows the new count and compile date.
+TEST_F(CompileTest, TheHostsHeaderStartsEveryQuoteAndTheRowsGetTheirStamps) {
   // The Author column hidden: the stamps find their cells by column, not by position.
   WriteSettings("ViewOption=3\r\nVisibleColumns=0001,0000,0001,0001,0001,0001,0001,0001\r\n");
   WriteQuoteFile("a.lsq", "@@TITLE=Alpha\r\n@@LEFT=2\r\nTab\\tbed\r\n\r\n@@CENTER=10\r\n@@LEFT=0\r\nabc\r\n");
