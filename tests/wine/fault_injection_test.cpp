@@ -2,16 +2,15 @@
 // flush and close under the engine's files, the kernel's file calls, the settings writes.
 // A clean run first tells the steps; then each step fails once, and the user must get the
 // message of the table, no file of the user's may change, and no success may be shown.
-// Each run prints one line of the fault matrix.
 #include "file_faults.h"
 #include "harness.h"
 
-#include "dialog_driver.h"
 #include "engine/message_text.h"
 #include "contract/resource_ids.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
@@ -22,7 +21,7 @@ namespace {
 // What failing one step must lead to. The first row whose call and file match counts; every
 // step of a command must have one.
 struct FaultRow {
-  FileCall call;
+  std::vector<FileCall> calls;
   const char* file;  // the file's bare name, or "*.ext"; the key, for a settings write
   std::vector<std::string> boxes;
   // The command still did its whole work (the step lost nothing): the files end as after a
@@ -32,33 +31,32 @@ struct FaultRow {
 
 struct Command {
   const char* name;
-  std::function<void()> prepare;        // the files before the extension opens
+  std::function<void()> prepare;        // the files before the extension opens (null: the standard ones)
   std::function<void()> run;            // the command, on the open extension
   std::vector<std::string> kept;        // the user's files
   std::vector<std::string> done_boxes;  // what a clean run shows
   std::vector<FaultRow> rows;
-  std::set<std::string> work_files = {};  // may stay in the quote folder after a failure
+  std::set<std::string> work_files = {};         // may stay in the quote folder after a failure
+  std::map<std::string, std::string> made = {};  // files a clean run must leave, bytes or kAbsent
+  std::function<void()> check = [] {};           // more to look at after a clean run
 };
+
+// What a new quote file holds after its template (the template ends with string 458).
+std::string AfterTemplate(const std::string& bytes) {
+  const std::string last = Text(458) + "\r\n";
+  const std::size_t at = bytes.find(last);
+  return at == std::string::npos ? "<no template>" : bytes.substr(at + last.size());
+}
+
+const std::vector<FileCall> kWriteSteps = {FileCall::kFwrite, FileCall::kFflush, FileCall::kFclose};
+const std::vector<FileCall> kAllSteps = {FileCall::kFopen, FileCall::kFwrite, FileCall::kFflush, FileCall::kFclose};
+const std::vector<FileCall> kReadEnd = {FileCall::kFflush, FileCall::kFclose};  // a file only read
 
 bool Matches(const FaultRow& row, const FileStep& step) {
   const std::string pattern = row.file;
-  if (row.call != step.call) return false;
+  if (std::find(row.calls.begin(), row.calls.end(), step.call) == row.calls.end()) return false;
   if (pattern.starts_with("*")) return step.file.ends_with(pattern.substr(1));
   return step.file == pattern;
-}
-
-std::string WithNumber(unsigned id, int number) {
-  std::string text = Text(id);
-  return text.replace(text.find("%d"), 2, std::to_string(number));
-}
-
-std::string Brief(const std::vector<std::string>& texts) {
-  std::string joined;
-  for (std::string text : texts) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    joined += (joined.empty() ? "" : " + ") + text.substr(0, 48);
-  }
-  return joined.empty() ? "no message" : joined;
 }
 
 class FaultInjectionTest : public ExtensionTest {
@@ -69,7 +67,7 @@ class FaultInjectionTest : public ExtensionTest {
     std::set<std::string> home, quotes;
   };
   Files Take(const Command& command) const {
-    Files files{{}, FilesIn(home_->path()), FilesIn(quotes_->path())};
+    Files files{{}, FilesIn(home_), FilesIn(quotes_)};
     for (const std::string& path : command.kept) files.kept[path] = ReadFileBytes(path);
     return files;
   }
@@ -80,22 +78,28 @@ class FaultInjectionTest : public ExtensionTest {
     ASSERT_TRUE(faults.ok());
     Files before, clean;
     const auto once = [&](const FileStep& fail) {
-      for (TempFolder* folder : {home_.get(), quotes_.get()}) {
-        for (const std::string& name : FilesIn(folder->path())) DeleteFileA(folder->File(name).c_str());
-      }
-      command.prepare();
+      EmptyFolders();
+      command.prepare ? command.prepare() : StandardFiles();
       before = Take(command);
       ASSERT_EQ(OpenAndShow(), 1);
       modal.Clear();
       faults.Arm(fail);
       command.run();
       faults.Disarm();
+      // However the command ended, it left no progress bar behind.
+      EXPECT_EQ(FindWindowExA(main_window(), nullptr, PROGRESS_CLASSA, nullptr), nullptr) << command.name;
+      if (StatusBar() != nullptr) {
+        EXPECT_EQ(StatusText(StatusBar(), 0), Text(IDS_STATUS_IDLE)) << command.name;
+      }
       Close();
     };
     once({FileCall::kFopen, 0, ""});
     clean = Take(command);
     const std::vector<FileStep> steps = faults.steps();
     ASSERT_EQ(modal.box_texts(), command.done_boxes) << command.name;
+    for (const auto& [path, bytes] : command.made)
+      EXPECT_EQ(ReadFileBytes(path), bytes) << command.name << ": " << path;
+    command.check();
     // A step that loses nothing is failed once per row: the flushes and closes of the files
     // a command only reads all take the same way.
     std::set<const FaultRow*> harmless_tried;
@@ -125,41 +129,7 @@ class FaultInjectionTest : public ExtensionTest {
           EXPECT_TRUE(before.quotes.contains(name) || command.work_files.contains(name)) << what << ": " << name;
         }
       }
-      std::printf("[matrix] %s -> %s; %s\n", what.c_str(), Brief(modal.box_texts()).c_str(),
-                  row->done ? "done" : "user files as they were");
     }
-  }
-
-  void SelectAndPress(std::vector<int> rows, int button) {
-    SelectListRows(ListView(), rows, rows[0]);
-    Press(button);
-  }
-
-  // Presses New, or Import or Recompile in the Options dialog, and fills the dialog: OK, then
-  // Cancel, which only acts when OK left it open.
-  void CreateThrough(int button, const std::vector<std::pair<int, std::string>>& fields) {
-    const auto fill = [fields](HWND dialog) {
-      for (const auto& [id, text] : fields) SetField(dialog, id, text);
-      PressDialogButton(dialog, IDC_NEW_OK);
-      PressDialogButton(dialog, IDC_NEW_CANCEL);
-    };
-    if (button != IDC_NEW) {
-      modal.ExpectDialog([button](HWND options) {
-        PressDialogButton(options, button);
-        PressDialogButton(options, IDC_OPT_CANCEL);
-      });
-    }
-    modal.ExpectDialog(fill);
-    Press(button == IDC_NEW ? IDC_NEW : IDC_OPTIONS);
-  }
-
-  std::string Pms() const { return home_->File("rquotes.pms"); }
-  std::string Quotes(const char* name) const { return quotes_->File(name); }
-  void TwoQuoteFiles(const std::string& settings = "") {
-    WriteQuoteFile("a.lsq", "@@TITLE=A\r\none\r\n\r\ntwo\r\n");
-    WriteQuoteFile("b.lsq", "@@TITLE=B\r\nthree\r\n");
-    WriteSettings(settings, "a.lsq=07EA,0C,05,0E,07,9\r\n");
-    WriteFileBytes(Pms(), std::string("head\xFF", 5) + std::string("A\0B1\nB2\0", 8));
   }
 
   const std::string open_failed_ = WithNumber(IDS_OPEN_FAILED, 65535);
@@ -170,51 +140,57 @@ TEST_F(FaultInjectionTest, Compile) {
   const std::string done = vosko::FillMessageTexts(Text(IDS_COMPILE_DONE), {"3", "6"});
   const std::string script_failed = WithNumber(IDS_SCRIPT_WRITE_FAILED, 65535);
   Sweep({"compile",
-         [this] { TwoQuoteFiles(); },
+         {},
          [this] {
-           SelectAndPress({0, 1}, IDC_COMPILE);
+           SelectListRows(ListView(), {0, 1}, 0);
+           Press(IDC_COMPILE);
          },
          {Pms(), Quotes("a.lsq"), Quotes("b.lsq")},
          {done},
          {
-             {FileCall::kFopen, "rquotes.r", {Text(IDS_SCRIPT_OPEN_FAILED)}},
-             {FileCall::kFwrite, "rquotes.r", {script_failed}},
-             {FileCall::kFflush, "rquotes.r", {script_failed}},
-             {FileCall::kFclose, "rquotes.r", {script_failed}},
-             {FileCall::kFopen, "*.lsq", {open_failed_}},
+             {{FileCall::kFopen}, "rquotes.r", {Text(IDS_SCRIPT_OPEN_FAILED)}},
+             {kWriteSteps, "rquotes.r", {script_failed}},
+             {{FileCall::kFopen}, "*.lsq", {open_failed_}},
              // Quote files are opened for update but only read: their close loses nothing.
-             {FileCall::kFflush, "*.lsq", {done}, true},
-             {FileCall::kFclose, "*.lsq", {done}, true},
-             {FileCall::kWriteProfileString, "*.lsq", {done, write_failed_}, true},
-             {FileCall::kFopen, "rescom.exe", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1002)}},
-             {FileCall::kFwrite, "rescom.exe", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1002)}},
-             {FileCall::kFflush, "rescom.exe", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1002)}},
-             {FileCall::kFclose, "rescom.exe", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1002)}},
-             {FileCall::kFopen, "rescom.bat", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1003)}},
-             {FileCall::kFwrite, "rescom.bat", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1003)}},
-             {FileCall::kFflush, "rescom.bat", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1003)}},
-             {FileCall::kFclose, "rescom.bat", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1003)}},
+             {kReadEnd, "*.lsq", {done}, true},
+             {{FileCall::kWriteProfileString}, "*.lsq", {done, write_failed_}, true},
+             {kAllSteps, "rescom.exe", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1002)}},
+             {kAllSteps, "rescom.bat", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1003)}},
              // An unread report cannot tell what the compiler made: rquotes.pms stays.
-             {FileCall::kFopen, "rquotes.txt", {Text(IDS_COMPILE_NO_OUTPUT)}},
-             {FileCall::kFflush, "rquotes.txt", {done}, true},
-             {FileCall::kFclose, "rquotes.txt", {done}, true},
-             {FileCall::kCopyFile, "rquotes.pms.tmp", {write_failed_}},
-             {FileCall::kMoveFileEx, "rquotes.pms", {write_failed_}},
+             {{FileCall::kFopen}, "rquotes.txt", {Text(IDS_COMPILE_NO_OUTPUT)}},
+             {kReadEnd, "rquotes.txt", {done}, true},
+             {{FileCall::kCopyFile}, "rquotes.pms.tmp", {write_failed_}},
+             {{FileCall::kMoveFileEx}, "rquotes.pms", {write_failed_}},
          },
-         {"rquotes.r", "rescom.exe", "rescom.bat"}});
+         {"rquotes.r", "rescom.exe", "rescom.bat"},
+         // Three texts, the largest of 6 bytes, 14 in all, at offsets 0, 4 and 8.
+         {{Pms(), std::string("VOSKOQTS000100000003000000060000000E000000000000000400000008\xFF"
+                              "one\0two\0three\0",
+                              75)}},
+         [this] {
+           // Each file's count, stamped with the compile's time.
+           EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq").substr(16), ",2");
+           EXPECT_EQ(ReadSetting("VoskoFiles", "b.lsq").substr(16), ",1");
+           EXPECT_NE(ReadSetting("VoskoFiles", "b.lsq").substr(0, 4), "0000");
+         }});
 }
 
 TEST_F(FaultInjectionTest, Rescan) {
   Sweep({"rescan",
-         [this] { TwoQuoteFiles(); },
+         {},
          [this] { Press(IDC_RESCAN); },
          {Quotes("a.lsq"), Quotes("b.lsq")},
          {},
          {
-             {FileCall::kFopen, "*.lsq", {open_failed_}},
-             {FileCall::kFflush, "*.lsq", {}, true},
-             {FileCall::kFclose, "*.lsq", {}, true},
-             {FileCall::kWriteProfileString, "*.lsq", {write_failed_}, true},
+             {{FileCall::kFopen}, "*.lsq", {open_failed_}},
+             {kReadEnd, "*.lsq", {}, true},
+             {{FileCall::kWriteProfileString}, "*.lsq", {write_failed_}, true},
+         },
+         {},
+         {},
+         [this] {  // the counts of now, the compile dates of before
+           EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,2");
+           EXPECT_EQ(ReadSetting("VoskoFiles", "b.lsq"), "0000,00,00,00,00,1");
          }});
 }
 
@@ -222,61 +198,79 @@ TEST_F(FaultInjectionTest, Rescan) {
 // make it from that cannot be opened leaves the template only, listed.
 TEST_F(FaultInjectionTest, NewImportRecompile) {
   const std::vector<FaultRow> new_file = {
-      {FileCall::kFopen, "new.lsq", {open_failed_}},
-      {FileCall::kFwrite, "new.lsq", {write_failed_}},
-      {FileCall::kFflush, "new.lsq", {write_failed_}},
-      {FileCall::kFclose, "new.lsq", {write_failed_}},
+      {{FileCall::kFopen}, "new.lsq", {open_failed_}},
+      {kWriteSteps, "new.lsq", {write_failed_}},
   };
   const auto with = [&](std::vector<FaultRow> rows) {
     rows.insert(rows.begin(), new_file.begin(), new_file.end());
     return rows;
   };
   Sweep({"new",
-         [this] { TwoQuoteFiles(); },
+         {},
          [this] {
            CreateThrough(IDC_NEW, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"}});
          },
          {Quotes("a.lsq"), Quotes("b.lsq")},
          {},
-         new_file});
-  const std::string text_file = home_->File("in.txt");
+         new_file,
+         {},
+         {},
+         [this] {
+           const std::string made = ReadFileBytes(Quotes("new.lsq"));
+           EXPECT_NE(made.find("\r\n@@TITLE=T\r\n"), std::string::npos) << made;
+           EXPECT_EQ(AfterTemplate(made), "");
+         }});
+  const std::string text_file = Home("in.txt");
   Sweep({"import",
          [&] {
-           TwoQuoteFiles();
-           WriteFileBytes(text_file, "one\r\ntwo\r\n");
+           StandardFiles();
+           WriteFileBytes(text_file,
+                          "The quick brown fox jumps over the lazy dog and then runs far away into the woods.\r\n"
+                          "Second line.\r\n");
          },
          [&] {
            CreateThrough(IDC_IMPORT, {{IDC_NEW_TITLE, "T"},
                                       {IDC_NEW_FILE_NAME, "new"},
                                       {IDC_NEW_IMPORT_FILE, text_file},
-                                      {IDC_NEW_LINE_LENGTH, "50"}});
+                                      {IDC_NEW_LINE_LENGTH, "46"}});
          },
          {text_file},
          {},
          with({
-             {FileCall::kFopen, "in.txt", {Text(IDS_IMPORT_OPEN_FAILED)}, true},
-             {FileCall::kFflush, "in.txt", {}, true},
-             {FileCall::kFclose, "in.txt", {}, true},
-         })});
+             {{FileCall::kFopen}, "in.txt", {Text(IDS_IMPORT_OPEN_FAILED)}, true},
+             {kReadEnd, "in.txt", {}, true},
+         }),
+         {},
+         {},
+         [this] {  // each line wrapped at a word to at most 46 characters, then a quote end
+           EXPECT_EQ(AfterTemplate(ReadFileBytes(Quotes("new.lsq"))),
+                     "\r\nThe quick brown fox jumps over the lazy dog \r\nand then runs far away into the woods.\r\n"
+                     " \r\n\r\nSecond line.\r\n \r\n");
+         }});
   Sweep({"recompile",
-         [this] { TwoQuoteFiles(); },
+         {},
          [this] {
            CreateThrough(IDC_RECOMPILE, {{IDC_NEW_TITLE, "T"}, {IDC_NEW_FILE_NAME, "new"}});
          },
          {Pms()},
          {},
          with({
-             {FileCall::kFopen, "rquotes.pms", {open_failed_}, true},
-             {FileCall::kFflush, "rquotes.pms", {}, true},
-             {FileCall::kFclose, "rquotes.pms", {}, true},
-         })});
+             {{FileCall::kFopen}, "rquotes.pms", {open_failed_}, true},
+             {kReadEnd, "rquotes.pms", {}, true},
+         }),
+         {},
+         {},
+         [this] { EXPECT_EQ(AfterTemplate(ReadFileBytes(Quotes("new.lsq"))), "A\r\n\r\nB1\r\nB2\r\n\r\n"); }});
 }
 
 TEST_F(FaultInjectionTest, ExportAndPaste) {
-  const std::string target = home_->File("export.txt");
+  const std::string target = Home("export.txt");
   Sweep({"export",
          [&] {
-           TwoQuoteFiles();
+           StandardFiles();
+           // A quote's lines make one line; comments and directives are left out.
+           WriteQuoteFile("a.lsq", "@@TITLE=A\r\none\r\ntwo   ## note\r\n\r\nthree\r\n");
+           WriteQuoteFile("b.lsq", "@@TITLE=B\r\nfour\r\n@@HEADER=h\r\nfive\r\n");
            WriteFileBytes(target, "old");
          },
          [&] {
@@ -284,43 +278,45 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
              SetField(dialog, IDC_EXPORT_FILE, target);
              PressDialogButton(dialog, IDC_EXPORT_OK);
            });
-           SelectAndPress({0, 1}, IDC_EXPORT);
+           SelectListRows(ListView(), {0, 1}, 0);
+           Press(IDC_EXPORT);
          },
          {target},
          {},
          {
-             {FileCall::kGetTempFileName, "*", {open_failed_}},
-             {FileCall::kFopen, "*.tmp", {open_failed_}},
-             {FileCall::kFwrite, "*.tmp", {write_failed_}},
-             {FileCall::kFflush, "*.tmp", {write_failed_}},
-             {FileCall::kFclose, "*.tmp", {write_failed_}},
-             {FileCall::kMoveFileEx, "export.txt", {write_failed_}},
-             {FileCall::kFopen, "*.lsq", {open_failed_}},
-             {FileCall::kFflush, "*.lsq", {}, true},
-             {FileCall::kFclose, "*.lsq", {}, true},
-         }});
+             {{FileCall::kGetTempFileName, FileCall::kFopen}, "*", {open_failed_}},
+             {kWriteSteps, "*.tmp", {write_failed_}},
+             {{FileCall::kMoveFileEx}, "export.txt", {write_failed_}},
+             {kReadEnd, "*.lsq", {}, true},
+         },
+         {},
+         {{target, "one two\r\nthree\r\nfour\r\nfive"}}});
   // A quote file that cannot be opened for writing is left alone without a word, as a
   // read-only one is; a failed write or close cuts it back to its old end.
   Sweep({"paste",
          [this] {
-           TwoQuoteFiles("Close Vosko after Paste=0\r\n");
+           StandardFiles("Close Vosko after Paste=0\r\n");
            PutClipboardText("pasted");
          },
-         [this] { SelectAndPress({1}, IDC_PASTE); },
+         [this] {
+           SelectListRows(ListView(), {1}, 1);
+           Press(IDC_PASTE);
+         },
          {Quotes("b.lsq")},
          {"Added 1 lines to quote file \"B\"..."},
          {
-             {FileCall::kCreateFile, "b.lsq", {}},
-             {FileCall::kWriteFile, "b.lsq", {write_failed_}},
-             {FileCall::kCloseHandle, "b.lsq", {write_failed_}},
-         }});
+             {{FileCall::kCreateFile}, "b.lsq", {}},
+             {{FileCall::kWriteFile, FileCall::kCloseHandle}, "b.lsq", {write_failed_}},
+         },
+         {},
+         {{Quotes("b.lsq"), std::string(kFileB) + "\r\npasted\r\n"}}});
 }
 
 // The settings file is written key by key through the profile functions; a key that cannot
 // be written is said once, and the other keys and the compile records stay.
 TEST_F(FaultInjectionTest, Settings) {
   Sweep({"options",
-         [this] { TwoQuoteFiles(); },
+         {},
          [this] {
            modal.ExpectDialog([](HWND dialog) { PressDialogButton(dialog, IDC_OPT_OK); });
            Press(IDC_OPTIONS);
@@ -328,16 +324,16 @@ TEST_F(FaultInjectionTest, Settings) {
          },
          {},
          {},
-         {{FileCall::kWriteProfileString, "*", {write_failed_}, true}}});
+         {{{FileCall::kWriteProfileString}, "*", {write_failed_}, true}}});
   Sweep({"close",
-         [this] { TwoQuoteFiles(); },
+         {},
          [this] {
            Close();
            EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,9");
          },
          {},
          {},
-         {{FileCall::kWriteProfileString, "*", {write_failed_}, true}}});
+         {{{FileCall::kWriteProfileString}, "*", {write_failed_}, true}}});
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ enum class FileCall {
   kGetTempFileName,
   kWriteProfileString,
 };
+constexpr int kFileCallCount = 11;
 const char* FileCallName(FileCall call);
 
 // One call the module made: which function, its occurrence among the calls of that function
@@ -36,7 +37,6 @@ struct FileStep {
   FileCall call;
   int nth = 0;
   std::string file;
-  bool operator==(const FileStep&) const = default;
 };
 
 // A failing write writes half of its bytes first, a failing close still closes: what a full

@@ -1,10 +1,11 @@
 #include "harness.h"
 
-#include "dialog_driver.h"
+#include "contract/resource_ids.h"
 #include "contract/string_table.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -14,7 +15,6 @@ namespace {
 
 // Ids that message boxes give their controls.
 constexpr int kBoxTextId = 0xFFFF;
-constexpr int kBoxIconId = 0x0440;
 
 bool IsDialogClass(HWND window) {
   char name[32] = {};
@@ -22,37 +22,22 @@ bool IsDialogClass(HWND window) {
   return std::string(name) == "#32770";
 }
 
-bool HasVisibleButton(HWND box, int id) {
-  HWND button = GetDlgItem(box, id);
-  return button != nullptr && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-// The box's button set and icon, rebuilt from its controls.
-UINT BoxStyle(HWND box) {
-  UINT style = MB_OK;
-  // The extension's boxes are OK, OK/Cancel or Yes/No.
-  if (HasVisibleButton(box, IDYES) && HasVisibleButton(box, IDNO))
-    style = MB_YESNO;
-  else if (HasVisibleButton(box, IDOK) && HasVisibleButton(box, IDCANCEL))
-    style = MB_OKCANCEL;
-
-  HWND icon_control = GetDlgItem(box, kBoxIconId);
-  if (icon_control != nullptr) {
-    HICON icon = reinterpret_cast<HICON>(SendMessageA(icon_control, STM_GETICON, 0, 0));
-    const std::pair<LPCSTR, UINT> icons[] = {{IDI_HAND, MB_ICONHAND},
-                                             {IDI_QUESTION, MB_ICONQUESTION},
-                                             {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
-                                             {IDI_ASTERISK, MB_ICONASTERISK}};
-    for (auto [id, flag] : icons) {
-      if (icon != nullptr && icon == LoadIconA(nullptr, id)) style |= flag;
-    }
-  }
-  return style;
-}
-
-std::string UniqueStem(const std::string& stem) {
+// A fresh folder in the temporary folder.
+std::string NewFolder(const std::string& stem) {
   static std::atomic<int> counter{0};
-  return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      (stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+  std::filesystem::create_directory(path);
+  return path.string();
+}
+
+// vosko.dll beside the test program.
+std::string LibraryPath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  const std::string program = path;
+  return program.substr(0, program.find_last_of("\\/") + 1) + "vosko.dll";
 }
 
 }  // namespace
@@ -69,7 +54,7 @@ ModalInterceptor::~ModalInterceptor() {
   if (current_ == this) current_ = nullptr;
 }
 
-void ModalInterceptor::AnswerBoxesWith(std::initializer_list<int> buttons) {
+void ModalInterceptor::AnswerBoxesWith(const std::vector<int>& buttons) {
   box_answers_.insert(box_answers_.end(), buttons.begin(), buttons.end());
 }
 
@@ -95,10 +80,8 @@ void ModalInterceptor::OnActivate(HWND window) {
     MessageBoxRecord record;
     record.caption = WindowText(window);
     record.text = WindowText(GetDlgItem(window, kBoxTextId));
-    record.style = BoxStyle(window);
     record.owner = GetWindow(window, GW_OWNER);
     boxes_.push_back(record);
-    if (on_box) on_box(record);
     int answer = IDOK;
     if (!box_answers_.empty()) {
       answer = box_answers_.front();
@@ -135,18 +118,6 @@ void PumpUntilIdle(const voskohost::HostFrame* frame) {
   }
 }
 
-TempFolder::TempFolder(const std::string& stem) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(sizeof base, base);
-  path_ = std::string(base) + UniqueStem(stem);
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -154,6 +125,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  if (!in) return kAbsent;
   std::ostringstream content;
   content << in.rdbuf();
   return content.str();
@@ -167,17 +139,31 @@ std::vector<std::string> ModalInterceptor::box_texts() const {
 
 std::set<std::string> FilesIn(const std::string& folder) {
   std::set<std::string> names;
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.insert(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
+  }
   return names;
 }
 
 std::string Text(unsigned id) { return std::string(vosko::TableText(id)); }
+
+std::string WithNumber(unsigned id, long long number) {
+  std::string text = Text(id);
+  return text.replace(text.find("%d"), 2, std::to_string(number));
+}
+
+const char kFileA[] = "@@TITLE=A\r\none\r\n\r\ntwo\r\n";
+const char kFileB[] = "@@TITLE=B\r\nthree\r\n";
+const std::string kOldPms(
+    "head\xFF"
+    "A\0B1\nB2\0",
+    13);
+
+void SetField(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+
+void PressDialogButton(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
 
 std::vector<HWND> g_box_owners;
 
@@ -186,94 +172,63 @@ int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
   return MessageBoxA(owner, text, caption, style);
 }
 
-bool PutClipboardText(const std::string& text, UINT format) {
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
+bool PutClipboardText(const std::string& text) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  bool ok = false;
-  if (memory != nullptr) {
-    char* target = static_cast<char*>(GlobalLock(memory));
-    memcpy(target, text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    ok = SetClipboardData(format, memory) != nullptr;
-    if (!ok) GlobalFree(memory);
-  }
+  memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  const bool ok = OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_OEMTEXT, memory) != nullptr;
   CloseClipboard();
   return ok;
 }
 
 std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  int copied = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(copied > 0 ? copied : 0);
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
   return text;
 }
 
 std::string StatusText(HWND status_bar, int part) {
-  LRESULT info = SendMessageA(status_bar, SB_GETTEXTLENGTHA, part, 0);
-  std::string text(LOWORD(info) + 1, '\0');
-  SendMessageA(status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(LOWORD(info));
+  char text[1024] = {};
+  SendMessageA(status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
 std::vector<std::vector<std::string>> ListRows(HWND list_view) {
-  std::vector<std::vector<std::string>> rows;
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list_view, LVM_GETHEADER, 0, 0));
-  int columns = header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-  if (columns <= 0) columns = 1;
-  int count = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    std::vector<std::string> cells;
+  std::vector<std::vector<std::string>> rows(ListView_GetItemCount(list_view));
+  const int columns = std::max(1, Header_GetItemCount(ListView_GetHeader(list_view)));
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     for (int column = 0; column < columns; ++column) {
       char text[1024] = {};
-      LVITEMA item = {};
-      item.iSubItem = column;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      SendMessageA(list_view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-      cells.emplace_back(text);
+      ListView_GetItemText(list_view, row, column, text, sizeof text);
+      rows[row].emplace_back(text);
     }
-    rows.push_back(std::move(cells));
   }
   return rows;
 }
 
 void SelectListRows(HWND list_view, const std::vector<int>& rows, int focused) {
-  LVITEMA clear = {};
-  clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(list_view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
-  for (int row : rows) {
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    SendMessageA(list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  }
-  if (focused >= 0) {
-    LVITEMA item = {};
-    item.stateMask = LVIS_FOCUSED;
-    item.state = LVIS_FOCUSED;
-    SendMessageA(list_view, LVM_SETITEMSTATE, focused, reinterpret_cast<LPARAM>(&item));
-  }
+  ListView_SetItemState(list_view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  for (int row : rows) ListView_SetItemState(list_view, row, LVIS_SELECTED, LVIS_SELECTED);
+  if (focused >= 0) ListView_SetItemState(list_view, focused, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
-std::string BesideTheProgram(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string program = path;
-  return program.substr(0, program.find_last_of("\\/") + 1) + name;
+std::vector<int> SelectedRows(HWND list) {
+  std::vector<int> rows;
+  for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+    rows.push_back(row);
+  }
+  return rows;
 }
 
 void ExtensionTest::SetUp() {
-  home_ = std::make_unique<TempFolder>("vosko-home");
-  quotes_ = std::make_unique<TempFolder>("vosko-quotes");
+  home_ = NewFolder("vosko-home");
+  quotes_ = NewFolder("vosko-quotes");
   HINSTANCE instance = GetModuleHandleA(nullptr);
   ASSERT_TRUE(voskohost::HostSession::RegisterClasses(instance));
   ASSERT_TRUE(frame_.Create(instance, "Vosko test host", SW_HIDE));
-  answers.home_directory = home_->path();
+  answers.home_directory = home_;
   // The host's file-type list, which start-up registers the quote files in.
-  WriteFileBytes(home_->File("filetype.pm"), "");
+  WriteFileBytes(Home("filetype.pm"), "");
 }
 
 void ExtensionTest::TearDown() {
@@ -281,14 +236,14 @@ void ExtensionTest::TearDown() {
   frame_.Destroy();
   Pump();
   if (preloaded_ != nullptr) FreeLibrary(preloaded_);
-  quotes_.reset();
-  home_.reset();
+  std::error_code ignored;
+  for (const std::string& folder : {home_, quotes_}) std::filesystem::remove_all(folder, ignored);
 }
 
 int ExtensionTest::Open() {
   session_ = std::make_unique<voskohost::HostSession>(answers, frame_.client());
   std::string error;
-  int result = session_->Open(BesideTheProgram(), &error);
+  int result = session_->Open(LibraryPath(), &error);
   EXPECT_TRUE(error.empty()) << error;
   return result;
 }
@@ -301,7 +256,7 @@ int ExtensionTest::OpenAndShow() {
 }
 
 HMODULE ExtensionTest::PreloadLibrary() {
-  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(BesideTheProgram().c_str());
+  if (preloaded_ == nullptr) preloaded_ = LoadLibraryA(LibraryPath().c_str());
   return preloaded_;
 }
 
@@ -318,12 +273,40 @@ void ExtensionTest::Press(int id) {
 }
 
 void ExtensionTest::WriteSettings(const std::string& vosko_lines, const std::string& record_lines) {
-  WriteFileBytes(settings_file(), "[Vosko]\r\nQuoteFolder=" + quotes_->path() + "\r\n" + vosko_lines +
-                                      "[VoskoFiles]\r\n" + record_lines);
+  WriteFileBytes(settings_file(),
+                 "[Vosko]\r\nQuoteFolder=" + quotes_ + "\r\n" + vosko_lines + "[VoskoFiles]\r\n" + record_lines);
+}
+
+void ExtensionTest::CreateThrough(int button, const std::vector<std::pair<int, std::string>>& fields) {
+  if (button != IDC_NEW) {
+    modal.ExpectDialog([button](HWND options) {
+      PressDialogButton(options, button);
+      PressDialogButton(options, IDC_OPT_CANCEL);
+    });
+  }
+  modal.ExpectDialog([fields](HWND dialog) {
+    for (const auto& [id, text] : fields) SetField(dialog, id, text);
+    PressDialogButton(dialog, IDC_NEW_OK);
+    PressDialogButton(dialog, IDC_NEW_CANCEL);
+  });
+  Press(button == IDC_NEW ? IDC_NEW : IDC_OPTIONS);
+}
+
+void ExtensionTest::StandardFiles(const std::string& vosko_lines) {
+  WriteQuoteFile("a.lsq", kFileA);
+  WriteQuoteFile("b.lsq", kFileB);
+  WriteSettings(vosko_lines, std::string("a.lsq=") + kRecordA + "\r\n");
+  WriteFileBytes(Pms(), kOldPms);
+}
+
+void ExtensionTest::EmptyFolders() {
+  for (const std::string& folder : {home_, quotes_}) {
+    for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
+  }
 }
 
 void ExtensionTest::WriteQuoteFile(const std::string& name, const std::string& bytes) {
-  WriteFileBytes(quotes_->File(name), bytes);
+  WriteFileBytes(Quotes(name), bytes);
 }
 
 std::string ExtensionTest::ReadSetting(const char* section, const char* key) const {

@@ -22,7 +22,6 @@ namespace vtest {
 struct MessageBoxRecord {
   std::string caption;
   std::string text;
-  UINT style = 0;  // icon and button set, reconstructed from the box's controls
   HWND owner = nullptr;
 };
 
@@ -36,17 +35,12 @@ class ModalInterceptor {
  public:
   ModalInterceptor();
   ~ModalInterceptor();
-  ModalInterceptor(const ModalInterceptor&) = delete;
-  ModalInterceptor& operator=(const ModalInterceptor&) = delete;
 
-  void AnswerBoxesWith(std::initializer_list<int> buttons);
+  void AnswerBoxesWith(const std::vector<int>& buttons);
   void ExpectDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
 
   const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
   std::vector<std::string> box_texts() const;  // the boxes' texts, in order
-  // Called for each box while it is open (before it is answered), to look at the
-  // extension's state at that moment.
-  std::function<void(const MessageBoxRecord&)> on_box;
   const std::vector<std::string>& unscripted_dialogs() const { return unscripted_dialogs_; }
   void Clear();
 
@@ -62,48 +56,39 @@ class ModalInterceptor {
   static ModalInterceptor* current_;
 };
 
+// Driving a modal dialog from a script. Presses are posted, so the dialog's own modal loop
+// handles them.
+void SetField(HWND dialog, int id, const std::string& text);
+void PressDialogButton(HWND dialog, int id);
+
 // Processes every waiting message (with the host's own pre-translation) until none is left.
 void PumpUntilIdle(const voskohost::HostFrame* frame = nullptr);
 
-// A fresh temporary folder, removed with everything in it at destruction.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& stem);
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
-};
-
-// Writes bytes to a file exactly as given (binary).
+// Writes bytes to a file exactly as given (binary); reads them back ("<absent>": no file).
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
+constexpr char kAbsent[] = "<absent>";
 
 // The names of the files (not folders) in a folder.
 std::set<std::string> FilesIn(const std::string& folder);
 
-// The string table's text with this id.
+// The string table's text with this id; with its "%d" filled.
 std::string Text(unsigned id);
+std::string WithNumber(unsigned id, long long number);
 
 // A stand-in for the library's MessageBoxA (import_patch.h) that records each box's owner.
 extern std::vector<HWND> g_box_owners;
 int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
-// Puts text on the clipboard in the given format (CF_TEXT or CF_OEMTEXT).
-bool PutClipboardText(const std::string& text, UINT format = CF_OEMTEXT);
-
-// A file beside the test program (vosko.dll unless named).
-std::string BesideTheProgram(const std::string& name = "vosko.dll");
+// Puts text on the clipboard.
+bool PutClipboardText(const std::string& text);
 
 // Reads the extension's controls.
 std::string WindowText(HWND window);
 std::string StatusText(HWND status_bar, int part);
 std::vector<std::vector<std::string>> ListRows(HWND list_view);
 void SelectListRows(HWND list_view, const std::vector<int>& rows, int focused);
+std::vector<int> SelectedRows(HWND list_view);
 
 // The base fixture of the end-to-end tests: a hidden MDI frame, a home directory and a
 // quote folder of their own, and the extension opened in a host window on demand.
@@ -128,24 +113,38 @@ class ExtensionTest : public ::testing::Test {
   HWND Button(int id) const { return GetDlgItem(main_window(), id); }
   void Press(int id);
   void Pump() { PumpUntilIdle(&frame_); }
+  // Presses New, or Import or Recompile in the Options dialog, and fills the dialog: OK,
+  // then Cancel, which only acts when OK left it open.
+  void CreateThrough(int button, const std::vector<std::pair<int, std::string>>& fields);
 
-  std::string settings_file() const { return home_->File("Tarno.pm"); }
+  std::string Home(const std::string& name) const { return home_ + "\\" + name; }
+  std::string settings_file() const { return Home("Tarno.pm"); }
+  std::string Pms() const { return Home("rquotes.pms"); }
+  std::string Quotes(const std::string& name) const { return quotes_ + "\\" + name; }
   // Writes the settings file with this test's quote folder, the given lines of section
   // "Vosko" (each ending in CR LF) and of section "VoskoFiles".
   void WriteSettings(const std::string& vosko_lines, const std::string& record_lines = "");
-  // Writes a quote file into this test's quote folder, bytes as given.
+  // The standard scene: quote files a.lsq (title A, two quotes, compiled once) and b.lsq
+  // (title B, one quote), the settings lines given, and an old rquotes.pms.
+  void StandardFiles(const std::string& vosko_lines = "");
   void WriteQuoteFile(const std::string& name, const std::string& bytes);
+  void EmptyFolders();  // removes every file of the home and the quote folder
   HWND ListView() const { return GetDlgItem(main_window(), 230); }
   HWND StatusBar() const { return GetDlgItem(main_window(), 200); }
   std::string ReadSetting(const char* section, const char* key) const;
 
   voskohost::HostAnswers answers;
   ModalInterceptor modal;
-  std::unique_ptr<TempFolder> home_;
-  std::unique_ptr<TempFolder> quotes_;
+  std::string home_, quotes_;  // fresh temporary folders, removed with all in them
   std::unique_ptr<voskohost::HostSession> session_;
   voskohost::HostFrame frame_;
   HMODULE preloaded_ = nullptr;
 };
+
+// What the standard scene's files hold.
+extern const char kFileA[];
+extern const char kFileB[];
+extern const std::string kOldPms;
+constexpr char kRecordA[] = "07EA,0C,05,0E,07,9";
 
 }  // namespace vtest

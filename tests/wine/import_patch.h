@@ -7,6 +7,12 @@
 
 namespace vtest {
 
+// A stand-in function as an import table holds it.
+template <typename Function>
+const void* StandIn(Function* function) {
+  return reinterpret_cast<const void*>(function);
+}
+
 class ImportPatch {
  public:
   // Replaces `function` that `module` imports by name from `dll` (compared without case).
