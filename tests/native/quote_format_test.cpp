@@ -136,42 +136,37 @@ TEST(CatalogEntry, PathsAndTheRecordIndex) {
       "quotes.lsq=07EA,0C,05,0E,07,7b\0Other.LSQ = 07D0,01,0F,09,05,1f \0"
       "quotes.lsq=0000,00,00,00,00,1\0"  // a second equal key is never found
       "quoted.lsq=\"07EA,0C,05,0E,07,1\"\0novalue.lsq\0=orphan\0\0"s);
-  for (const auto& [name, value] : {std::pair{"QUOTES.LSQ", "07EA,0C,05,0E,07,7b"},
-                                    {"other.lsq", "07D0,01,0F,09,05,1f"},
-                                    {"quoted.lsq", "07EA,0C,05,0E,07,1"},
-                                    {"novalue.lsq", ""},
-                                    {"missing.lsq", ""}})
-    EXPECT_EQ(index.Find(name), value) << name;
+  const std::pair<const char*, const char*> found[] = {{"QUOTES.LSQ", "07EA,0C,05,0E,07,7b"},
+                                                       {"other.lsq", "07D0,01,0F,09,05,1f"},
+                                                       {"quoted.lsq", "07EA,0C,05,0E,07,1"},
+                                                       {"novalue.lsq", ""},
+                                                       {"missing.lsq", ""}};
+  for (const auto& [name, value] : found) EXPECT_EQ(index.Find(name), value) << name;
   EXPECT_FALSE(CompileRecordIndex::Covers("z\xC3\xBCrich.lsq"));
 }
 
 TEST(CompilerReport, SummaryAndErrorLines) {
+  using Errors = std::vector<std::pair<std::uint64_t, std::string>>;
   const struct {
     const char* report;
-    bool summary;
-    int count, largest;
-    std::vector<std::pair<std::uint64_t, std::string>> errors;
+    Errors errors;
+    bool summary = false;
+    int count = -1, largest = -1;
   } cases[] = {
-      {"Resource table of 123 entries, largest = 456 bytes\n", true, 123, 456, {}},
-      {"Resource table of 123, largest = 456 bytes\n", true, -1, 456, {}},  // no "entries"
-      {"table of  7 entries\nlargest = 9 bytes\n", true, 7, -1, {}},        // only the first line with "of"
-      {"", false, -1, -1, {}},
-      {"rquotes.r(31): error: unterminated string\nrquotes.r(40): error: NUL byte\nrquotes.r: 2 errors, not written\n",
-       false,
-       -1,
-       -1,
-       {{31, "unterminated string"}, {40, "NUL byte"}}},
-      {"rquotes.r: error: read error\nweird(12x): error: odd\n",
-       false,
-       -1,
-       -1,
-       {{0, "rquotes.r: error: read error"}, {0, "weird(12x): error: odd"}}},
+      {"Resource table of 123 entries, largest = 456 bytes\n", {}, true, 123, 456},
+      {"Resource table of 123, largest = 456 bytes\n", {}, true, -1, 456},  // no "entries"
+      {"table of  7 entries\nlargest = 9 bytes\n", {}, true, 7, -1},        // only the first line with "of"
+      {"", {}},
+      {"r(31): error: unterminated string\nr(40): error: NUL\nr: 2 errors\n",
+       {{31, "unterminated string"}, {40, "NUL"}}},
+      {"rquotes.r: error: read error\nw(12x): error: odd\n",
+       {{0, "rquotes.r: error: read error"}, {0, "w(12x): error: odd"}}},
   };
   for (const auto& c : cases) {
     const CompilerReport report = ParseCompilerReport(c.report);
     EXPECT_EQ(std::tuple(report.summaryFound, report.count, report.largest), std::tuple(c.summary, c.count, c.largest))
         << c.report;
-    std::vector<std::pair<std::uint64_t, std::string>> errors;
+    Errors errors;
     for (const auto& e : report.errors) errors.emplace_back(e.scriptLine, e.message);
     EXPECT_EQ(errors, c.errors) << c.report;
   }
