@@ -111,6 +111,7 @@ TEST(CatalogEntry, CompileRecordColumns) {
       {"7EA, C, 5,E,7,  ff", "255", "05 Dec 26, 14:07", 255},
       {"07EA,0C,05", "0", "05 Dec 26, 00:00", 0},
       {"garbage", "0", "", 0},
+      {"07EAF,0C,05,0E,07,1", "0", "", 0},  // four year digits at most: the fifth is not a comma
       {"07D0,01,0F,09,05,7fffffff", "2147483647", "15 Jan 00, 09:05", INT32_MAX},
       // Hand-edited counts that are no quote count show an empty cell, never "-1".
       {"07D0,01,0F,09,05,ffffffff", "", "15 Jan 00, 09:05", -1},
