@@ -3,31 +3,28 @@
 // CR LF.  This is the target that goes through real files: a file on disk and a file held in
 // memory (as the other targets use) must read and write alike.
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "engine_fuzz_files.h"
 #include "engine/text_file.h"
 
 namespace {
 
 std::vector<std::string> Expected(const std::string& bytes, bool binary, std::size_t bufferSize) {
-  std::string text = bytes;
-  if (!binary) {
-    const std::string upToCtrlZ = bytes.substr(0, bytes.find('\x1a'));
-    text.clear();
-    for (std::size_t i = 0; i < upToCtrlZ.size(); ++i) {
-      if (upToCtrlZ[i] == '\r' && i + 1 < upToCtrlZ.size() && upToCtrlZ[i + 1] == '\n') continue;
-      text += upToCtrlZ[i];
-    }
-  }
-  std::vector<std::string> pieces;
-  std::string piece;
+  std::string text;
+  const std::size_t end = binary ? bytes.size() : std::min(bytes.find('\x1a'), bytes.size());
+  for (std::size_t i = 0; i < end; ++i)
+    if (binary || !(bytes[i] == '\r' && i + 1 < end && bytes[i + 1] == '\n')) text += bytes[i];
+  std::vector<std::string> pieces(1);
   for (char c : text) {
-    piece += c;
-    if (c == '\n' || piece.size() == bufferSize - 1) pieces.push_back(piece), piece.clear();
+    pieces.back() += c;
+    if (c == '\n' || pieces.back().size() == bufferSize - 1) pieces.emplace_back();
   }
-  if (!piece.empty()) pieces.push_back(piece);
+  if (pieces.back().empty()) pieces.pop_back();
   return pieces;
 }
 
@@ -56,14 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(Pieces(memory, bufferSize) == Expected(bytes, binary, bufferSize) && held == bytes);
 
   // The same bytes written in two parts (split where the buffer size says), then read back
-  // from the start, on disk and in memory.
+  // from the start, on disk (a scratch file per fuzzing process) and in memory.
   std::string onDisk;
-  for (char c : bytes) {
-    if (c == '\n' && !binary) onDisk += '\r';
-    onDisk += c;
-  }
+  for (char c : bytes) (c == '\n' && !binary ? onDisk += "\r\n" : onDisk += c);
   const std::vector<std::string> expected = Expected(onDisk, binary, bufferSize);
-  const std::string path = vosko::fuzz::ScratchPath("text.txt");
+  static const std::string path =
+      (std::filesystem::temp_directory_path() / ("vosko_fuzz_" + std::to_string(std::random_device{}()))).string();
   std::string written = "left over";
   vosko::TextFile disk;
   Check(disk.Open(path, binary ? "w+b" : "w+t") && memory.OpenMemory(written, binary ? "w+b" : "w+t"));
@@ -74,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(f->SizeOnDisk() == static_cast<std::int64_t>(onDisk.size()) && f->Rewind());
     Check(Pieces(*f, bufferSize) == expected && f->Close());
   }
-  Check(written == onDisk && vosko::fuzz::ReadScratch(path) == onDisk);
+  std::ifstream file(path, std::ios::binary);
+  Check(written == onDisk && std::string(std::istreambuf_iterator<char>(file), {}) == onDisk);
   return 0;
 }

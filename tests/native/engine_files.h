@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,29 +36,24 @@ class ScratchDir {
  public:
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name =
-        std::string("vosko_engine_") + (info ? info->test_suite_name() : "x") + "_" + (info ? info->name() : "y");
-    for (char& c : name) {
-      if (c == '/') c = '_';
-    }
+    std::string name = std::string("vosko_engine_") + info->test_suite_name() + "_" + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
     dir_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
-  ~ScratchDir() {
+  ~ScratchDir() {  // read-only files first made writable: Windows deletes no others
     std::error_code ec;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, ec)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, ec))
       std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
                                    ec);
-    }
     std::filesystem::remove_all(dir_, ec);
   }
   std::string Path(std::string_view file) const { return (dir_ / std::string(file)).string(); }
   // Writes `bytes` exactly (no translation) and returns the path.
   std::string Write(std::string_view file, std::string_view bytes) const {
-    const std::string path = Path(file);
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
+    std::ofstream(Path(file), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return Path(file);
   }
 
  private:
@@ -71,32 +66,21 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline void MakeReadOnly(const std::string& path) {
-  std::filesystem::permissions(
-      path,
-      std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
-      std::filesystem::perm_options::remove);
+  using std::filesystem::perms;
+  std::filesystem::permissions(path, perms::owner_write | perms::group_write | perms::others_write,
+                               std::filesystem::perm_options::remove);
 }
 
 // A calendar time; the weekday and seconds matter only to the texts that show them.
 inline CalendarTime At(int year, int month, int day, int weekday, int hour = 0, int minute = 0, int second = 0) {
-  CalendarTime t;
-  t.year = static_cast<std::uint16_t>(year);
-  t.month = static_cast<std::uint16_t>(month);
-  t.day = static_cast<std::uint16_t>(day);
-  t.dayOfWeek = static_cast<std::uint16_t>(weekday);
-  t.hour = static_cast<std::uint16_t>(hour);
-  t.minute = static_cast<std::uint16_t>(minute);
-  t.second = static_cast<std::uint16_t>(second);
-  return t;
+  const auto u16 = [](int v) { return static_cast<std::uint16_t>(v); };
+  return {u16(year), u16(month), u16(weekday), u16(day), u16(hour), u16(minute), u16(second)};
 }
 
 // LF to CR LF, as every text-mode writer stores it.
 inline std::string Crlf(std::string_view text) {
   std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
+  for (char c : text) (c == '\n' ? out += "\r\n" : out += c);
   return out;
 }
 
