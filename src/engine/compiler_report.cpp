@@ -94,7 +94,7 @@ CompilerReport ParseCompilerReport(std::string_view text) {
 CompilerReport ReadCompilerReport(const std::string& path) {
   ReportReader reader;
   TextFile file;
-  if (!file.Open(path, "r+t")) return reader.report();
+  if (!file.Open(path, "rt")) return reader.report();
   reader.report().opened = true;
   for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
     if (!reader.Line(ReportLineText(piece))) break;

@@ -32,7 +32,7 @@ inline constexpr std::size_t kReportedCompilerErrors = 5;
 // comes.  Error lines are the lines before it that hold ": error".
 CompilerReport ParseCompilerReport(std::string_view text);
 
-// The same from the file at `path`, opened for update in text mode as every reader of the
+// The same from the file at `path`, opened for reading only in text mode as every reader of the
 // system does; lines of at most 1023 characters.  A report that cannot be opened reads as
 // one without a summary.
 CompilerReport ReadCompilerReport(const std::string& path);

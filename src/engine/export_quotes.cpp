@@ -19,7 +19,7 @@ std::string_view WithoutDirective(std::string_view line) {
 
 int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title) {
   TextFile file;
-  if (!file.Open(path, "r+t")) {
+  if (!file.Open(path, "rt")) {
     if (run.report) run.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;
   }

@@ -20,7 +20,7 @@ std::int64_t ParseLineLength(std::string_view text) {
 
 void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
   TextFile in;
-  if (!in.Open(importPath, "r+t")) {
+  if (!in.Open(importPath, "rt")) {
     if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return;
   }

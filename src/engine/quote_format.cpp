@@ -101,7 +101,7 @@ std::optional<int> DirectiveNumber(std::string_view value) {
 
 std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report) {
   TextFile file;
-  if (!file.Open(path, "r+t")) {
+  if (!file.Open(path, "rt")) {
     if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
     return std::nullopt;
   }

@@ -62,7 +62,7 @@ struct CatalogTexts {
   bool titleFound = false;
   bool authorFound = false;
 };
-// Opens the file for update, as all quote readers do (a read-only file is unreadable).  On
+// Opens the file for reading only, as all quote readers do (a read-only file is read).  On
 // failure reports message 9 (information icon, the scan goes on) and returns nothing.
 std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report);
 // The same from a file already open for reading, on disk or in memory.

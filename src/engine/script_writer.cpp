@@ -315,7 +315,7 @@ int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view 
   // The host is asked for the header once per file, whether or not the file opens.
   const std::string header = InitialHeader(context);
   TextFile file;
-  if (!file.Open(path, "r+t")) {
+  if (!file.Open(path, "rt")) {
     if (context.report)
       context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;

@@ -98,7 +98,7 @@ bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_
 
 // Appends the quotes of the quote file at `path` to `script` as text resources, or only counts
 // them when `script` is null.  `name` is shown in the status text at the start.  Returns the
-// number of quotes, or -1 (after message 9) when the file cannot be opened for update.
+// number of quotes, or -1 (after message 9) when the file cannot be opened for reading.
 int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
                     const QuoteFileContext& context);
 // The same from a quote file already open for reading, on disk or in memory; `path` is only

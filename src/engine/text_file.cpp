@@ -34,8 +34,8 @@ bool Seek(std::FILE* f, std::int64_t offset, int origin) {
 }
 
 // Windows refuses to open a read-only file for writing, but a superuser is not refused on
-// POSIX, nor under Wine run as one.  The permission bits are checked first so that "read-only
-// means unreadable" holds for the quote readers wherever the engine runs.
+// POSIX, nor under Wine run as one.  The permission bits are checked first so that a read-only
+// file is never written wherever the engine runs (Paste refuses a read-only quote file).
 bool MayWriteExisting(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return true;  // missing or unknown: fopen decides

@@ -30,8 +30,10 @@ class TextFile {
 
   // Opens like fopen with the runtime's mode letters: "r", "w" or "a", optionally "+", then
   // "t" (the default) or "b".  A mode that can write ("+", "w", "a") fails on an existing file
-  // that may not be written, even for a user who could override that, because the quote
-  // readers open with "r+t" on purpose: a read-only quote file counts as unreadable.
+  // that may not be written, even for a user who could override that (a superuser, or Wine run
+  // as one), so a read-only file is never changed.  Every reader opens with "rt" or "rb", so a
+  // read-only file reads like any other; the runtime's fopen shares the file for reading and
+  // writing, so an editor may keep it open meanwhile.
   bool Open(const std::string& path, std::string_view mode);
   // Opens `bytes` as the file's contents, with the same mode letters: "w" empties it, "a"
   // writes at its end, written bytes replace or extend it.  `bytes` must outlive the open file.
