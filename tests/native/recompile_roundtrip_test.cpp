@@ -9,6 +9,8 @@
 #include "engine/recompile.h"
 #include "engine/script_writer.h"
 
+#include <random>
+
 namespace vosko {
 namespace {
 
