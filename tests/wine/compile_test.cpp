@@ -14,6 +14,7 @@
 #include "engine/message_text.h"
 #include "engine/catalog_entry.h"
 #include "engine/compile_record.h"
+#include "win32/app/main_window_win32.h"
 #include "win32/controls/list_view_win32.h"
 #include "win32/base/regional_settings_win32.h"
 #include "contract/resource_ids.h"

@@ -9,7 +9,7 @@
 #include "contract/host_contract.h"
 #include "win32/app/startup_win32.h"
 #include "engine/window_layout.h"
-#include "win32/commands/catalog_win32.h"
+#include "win32/base/file_facts_win32.h"
 #include "contract/resource_ids.h"
 #include "contract/string_table.h"
 

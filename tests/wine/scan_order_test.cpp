@@ -6,7 +6,6 @@
 
 #include "win32/app/main_window_win32.h"
 #include "win32/base/vosko_state_win32.h"
-#include "win32/commands/catalog_win32.h"
 #include "win32/controls/list_view_win32.h"
 #include "contract/resource_ids.h"
 

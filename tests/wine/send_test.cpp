@@ -5,6 +5,7 @@
 #include "in_process.h"
 
 #include "win32/commands/send_win32.h"
+#include "win32/app/main_window_win32.h"
 #include "win32/controls/list_view_win32.h"
 
 #include <ole2.h>

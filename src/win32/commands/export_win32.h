@@ -8,6 +8,10 @@
 
 namespace vosko {
 
+// Opens "EXPORT", owned by `owner`, after the one-file question (IDS_ONE_FILE_EXPORT);
+// nothing selected opens nothing. The dialog needs no inputs: it acts on the selected rows.
+void ShowExportDialog(HWND owner);
+
 // The dialog procedure of "EXPORT": Browse asks the host for a file name, OK exports into
 // the named file (message 77 when there is none), Cancel and Escape end it.
 INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
