@@ -28,7 +28,7 @@ void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id
 
 std::string BareName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
-// The host's initial header text for every quote file (setting item 57).
+// The host's initial header text for every quote file (host::kSettingHeader).
 std::string HostHeaderText() {
   char buffer[host::kHeaderTextSize] = {};
   SendMessageA(GetParent(g_state->main_window), host::kQuerySetting, host::kSettingHeader,

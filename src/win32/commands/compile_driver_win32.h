@@ -6,7 +6,7 @@
 
 namespace vosko {
 
-// The whole command, from the wait cursor to message 57 or the message that says why there
+// The whole command, from the wait cursor to IDS_COMPILE_DONE or the message that says why there
 // is no new rquotes.pms.  The bars and the idle text come back on every way out.
 void CompileSelected();
 

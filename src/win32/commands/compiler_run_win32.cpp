@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kCompilerResource[] = "ResourceCompiler";
 
-// The numbers of message 27: which step of starting the compiler failed.
+// The numbers of IDS_COMPILER_LAUNCH_FAILED: which step of starting the compiler failed.
 constexpr WORD kNoCompilerResource = 1001;
 constexpr WORD kNoCompilerExe = 1002;
 constexpr WORD kNoCompilerBatch = 1003;
@@ -70,7 +70,7 @@ bool WriteCompilerFiles() {
 }
 
 // Runs the batch file in the quote folder and waits for it. Its exit code, or nothing when
-// it could not be started at all (message 27 with 1111 shown).
+// it could not be started at all (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
 std::optional<std::intptr_t> RunCompiler() {
   // What an earlier run may have left must not pass for this run's output.
   DeleteInQuoteFolder(IDS_COMPILED_NAME);

@@ -21,9 +21,9 @@ struct QuoteFileDialogInputs {
 // True when a quote file was made.
 bool RunQuoteFileDialog(HWND owner, const QuoteFileDialogInputs& inputs);
 
-// The procedure of NEWQUOTEFILE, RECOMPILE and IMPORT: OK checks the fields (messages 8,
-// 10, 17, 801) and creates the file; the dialog ends with 1 only when the file was made.
-// The dialog's lParam at creation is its QuoteFileDialogInputs.
+// The procedure of NEWQUOTEFILE, RECOMPILE and IMPORT: OK checks the fields (IDS_TITLE_MISSING,
+// IDS_IMPORT_NAME_MISSING, IDS_LINE_LENGTH_INVALID, IDS_PATH_TOO_LONG) and creates the file; the dialog ends with 1
+// only when the file was made. The dialog's lParam at creation is its QuoteFileDialogInputs.
 INT_PTR CALLBACK NewQuoteFileDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Creates the quote file in the quote folder: the typed name plus ".lsq", or a tick-count
