@@ -15,10 +15,10 @@ struct HostAnswers {
   std::string home_directory;        // answer to the home-directory query
   bool home_query_fails = false;     // answer 0 to the home-directory query
   bool home_unterminated = false;    // fill the whole 260-byte buffer without a terminator
-  std::string font_face = "Tahoma";  // the font description (item 81)
+  std::string font_face = "Tahoma";  // the font description (host::kSettingFont)
   int font_height = -11;
   bool font_query_fails = false;    // a nonzero answer to the font item
-  std::string header_text;          // item 57, the initial header of the resource script
+  std::string header_text;          // host::kSettingHeader, the initial header of the resource script
   std::string file_type_directory;  // where filetype.pm lives; empty: the home directory
   // Answers to file selection requests, used in order instead of showing the common
   // dialog; an empty entry answers "cancelled".

@@ -4,7 +4,7 @@
 // printed before it (errors included) may contain "of" in any case.
 #pragma once
 
-#include "script_parser.h"
+#include "diagnostic.h"
 
 #include <cstdint>
 #include <string>

@@ -6,6 +6,8 @@
 // learn the index, once to write the texts), so it must be deterministic.
 #pragma once
 
+#include "diagnostic.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -53,14 +55,6 @@ class TextSink {
   virtual void append(const char* bytes, std::size_t size) = 0;
   virtual void end(std::uint64_t length) = 0;
 };
-
-struct Diagnostic {
-  std::uint32_t line = 0;
-  std::string message;  // never contains the letters "of" in a row: see report.h
-};
-
-// The batch shows only a screenful; beyond this many errors the parser stops.
-inline constexpr std::size_t kMaxErrors = 20;
 
 struct ParseResult {
   std::vector<Diagnostic> errors;  // at most kMaxErrors

@@ -15,7 +15,7 @@
 namespace vosko {
 
 // Column numbers: the same numbers index an entry's texts, the stored column widths and the
-// visible flags, and string 80 + n is the heading of column n.
+// visible flags, and string IDS_COLUMN_FIRST + n is the heading of column n.
 enum CatalogColumn {
   kColumnTitle = 0,
   kColumnAuthor = 1,

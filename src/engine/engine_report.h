@@ -10,8 +10,8 @@ enum class ReportIcon { Information, Stop, Exclamation };
 // new quote file's dialog has an owner it could use).
 enum class ReportOwner { MainWindow, None };
 
-// File errors carry this number in messages 9, 23 and 34; the helper shows numbers as 16-bit
-// unsigned values, so it is the -1 that the old runtime gave as a 16-bit value.
+// File errors carry this number in IDS_OPEN_FAILED, IDS_SCRIPT_WRITE_FAILED and IDS_FILE_WRITE_FAILED; the helper shows
+// numbers as 16-bit unsigned values, so it is the -1 that the old runtime gave as a 16-bit value.
 inline constexpr unsigned kFileErrorNumber = 65535;
 
 class EngineReport {

@@ -25,7 +25,7 @@ struct ExportRun {
 // Appends the quotes of the quote file at `path`: the text lines of a quote (each cut at its
 // first "##" and then at its first "@@", trailing spaces removed; a blank remainder ends the
 // quote) joined by single spaces, quotes on separate lines, no line end after the last one.
-// Returns the number of quotes written, or -1 after message 9 when the file cannot be opened.
+// Returns the number of quotes written, or -1 after IDS_OPEN_FAILED when the file cannot be opened.
 int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title);
 // The same from a quote file already open for reading, on disk or in memory.
 int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title);

@@ -23,7 +23,7 @@ std::int64_t ParseLineLength(std::string_view text);
 // one space appended and is cut into pieces of at most lineLength - 1 characters, each ending
 // after its last space when that space is not its first character; every piece is written
 // after a line feed, and a line feed closes the line.  The Import dialog passes lengths above
-// 45; any length from 2 to 2^31 - 1 works (smaller ones act as 2).  Reports message 66 when
+// 45; any length from 2 to 2^31 - 1 works (smaller ones act as 2).  Reports IDS_IMPORT_OPEN_FAILED when
 // the text file cannot be opened for reading.
 void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report);
 // The same from a text file already open for reading, on disk or in memory.

@@ -22,7 +22,7 @@ std::optional<std::string> NewQuoteFilePath(std::string_view folder, std::string
 // device name (CON, NUL, COM1 ... with or without an extension). The empty name is not one.
 bool IsPlainFileName(std::string_view name);
 
-// Writes the template (string table lines 400 to 458, one line each) with the first
+// Writes the template (the template lines of the string table, one line each) with the first
 // "@@DESCRIPTION@@", "@@TIME@@", "@@DATE@@" and "@@AUTHOR@@" of every line filled in, in that
 // order, so a title holding "@@DATE@@" gets the date but one holding "@@DESCRIPTION@@" stays.
 void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_view author, std::string_view date,

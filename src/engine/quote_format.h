@@ -63,7 +63,7 @@ struct CatalogTexts {
   bool authorFound = false;
 };
 // Opens the file for reading only, as all quote readers do (a read-only file is read).  On
-// failure reports message 9 (information icon, the scan goes on) and returns nothing.
+// failure reports IDS_OPEN_FAILED (information icon, the scan goes on) and returns nothing.
 std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report);
 // The same from a file already open for reading, on disk or in memory.
 CatalogTexts ReadCatalogTexts(TextFile& file);

@@ -79,7 +79,7 @@ class ScriptChangeObserver {
 struct QuoteFileContext {
   Progress* progress = nullptr;
   EngineReport* report = nullptr;
-  // The host's answer to the setting query for item 57: the file's initial header text, asked
+  // The host's answer to the setting query for host::kSettingHeader: the file's initial header text, asked
   // once per file.  Unset or empty: no initial header.
   std::function<std::string()> initialHeader;
   ScriptLineObserver* lines = nullptr;
@@ -87,9 +87,10 @@ struct QuoteFileContext {
   ScriptChangeObserver* changes = nullptr;
 };
 
-// Creates (or empties) the script at `path` and writes the header lines 150 to 175, with the
+// Creates (or empties) the script at `path` and writes the header lines IDS_SCRIPT_HEADER_FIRST to _LAST, with the
 // first "@@TIME@@" and then the first "@@DATE@@" of each line replaced.  On failure reports
-// message 22 (cannot create) or 23 (a header write failed), closes the file and returns false.
+// IDS_SCRIPT_OPEN_FAILED (cannot create) or IDS_SCRIPT_WRITE_FAILED (a header write failed), closes the file and
+// returns false.
 bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText, std::string_view timeText,
                        ScriptRun& run, EngineReport* report);
 // The same into a script already open for writing, on disk or in memory.
@@ -98,7 +99,7 @@ bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_
 
 // Appends the quotes of the quote file at `path` to `script` as text resources, or only counts
 // them when `script` is null.  `name` is shown in the status text at the start.  Returns the
-// number of quotes, or -1 (after message 9) when the file cannot be opened for reading.
+// number of quotes, or -1 (after IDS_OPEN_FAILED) when the file cannot be opened for reading.
 int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
                     const QuoteFileContext& context);
 // The same from a quote file already open for reading, on disk or in memory; `path` is only

@@ -1,20 +1,22 @@
 #include "win32/app/main_window_win32.h"
 
-#include "win32/commands/compile_driver_win32.h"
-#include "win32/commands/rescan_win32.h"
-#include "win32/controls/status_bar_win32.h"
-#include "win32/commands/export_win32.h"
-#include "win32/commands/new_quote_file_win32.h"
-#include "win32/commands/paste_win32.h"
-#include "win32/commands/send_win32.h"
 #include "contract/host_contract.h"
-#include "win32/commands/options_dialog_win32.h"
+#include "contract/resource_ids.h"
+#include "win32/app/window_layout_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
-#include "win32/app/window_layout_win32.h"
+#include "win32/commands/about_box_win32.h"
+#include "win32/commands/catalog_win32.h"
+#include "win32/commands/compile_driver_win32.h"
 #include "win32/commands/edit_delete_win32.h"
+#include "win32/commands/export_win32.h"
+#include "win32/commands/new_quote_file_win32.h"
+#include "win32/commands/options_dialog_win32.h"
+#include "win32/commands/paste_win32.h"
+#include "win32/commands/rescan_win32.h"
+#include "win32/commands/send_win32.h"
 #include "win32/controls/list_view_win32.h"
-#include "contract/resource_ids.h"
+#include "win32/controls/status_bar_win32.h"
 
 #include <shellapi.h>
 
@@ -26,8 +28,8 @@ namespace {
 // complete second window.
 bool g_set_up_done = false;
 
-// Which quote-file dialog was asked for (New, Recompile or Import).
-int g_dialog_selector = 0;
+// The buttons that need a quote file to act on: enabled when the list is built with rows.
+constexpr int kRowButtons[] = {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT};
 
 // The host window is the main window's parent.
 HWND HostWindow(HWND window) { return GetParent(window); }
@@ -95,6 +97,29 @@ void OnPaste(HWND window) {
   if (pasted && g_state->close_after_paste != 0) PostCloseToHost(window);
 }
 
+void EnableRowButtons(HWND window, bool enable) {
+  for (int id : kRowButtons) EnableWindow(GetDlgItem(window, id), enable);
+}
+
+// New, and Recompile and Import from the Options dialog, by the button that asked.
+void RunQuoteFileDialog(int button_id, HWND owner) {
+  QuoteFileDialogInputs inputs;
+  inputs.mode = button_id == IDC_RECOMPILE ? QuoteFileMode::Recompile
+                : button_id == IDC_IMPORT  ? QuoteFileMode::Import
+                                           : QuoteFileMode::New;
+  RunQuoteFileDialog(owner, inputs);
+}
+
+// The Options dialog; the list is rebuilt when the view, the folder or the columns changed.
+void RunOptions(HWND window) {
+  OptionsDialogInputs inputs;
+  inputs.run_quote_file_dialog = [](int button_id, HWND owner) { RunQuoteFileDialog(button_id, owner); };
+  if (ShowOptionsDialog(window, inputs).rebuild_list) {
+    BuildListView();
+    InvalidateRect(g_state->main_window, nullptr, TRUE);
+  }
+}
+
 void OnHelp(HWND window) {
   // A missing help file is not reported.
   ShellExecuteA(window, nullptr, g_state->help_file, nullptr, nullptr, SW_SHOW);
@@ -114,26 +139,21 @@ HWND CreateMainWindow(HWND host_window) {
   return CreateDialogParamA(g_module, "VOSKO", host_window, MainWindowProc, 0);
 }
 
-void FocusList() {
-  // Without a list (its creation failed) no window keeps the focus.
-  if (g_state != nullptr) SetFocus(g_state->list_view);
+void FocusList() { FocusListView(); }
+
+bool BuildListView() {
+  HWND window = g_state->main_window;
+  if (!CreateListView()) return false;
+  InsertColumns();
+  if (!InsertCatalogRows(ScanQuoteFolder())) return false;
+  if (!RebuildImageList()) return false;
+  LayoutMainWindow(window, 0, 0);
+  ApplyViewSettings();
+  const bool has_rows = RowCount() > 0;
+  EnableRowButtons(window, has_rows);
+  if (has_rows) FocusListView();
+  return true;
 }
-
-void ShowOptionsDialog(HWND owner) { DialogBoxParamA(g_module, "QUOTEOPTIONS", owner, OptionsDialogProc, 0); }
-
-// The one-file question comes first; nothing selected opens nothing.
-void ShowExportDialog(HWND owner) {
-  if (AskSelection(IDS_ONE_FILE_EXPORT)) return;
-  DialogBoxParamA(g_module, "EXPORT", owner, ExportDialogProc, 0);
-}
-
-void RunQuoteFileDialog(int button_id, HWND owner) {
-  g_dialog_selector = button_id;
-  const char* name = button_id == IDC_RECOMPILE ? "RECOMPILE" : button_id == IDC_IMPORT ? "IMPORT" : "NEWQUOTEFILE";
-  DialogBoxParamA(g_module, name, owner, NewQuoteFileDialogProc, 0);
-}
-
-int QuoteFileDialogSelector() { return g_dialog_selector; }
 
 void RunCommand(HWND window, int id) {
   switch (id) {
@@ -148,7 +168,7 @@ void RunCommand(HWND window, int id) {
       RunQuoteFileDialog(IDC_NEW, window);
       break;
     case IDC_OPTIONS:
-      ShowOptionsDialog(window);
+      RunOptions(window);
       break;
     case IDC_HELP_BUTTON:
       OnHelp(window);
@@ -157,7 +177,7 @@ void RunCommand(HWND window, int id) {
       ShowExportDialog(window);
       break;
     case IDC_ABOUT:
-      ShowAboutBox(window);
+      ShowAboutBox(window, {GetDlgItem(window, IDC_ABOUT)});
       break;
     case IDC_COMPILE:
       CompileSelected();
@@ -190,7 +210,7 @@ void LateSetUp(HWND window) {
   if (g_state->first_run != 0) {
     g_state->first_run = 0;
     ShowTableMessage(window, IDS_WELCOME, 0, kStyleNotice);
-    ShowOptionsDialog(window);
+    RunOptions(window);
   }
   FocusList();
 }
@@ -209,7 +229,8 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       ShutdownMainWindow(window);
       return FALSE;
     case WM_NOTIFY:
-      ListNotify(reinterpret_cast<const NMHDR*>(lparam));
+      // A double-click or Enter on the list opens the focused row's file, as Edit does.
+      if (ListNotify(reinterpret_cast<const NMHDR*>(lparam))) RunCommand(window, IDC_EDIT);
       return FALSE;
     case WM_COMMAND:
       RunCommand(window, LOWORD(wparam));

@@ -21,13 +21,10 @@ void RunCommand(HWND window, int id);
 // Gives the list view the keyboard focus; without a list, no window has it.
 void FocusList();
 
-// Launchers of the modal dialogs, each owned by `owner`.
-void ShowOptionsDialog(HWND owner);
-void ShowAboutBox(HWND owner);
-void ShowExportDialog(HWND owner);
-// Records `button_id` (New 1138, Recompile 1152, Import 1143) for the shared quote-file
-// dialog, which reads it to know its mode, and opens that dialog.
-void RunQuoteFileDialog(int button_id, HWND owner);
-int QuoteFileDialogSelector();
+// The reload of the list: a fresh list view in the current view, its columns, the scan of
+// the quote folder into it, the image list, the layout; then it is shown, the buttons that
+// need rows are enabled when it has some, and it takes the focus when it does. False when
+// the control could not be made or a row or the image list could not be.
+bool BuildListView();
 
 }  // namespace vosko

@@ -1,13 +1,13 @@
 #include "win32/app/window_layout_win32.h"
 
+#include "contract/resource_ids.h"
+#include "engine/engine_report.h"
+#include "engine/list_columns.h"
+#include "engine/window_layout.h"
 #include "win32/base/settings_store_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
-#include "engine/window_layout.h"
-#include "engine/engine_report.h"
-#include "engine/list_columns.h"
 #include "win32/controls/list_view_win32.h"
-#include "contract/resource_ids.h"
 
 #include <commctrl.h>
 
@@ -81,7 +81,7 @@ LRESULT LayoutMainWindow(HWND window, WPARAM wparam, LPARAM lparam) {
   for (const ButtonPlace& place : layout.buttons) {
     Place(GetDlgItem(window, place.id), {place.x, place.y, button.cx, button.cy});
   }
-  Place(state.list_view, layout.list);
+  MoveListView(layout.list);
   if (state.status_bar != nullptr) {
     Place(state.status_bar, layout.status_bar);
     DivideStatusBar(state.status_bar, size.cx);

@@ -15,7 +15,7 @@ void CentreOnScreen(HWND dialog);
 // The whole text of a dialog field, however long.
 std::string FieldText(HWND dialog, int id);
 
-// The field's text when it has at most `max_length` characters; otherwise message 801 with
+// The field's text when it has at most `max_length` characters; otherwise IDS_PATH_TOO_LONG with
 // the limit (owned by the dialog) and nothing, so that a long path is refused, never cut
 // into the name of another file.
 std::optional<std::string> BoundedFieldText(HWND dialog, int id, std::size_t max_length);
@@ -26,7 +26,7 @@ enum class FileSelection : WPARAM { ToSave = 0, ToOpen = 1 };
 
 // The host's file selection request with `pattern` in its 256-byte buffer; a nonzero answer
 // puts the chosen path into field `id`. An answer that fills the buffer without ending in it
-// is refused with message 801.
+// is refused with IDS_PATH_TOO_LONG.
 void BrowseIntoField(HWND dialog, int id, const char* pattern, FileSelection kind = FileSelection::ToOpen);
 
 }  // namespace vosko

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <span>
+#include <vector>
 
 namespace vosko {
 namespace {
@@ -121,6 +122,36 @@ bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
   // Which columns are shown is only known for sure in Details view.
   if (details != nullptr) written &= WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
   return written;
+}
+
+std::string ReadCompileRecord(const VoskoState& state, const std::string& file_name) {
+  char value[255] = {};
+  const std::string section = LoadTableString(IDS_FILES_SECTION);
+  DWORD length =
+      GetPrivateProfileStringA(section.c_str(), file_name.c_str(), "", value, sizeof value, state.settings_file);
+  if (length >= sizeof value) length = sizeof value - 1;
+  return std::string(value, length);
+}
+
+// Reading the section key by key would read the settings file once per quote file, which
+// makes a scan of thousands of files quadratic.
+CompileRecordIndex ReadCompileRecords(const VoskoState& state) {
+  const std::string section = LoadTableString(IDS_FILES_SECTION);
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const DWORD length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   state.settings_file);
+    // A section that does not fit is cut and reported as the buffer size less two.
+    if (length + 2 < buffer.size() || buffer.size() >= (256u << 20)) {
+      return CompileRecordIndex::FromSection(std::string_view(buffer.data(), length + 1));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool WriteCompileRecord(const VoskoState& state, const std::string& file_name, const std::string& record) {
+  return WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(), file_name.c_str(), record.c_str(),
+                                    state.settings_file) != FALSE;
 }
 
 }  // namespace vosko

@@ -1,8 +1,11 @@
 // The settings kept in section "Vosko" of the profile file Tarno.pm in the host's home
 // directory. Start-up reads every key into the state record; the closing routine and the
 // Options dialog write them back. Between those moments the record is the only copy.
+// Section "VoskoFiles" of the same file keeps each quote file's compile record. This module
+// is the only reader and writer of the settings file.
 #pragma once
 
+#include "engine/catalog_entry.h"
 #include "win32/base/vosko_state_win32.h"
 
 #include <array>
@@ -40,5 +43,13 @@ struct DetailsColumns {
 // state when the window closes in Details view. False when any key could not be written
 // (the others are written all the same).
 bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details);
+
+// One quote file's compile record in "VoskoFiles", as the profile gives it (cut at 254
+// characters), or empty.
+std::string ReadCompileRecord(const VoskoState& state, const std::string& file_name);
+// The whole "VoskoFiles" section at once, for a scan of the quote folder.
+CompileRecordIndex ReadCompileRecords(const VoskoState& state);
+// False when the record could not be written.
+bool WriteCompileRecord(const VoskoState& state, const std::string& file_name, const std::string& record);
 
 }  // namespace vosko

@@ -1,6 +1,7 @@
 #include "win32/commands/about_box_win32.h"
 
-#include "win32/app/main_window_win32.h"
+#include "win32/base/dialog_fields_win32.h"
+#include "win32/base/guards_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "engine/zoom_frames.h"
 #include "contract/resource_ids.h"
@@ -24,41 +25,42 @@ void DrawOutline(HDC screen, const ZoomRect& r) {
 }
 
 // The screen's device context with the inverting pen selected, restored on the way out.
-class InvertingScreen {
+// The mix mode of a device context set for a moment.
+class MixMode {
  public:
-  InvertingScreen() : dc_(GetDC(nullptr)) {
-    if (dc_ == nullptr) return;
-    pen_ = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    old_mix_ = SetROP2(dc_, R2_NOT);
-    if (pen_ != nullptr) old_pen_ = SelectObject(dc_, pen_);
+  MixMode(HDC dc, int mode) : dc_(dc), previous_(dc != nullptr ? SetROP2(dc, mode) : 0) {}
+  ~MixMode() {
+    if (dc_ != nullptr) SetROP2(dc_, previous_);
   }
-  ~InvertingScreen() {
-    if (dc_ == nullptr) return;
-    SetROP2(dc_, old_mix_);
-    if (old_pen_ != nullptr) SelectObject(dc_, old_pen_);
-    if (pen_ != nullptr) DeleteObject(pen_);
-    ReleaseDC(nullptr, dc_);
-  }
-  InvertingScreen(const InvertingScreen&) = delete;
-  InvertingScreen& operator=(const InvertingScreen&) = delete;
-  HDC dc() const { return dc_; }
+  MixMode(const MixMode&) = delete;
+  MixMode& operator=(const MixMode&) = delete;
 
  private:
   HDC dc_;
-  HPEN pen_ = nullptr;
-  int old_mix_ = 0;
-  HGDIOBJ old_pen_ = nullptr;
+  int previous_;
 };
 
-HWND AboutButton() { return g_state != nullptr ? GetDlgItem(g_state->main_window, IDC_ABOUT) : nullptr; }
+// The screen's device context with the inverting pen selected, restored on the way out
+// (members go in reverse: the mix mode, then the pen put back, deleted, the context released).
+class InvertingScreen {
+ public:
+  InvertingScreen()
+      : screen_(nullptr),
+        pen_(screen_.get() != nullptr ? CreatePen(PS_SOLID, 2, RGB(0, 0, 0)) : nullptr),
+        selected_(screen_.get(), pen_.get()),
+        mix_(screen_.get(), R2_NOT) {}
+  HDC dc() const { return screen_.get(); }
 
-void CentreOnScreen(HWND dialog) {
-  RECT r = {};
-  GetWindowRect(dialog, &r);
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  MoveWindow(dialog, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2,
-             width, height, FALSE);
+ private:
+  WindowDc screen_;
+  OwnedGdiObject pen_;
+  SelectedObject selected_;
+  MixMode mix_;
+};
+
+HWND ZoomFrom(HWND dialog) {
+  const auto* inputs = reinterpret_cast<const AboutBoxInputs*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return inputs != nullptr ? inputs->zoom_from : nullptr;
 }
 
 }  // namespace
@@ -86,20 +88,21 @@ int ZoomBetween(HWND from, HWND to) {
   return drawn;
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
       CentreOnScreen(dialog);
-      ZoomBetween(AboutButton(), dialog);
+      ZoomBetween(ZoomFrom(dialog), dialog);
       return TRUE;
     case WM_CLOSE:
-      ZoomBetween(dialog, AboutButton());
+      ZoomBetween(dialog, ZoomFrom(dialog));
       EndDialog(dialog, 0);
       // Handled: the default handling would turn the close box into Esc's result.
       return TRUE;
     case WM_COMMAND:
       if (wparam == IDC_ABOUT_OK || wparam == IDCANCEL) {
-        ZoomBetween(dialog, AboutButton());
+        ZoomBetween(dialog, ZoomFrom(dialog));
         EndDialog(dialog, static_cast<INT_PTR>(wparam));
         return TRUE;
       }
@@ -109,6 +112,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARA
   }
 }
 
-void ShowAboutBox(HWND owner) { DialogBoxParamA(g_module, "ABOUTBOX", owner, AboutDialogProc, 0); }
+void ShowAboutBox(HWND owner, const AboutBoxInputs& inputs) {
+  DialogBoxParamA(g_module, "ABOUTBOX", owner, AboutDialogProc, reinterpret_cast<LPARAM>(&inputs));
+}
 
 }  // namespace vosko

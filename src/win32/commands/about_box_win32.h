@@ -5,6 +5,14 @@
 
 namespace vosko {
 
+struct AboutBoxInputs {
+  HWND zoom_from = nullptr;  // the box zooms out of this window and back into it (the About button)
+};
+
+// Opens "ABOUTBOX", owned by `owner`.
+void ShowAboutBox(HWND owner, const AboutBoxInputs& inputs);
+
+// The dialog's lParam at creation is its AboutBoxInputs.
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Draws an inverted outline travelling from one window's screen rectangle to the other's,

@@ -1,27 +1,18 @@
-// The scan of the quote folder into the list view: one catalog entry per quote file, with
-// its title and author read from the file and its compile record from the settings file.
+// The scan of the quote folder: one catalog entry per quote file, with its title and author
+// read from the file and its compile record from the settings file. The scan touches no
+// control: the main window puts the entries into the list.
 #pragma once
 
 #include "engine/catalog_entry.h"
 
-#include <windows.h>
-
-#include <string>
+#include <memory>
+#include <vector>
 
 namespace vosko {
 
-// Inserts the eight columns, adds a row for every readable quote file of the quote folder
-// and rebuilds the image list. 0 on success (an empty or missing folder included), 1 when a
-// row could not be added or no image list could be made. A file that cannot be opened for
-// update is reported with message 9 and skipped.
-int ScanQuoteFolder();
-
-// Adds the row of one file from its directory listing, with the given title and author and
-// the file's compile record read from the settings file. The new row's index, or -1.
-int AddCatalogEntry(const WIN32_FIND_DATAA& found, const std::string& title, const std::string& author);
-
-// The directory listing of one file as the catalog uses it: bare name, size, and the two
-// times in local time.
-FileListing ListingOf(const WIN32_FIND_DATAA& found);
+// The entries of every readable quote file of the quote folder, in directory order; none for
+// an empty or missing folder. A file that cannot be opened for update is reported with
+// IDS_OPEN_FAILED and skipped.
+std::vector<std::unique_ptr<CatalogEntry>> ScanQuoteFolder();
 
 }  // namespace vosko

@@ -5,13 +5,12 @@
 #include "engine/script_line_origins.h"
 #include "engine/script_writer.h"
 #include "win32/controls/status_bar_win32.h"
-#include "win32/controls/selected_rows_win32.h"
 #include "win32/base/engine_report_win32.h"
+#include "win32/base/file_facts_win32.h"
 #include "contract/host_contract.h"
 #include "engine/message_text.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
-#include "engine/compile_record.h"
 #include "win32/controls/list_view_win32.h"
 #include "win32/base/regional_settings_win32.h"
 #include "contract/resource_ids.h"
@@ -27,14 +26,9 @@ constexpr std::size_t kShownErrorLimit = 200;
 
 void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id, number, kStyleError); }
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::string BareName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
-// The host's initial header text for every quote file (setting item 57).
+// The host's initial header text for every quote file (host::kSettingHeader).
 std::string HostHeaderText() {
   char buffer[host::kHeaderTextSize] = {};
   SendMessageA(GetParent(g_state->main_window), host::kQuerySetting, host::kSettingHeader,
@@ -165,34 +159,6 @@ void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
 }
 
 }  // namespace
-
-std::int64_t RowFileSize(int row) {
-  const std::optional<std::string> path = RowFilePath(row);
-  WIN32_FILE_ATTRIBUTE_DATA data = {};
-  if (!path || !GetFileAttributesExA(path->c_str(), GetFileExInfoStandard, &data)) return 0;
-  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-}
-
-bool StoreCompileStamp(int row, int count, bool rescan) {
-  CatalogEntry* entry = RowEntry(row);
-  if (entry == nullptr) return true;
-  entry->quote_count = count;
-  if (!rescan) entry->compile_time = LocalNowWin32();
-  const std::string record = CompileRecordText(entry->compile_time, count);
-  const bool stored = WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(), entry->FileName().c_str(),
-                                                 record.c_str(), g_state->settings_file) != FALSE;
-  entry->texts[kColumnQuoteCount] = std::to_string(count);
-  SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
-  if (!rescan) {
-    entry->texts[kColumnCompileDate] = CompileDateText(entry->compile_time);
-    SetRowCell(row, kColumnCompileDate, entry->texts[kColumnCompileDate]);
-  }
-  SendMessageA(g_state->list_view, LVM_REDRAWITEMS, row, row);
-  UpdateWindow(g_state->list_view);
-  return stored;
-}
-
-void ReportStampsLost() { ShowError(IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber)); }
 
 void CompileSelected() {
   WaitCursor wait;

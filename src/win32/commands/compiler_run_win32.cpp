@@ -1,5 +1,6 @@
 #include "win32/commands/compiler_run_win32.h"
 
+#include "win32/base/guards_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "engine/catalog_entry.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr char kCompilerResource[] = "ResourceCompiler";
 
-// The numbers of message 27: which step of starting the compiler failed.
+// The numbers of IDS_COMPILER_LAUNCH_FAILED: which step of starting the compiler failed.
 constexpr WORD kNoCompilerResource = 1001;
 constexpr WORD kNoCompilerExe = 1002;
 constexpr WORD kNoCompilerBatch = 1003;
@@ -32,27 +33,6 @@ void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id
 void DeleteInQuoteFolder(UINT name_id) {
   if (const auto path = InQuoteFolder(name_id)) DeleteFileA(path->c_str());
 }
-
-// The extension lives in the host's process: the current directory that the compiler needs
-// is put back to the host's as soon as the compiler has run.
-class CurrentDirectoryKept {
- public:
-  CurrentDirectoryKept() {
-    const DWORD length = GetCurrentDirectoryA(0, nullptr);
-    if (length == 0) return;
-    saved_.resize(length);
-    const DWORD written = GetCurrentDirectoryA(length, saved_.data());
-    saved_.resize(written < length ? written : 0);
-  }
-  ~CurrentDirectoryKept() {
-    if (!saved_.empty()) SetCurrentDirectoryA(saved_.c_str());
-  }
-  CurrentDirectoryKept(const CurrentDirectoryKept&) = delete;
-  CurrentDirectoryKept& operator=(const CurrentDirectoryKept&) = delete;
-
- private:
-  std::string saved_;
-};
 
 }  // namespace
 
@@ -90,7 +70,7 @@ bool WriteCompilerFiles() {
 }
 
 // Runs the batch file in the quote folder and waits for it. Its exit code, or nothing when
-// it could not be started at all (message 27 with 1111 shown).
+// it could not be started at all (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
 std::optional<std::intptr_t> RunCompiler() {
   // What an earlier run may have left must not pass for this run's output.
   DeleteInQuoteFolder(IDS_COMPILED_NAME);
@@ -111,12 +91,11 @@ std::optional<std::intptr_t> RunCompiler() {
   info.nShow = SW_SHOWMINIMIZED;
   const bool started = ShellExecuteExA(&info) && reinterpret_cast<std::uintptr_t>(info.hInstApp) > 32;
   DWORD exit_code = 0;
-  if (info.hProcess != nullptr) {
-    if (WaitForSingleObject(info.hProcess, kShellStartWait) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(info.hProcess, &exit_code)) {
+  if (const OwnedHandle process(info.hProcess); process.Valid()) {
+    if (WaitForSingleObject(process.get(), kShellStartWait) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.get(), &exit_code)) {
       exit_code = STILL_ACTIVE;
     }
-    CloseHandle(info.hProcess);
   }
   if (!started) {
     ShowError(IDS_COMPILER_LAUNCH_FAILED, kCompilerNotStarted);

@@ -16,12 +16,13 @@ namespace vosko {
 std::optional<std::string> InQuoteFolder(UINT name_id);
 
 // Writes "rescom.exe" (the RESOURCECOMPILER resource, byte for byte) and "rescom.bat" (lines
-// 200 to 207). False after message 27 with 1001, 1002 or 1003.
+// IDS_BATCH_FIRST to IDS_BATCH_LAST). False after IDS_COMPILER_LAUNCH_FAILED with the number of
+// the step that failed.
 bool WriteCompilerFiles();
 
 // Runs "rescom.bat" in the quote folder and waits for it; the host's current directory is
 // put back afterwards. Its exit code, or nothing when neither the runtime nor the shell could
-// start it (message 27 with 1111 shown).
+// start it (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
 std::optional<std::intptr_t> RunCompiler();
 
 // Deletes rescom.exe, rescom.bat, rquotes.txt, rquotes.rsc and rquotes.h; rquotes.r stays.

@@ -1,5 +1,6 @@
 #include "win32/commands/edit_delete_win32.h"
 
+#include "win32/base/file_facts_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/controls/list_view_win32.h"
@@ -7,7 +8,6 @@
 #include "contract/resource_ids.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -19,22 +19,12 @@ namespace {
 // text leaves the text unfilled.
 constexpr std::size_t kQuestionLimit = 260;
 
-LRESULT SendList(UINT message, WPARAM wparam, LPARAM lparam) {
-  return SendMessageA(g_state->list_view, message, wparam, lparam);
-}
-
 std::string DeleteQuestion(const std::string& title) {
   const std::string pattern = LoadTableString(IDS_DELETE_QUESTION);
   if (pattern.size() + title.size() > kQuestionLimit) return pattern.substr(0, kQuestionLimit);
   std::string question = pattern;
   ReplaceFirst(pattern, question, "%s", title);  // a "%" in the title stays text
   return question;
-}
-
-bool FileStillThere(const std::string& path) {
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  const DWORD error = GetLastError();
-  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
@@ -79,21 +69,13 @@ void RemoveQuoteFile() {
   if (!path) return;
   if (!DeleteFileA(path->c_str())) {
     const DWORD error = GetLastError();
-    if (FileStillThere(*path)) {
+    if (MayStillExist(*path)) {
       ShowTableMessage(g_state->main_window, IDS_DELETE_FAILED, static_cast<WORD>(error), kStyleError);
       return;
     }
     // Already gone (another program removed it): the row goes too.
   }
-  const bool was_last = row + 1 == RowCount();
-  SendList(LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-  const int shown = was_last ? RowCount() - 1 : row;
-  if (shown < 0) return;
-  LVITEMA item = {};
-  item.state = LVIS_FOCUSED | LVIS_SELECTED;
-  item.stateMask = static_cast<UINT>(-1);
-  SendList(LVM_SETITEMSTATE, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&item));
-  SendList(LVM_ENSUREVISIBLE, static_cast<WPARAM>(shown), FALSE);
+  RemoveRow(row);
 }
 
 }  // namespace vosko

@@ -8,7 +8,7 @@ namespace vosko {
 // folder with spaces still names one file. Message 48 when the editor cannot be started.
 void EditQuoteFile();
 
-// Asks (string 11 with the title) and, on Yes, runs RemoveQuoteFile.
+// Asks (IDS_DELETE_QUESTION with the title) and, on Yes, runs RemoveQuoteFile.
 void DeleteQuoteFile();
 
 // Deletes the quote file and its row; the next row (or the new last row) becomes focused

@@ -2,9 +2,9 @@
 
 #include "win32/controls/status_bar_win32.h"
 #include "engine/export_quotes.h"
-#include "win32/controls/selected_rows_win32.h"
 #include "win32/base/dialog_fields_win32.h"
 #include "win32/base/engine_report_win32.h"
+#include "win32/base/file_facts_win32.h"
 #include "contract/host_contract.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
@@ -19,12 +19,6 @@ namespace vosko {
 namespace {
 
 constexpr char kExportPattern[] = "*.txt";
-
-std::int64_t SizeOnDisk(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data = {};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 // The folder part of a path ("." for a bare name), where the temporary file goes so that
 // the last step is a rename on one volume.
@@ -85,6 +79,11 @@ void ExportSelectedQuoteFiles(const std::string& export_path) {
   // A quote file that could not be read was reported already; a failed write or a target
   // that cannot be replaced would otherwise pass unnoticed.
   if (every_file_read) ShowTableMessage(g_state->main_window, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);
+}
+
+void ShowExportDialog(HWND owner) {
+  if (AskSelection(IDS_ONE_FILE_EXPORT)) return;
+  DialogBoxParamA(g_module, "EXPORT", owner, ExportDialogProc, 0);
 }
 
 INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {

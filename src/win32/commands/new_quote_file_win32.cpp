@@ -4,18 +4,15 @@
 #include "engine/new_quote_file.h"
 #include "win32/base/dialog_fields_win32.h"
 #include "win32/base/engine_report_win32.h"
-#include "win32/app/main_window_win32.h"
+#include "win32/base/file_facts_win32.h"
+#include "win32/base/guards_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
-#include "win32/commands/catalog_win32.h"
 #include "win32/controls/list_view_win32.h"
 #include "win32/base/regional_settings_win32.h"
 #include "engine/text_file.h"
 #include "engine/text_format.h"
 #include "contract/resource_ids.h"
-#include "contract/string_table.h"
-
-#include <commctrl.h>
 
 #include <cstdio>
 #include <optional>
@@ -26,8 +23,6 @@ namespace {
 constexpr std::size_t kFieldLength = 255;  // the fields are read into 256-byte buffers
 constexpr int kGeneratedNameTries = 50;
 constexpr char kImportPattern[] = "*.txt";
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void ReportOpenFailed() { ShowTableMessage(g_state->main_window, IDS_OPEN_FAILED, kFileErrorNumber, kStyleError); }
 
@@ -45,7 +40,7 @@ std::optional<std::string> ChoosePath(const std::string& file_name) {
       ReportOpenFailed();
       return std::nullopt;
     }
-    if (!Exists(*typed)) return typed;
+    if (!PathExists(*typed)) return typed;
   }
   for (int attempt = 0; attempt < kGeneratedNameTries; ++attempt) {
     char name[16] = {};
@@ -55,23 +50,19 @@ std::optional<std::string> ChoosePath(const std::string& file_name) {
       ReportOpenFailed();
       return std::nullopt;
     }
-    if (!Exists(*generated)) return generated;
+    if (!PathExists(*generated)) return generated;
   }
   ShowTableMessage(g_state->main_window, IDS_NO_VALID_FILENAME, 0, kStyleError);
   return std::nullopt;
 }
 
-// The new row becomes the one selected and focused row, scrolled into view.
-void SelectOnly(int row) {
-  HWND list = g_state->list_view;
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
-                        LVIS_SELECTED | LVIS_FOCUSED | LVIS_CUT | LVIS_DROPHILITED);
-  ListView_EnsureVisible(list, row, FALSE);
+QuoteFileMode ModeOf(HWND dialog) {
+  const auto* inputs = reinterpret_cast<const QuoteFileDialogInputs*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return inputs != nullptr ? inputs->mode : QuoteFileMode::New;
 }
 
 int OnOk(HWND dialog) {
-  const int mode = QuoteFileDialogSelector();
+  const QuoteFileMode mode = ModeOf(dialog);
   const std::optional<std::string> title = BoundedFieldText(dialog, IDC_NEW_TITLE, kFieldLength);
   if (!title) return 1;
   if (title->empty()) {
@@ -84,7 +75,7 @@ int OnOk(HWND dialog) {
   if (!author) return 1;
   std::string import_file;
   std::int64_t line_length = 0;
-  if (mode == IDC_IMPORT) {
+  if (mode == QuoteFileMode::Import) {
     const std::optional<std::string> typed = BoundedFieldText(dialog, IDC_NEW_IMPORT_FILE, kFieldLength);
     if (!typed) return 1;
     if (typed->empty()) {
@@ -98,13 +89,13 @@ int OnOk(HWND dialog) {
       return 1;
     }
   }
-  return CreateQuoteFile(*title, *file_name, *author, import_file, line_length);
+  return CreateQuoteFile(mode, *title, *file_name, *author, import_file, line_length);
 }
 
 }  // namespace
 
-int CreateQuoteFile(const std::string& title, const std::string& file_name, const std::string& author,
-                    const std::string& import_file, std::int64_t line_length) {
+int CreateQuoteFile(QuoteFileMode mode, const std::string& title, const std::string& file_name,
+                    const std::string& author, const std::string& import_file, std::int64_t line_length) {
   const std::optional<std::string> path = ChoosePath(file_name);
   if (!path) return 1;
   TextFile out;
@@ -115,11 +106,10 @@ int CreateQuoteFile(const std::string& title, const std::string& file_name, cons
   const WinIniRegionalSettings regional;
   const CalendarTime now = LocalNowWin32();
   NewQuoteFileSource source;
-  const int mode = QuoteFileDialogSelector();
-  if (mode == IDC_RECOMPILE) {
+  if (mode == QuoteFileMode::Recompile) {
     source.kind = NewQuoteFileSource::Kind::Recompile;
-    source.path = std::string(g_state->home_directory) + std::string(TableText(IDS_HOST_QUOTES_FILE));
-  } else if (mode == IDC_IMPORT) {
+    source.path = std::string(g_state->home_directory) + LoadTableString(IDS_HOST_QUOTES_FILE);
+  } else if (mode == QuoteFileMode::Import) {
     source = {NewQuoteFileSource::Kind::Import, import_file, line_length};
   }
   MessageBoxReport report;
@@ -136,19 +126,25 @@ int CreateQuoteFile(const std::string& title, const std::string& file_name, cons
   }
 
   WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA(path->c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 1;
-  FindClose(search);
+  if (!FileSearch(*path, found).Found()) return 1;
   const int row = AddCatalogEntry(found, title, author);
   if (row < 0) return row;
   if (!RebuildImageList()) return 1;
-  SelectOnly(row);
+  SelectOnlyRow(row);
   return 0;
 }
 
-INT_PTR CALLBACK NewQuoteFileDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+bool RunQuoteFileDialog(HWND owner, const QuoteFileDialogInputs& inputs) {
+  const char* name = inputs.mode == QuoteFileMode::Recompile ? "RECOMPILE"
+                     : inputs.mode == QuoteFileMode::Import  ? "IMPORT"
+                                                             : "NEWQUOTEFILE";
+  return DialogBoxParamA(g_module, name, owner, NewQuoteFileDialogProc, reinterpret_cast<LPARAM>(&inputs)) == 1;
+}
+
+INT_PTR CALLBACK NewQuoteFileDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
       CentreOnScreen(dialog);
       return TRUE;
     case WM_CLOSE:

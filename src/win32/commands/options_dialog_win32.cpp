@@ -1,14 +1,11 @@
 #include "win32/commands/options_dialog_win32.h"
 
 #include "win32/base/dialog_fields_win32.h"
-#include "win32/app/main_window_win32.h"
 #include "win32/base/settings_store_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "engine/engine_report.h"
-#include "win32/controls/list_view_win32.h"
 #include "contract/resource_ids.h"
-#include "contract/string_table.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -34,6 +31,10 @@ void CopyPath(char (&destination)[kPathSize], const std::string& text) {
   std::snprintf(destination, sizeof destination, "%s", text.c_str());
 }
 
+OptionsDialogRun* RunOf(HWND dialog) {
+  return reinterpret_cast<OptionsDialogRun*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 void Initialise(HWND dialog) {
   CentreOnScreen(dialog);
   SetDlgItemTextA(dialog, IDC_OPT_FOLDER, g_state->quote_folder);
@@ -42,7 +43,7 @@ void Initialise(HWND dialog) {
   CheckDlgButton(dialog, IDC_OPT_MAXIMIZE_EDITOR, g_state->maximize_editor ? BST_CHECKED : BST_UNCHECKED);
   HWND views = GetDlgItem(dialog, IDC_OPT_VIEW);
   for (int view = kViewLargeIcons; view <= kViewDetails; ++view) {
-    const std::string name(TableText(IDS_VIEW_FIRST + view));
+    const std::string name = LoadTableString(IDS_VIEW_FIRST + view);
     SendMessageA(views, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
   SendMessageA(views, CB_SETCURSEL, static_cast<WPARAM>(g_state->view_option), 0);
@@ -60,9 +61,9 @@ void BrowseForFolder(HWND dialog) {
   CoTaskMemFree(chosen);
 }
 
-// Stores everything and rebuilds the list when it must. False when a path is too long to
-// keep: then nothing at all is stored and the dialog stays open.
-bool OnOk(HWND dialog) {
+// Stores everything and says whether the list must be rebuilt. False when a path is too long
+// to keep: then nothing at all is stored and the dialog stays open.
+bool OnOk(HWND dialog, bool& rebuild_list) {
   const std::optional<std::string> folder = BoundedFieldText(dialog, IDC_OPT_FOLDER, kPathLength);
   if (!folder) return false;
   const std::optional<std::string> editor = BoundedFieldText(dialog, IDC_OPT_EDITOR, kPathLength);
@@ -89,8 +90,7 @@ bool OnOk(HWND dialog) {
   const LRESULT view = SendDlgItemMessageA(dialog, IDC_OPT_VIEW, CB_GETCURSEL, 0, 0);
   if (view >= kViewLargeIcons && view <= kViewDetails && (view != g_state->view_option || changed != 0)) {
     g_state->view_option = static_cast<int>(view);
-    BuildListView();
-    InvalidateRect(g_state->main_window, nullptr, TRUE);
+    rebuild_list = true;
   }
   return true;
 }
@@ -121,9 +121,17 @@ int StoreColumnChecks(HWND dialog) {
   return before != g_state->column_visible ? 1 : 0;
 }
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+OptionsDialogResult ShowOptionsDialog(HWND owner, const OptionsDialogInputs& inputs) {
+  OptionsDialogRun run;
+  run.inputs = &inputs;
+  DialogBoxParamA(g_module, "QUOTEOPTIONS", owner, OptionsDialogProc, reinterpret_cast<LPARAM>(&run));
+  return run.result;
+}
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
       Initialise(dialog);
       return TRUE;
     case WM_COMMAND:
@@ -137,7 +145,10 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
         case IDC_RECOMPILE:
         case IDC_IMPORT:
           // The new file goes into the quote folder in effect, not one typed but not confirmed.
-          RunQuoteFileDialog(LOWORD(wparam), dialog);
+          if (OptionsDialogRun* run = RunOf(dialog);
+              run != nullptr && run->inputs != nullptr && run->inputs->run_quote_file_dialog) {
+            run->inputs->run_quote_file_dialog(LOWORD(wparam), dialog);
+          }
           break;
         case IDC_OPT_HELP:
           ShellExecuteA(g_state->main_window, nullptr, g_state->help_file, nullptr, nullptr, SW_SHOWNORMAL);
@@ -151,9 +162,13 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
             EnableColumnChecks(dialog, static_cast<int>(SendDlgItemMessageA(dialog, IDC_OPT_VIEW, CB_GETCURSEL, 0, 0)));
           }
           break;
-        case IDC_OPT_OK:
-          if (OnOk(dialog)) EndDialog(dialog, 1);
+        case IDC_OPT_OK: {
+          bool rebuild_list = false;
+          if (!OnOk(dialog, rebuild_list)) break;
+          if (OptionsDialogRun* run = RunOf(dialog); run != nullptr) run->result = {true, rebuild_list};
+          EndDialog(dialog, 1);
           break;
+        }
         default:
           break;
       }

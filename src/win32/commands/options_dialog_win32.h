@@ -4,10 +4,32 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace vosko {
 
-// OK stores every setting in the state record and the settings file, then rebuilds the list
-// view when the view, the folder (compared case-sensitively) or the columns changed.
+struct OptionsDialogInputs {
+  // Runs the Recompile (IDC_RECOMPILE) or Import (IDC_IMPORT) dialog, owned by the Options
+  // dialog: the caller knows how.
+  std::function<void(int button_id, HWND owner)> run_quote_file_dialog;
+};
+
+struct OptionsDialogResult {
+  bool accepted = false;  // closed with OK
+  // The view, the folder (compared case-sensitively) or the columns changed: the caller
+  // rebuilds the list view.
+  bool rebuild_list = false;
+};
+
+// Opens "QUOTEOPTIONS", owned by `owner`. OK stores every setting in the state record and the
+// settings file.
+OptionsDialogResult ShowOptionsDialog(HWND owner, const OptionsDialogInputs& inputs);
+
+// The dialog's lParam at creation is its run: the inputs and the result to fill.
+struct OptionsDialogRun {
+  const OptionsDialogInputs* inputs = nullptr;
+  OptionsDialogResult result;
+};
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Checks the column boxes from the visible flags; Title is always visible.

@@ -1,6 +1,7 @@
 #include "win32/commands/paste_win32.h"
 
 #include "engine/paste_text.h"
+#include "win32/base/guards_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "engine/engine_report.h"
@@ -12,62 +13,9 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 namespace vosko {
 namespace {
-
-class OpenedClipboard {
- public:
-  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-  bool open() const { return open_; }
-
- private:
-  bool open_;
-};
-
-class LockedMemory {
- public:
-  explicit LockedMemory(HANDLE memory)
-      : memory_(memory), data_(memory != nullptr ? static_cast<const char*>(GlobalLock(memory)) : nullptr) {}
-  ~LockedMemory() {
-    if (data_ != nullptr) GlobalUnlock(memory_);
-  }
-  LockedMemory(const LockedMemory&) = delete;
-  LockedMemory& operator=(const LockedMemory&) = delete;
-  const char* data() const { return data_; }
-  std::size_t size() const { return data_ != nullptr ? GlobalSize(memory_) : 0; }
-
- private:
-  HANDLE memory_;
-  const char* data_;
-};
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { Close(); }
-  // False when the close failed: a network drive may only then say that a write was lost.
-  bool Close() {
-    if (handle_ == INVALID_HANDLE_VALUE) return true;
-    return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
-  }
-  void Reset(HANDLE handle) {
-    Close();
-    handle_ = handle;
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   constexpr std::size_t kChunk = 1 << 20;
@@ -92,8 +40,8 @@ Append AppendQuote(const std::string& path, std::string_view text) {
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
     return Append::kRefused;
   }
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return Append::kRefused;
   LARGE_INTEGER end = {};
   const LARGE_INTEGER zero = {};

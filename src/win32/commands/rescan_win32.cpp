@@ -1,6 +1,5 @@
 #include "win32/commands/rescan_win32.h"
 
-#include "win32/commands/compile_driver_win32.h"
 #include "engine/script_writer.h"
 #include "win32/controls/status_bar_win32.h"
 #include "win32/base/engine_report_win32.h"

@@ -1,6 +1,6 @@
 #include "win32/commands/send_win32.h"
 
-#include "win32/controls/selected_rows_win32.h"
+#include "win32/base/guards_win32.h"
 #include "win32/controls/list_view_win32.h"
 
 #include <ole2.h>
@@ -114,18 +114,20 @@ class QuoteFileDataObject final : public IDataObject, public IEnumFORMATETC {
   HGLOBAL DropFilesBlock() const {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + files_.size() + 2);
     if (block == nullptr) return nullptr;
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    if (drop == nullptr) {
-      GlobalFree(block);
-      return nullptr;
+    {
+      const LockedMemory locked(block);
+      if (locked.data() != nullptr) {
+        auto* drop = reinterpret_cast<DROPFILES*>(locked.data());
+        drop->pFiles = sizeof(DROPFILES);
+        drop->pt = {0, 0};
+        drop->fNC = TRUE;
+        drop->fWide = FALSE;
+        std::memcpy(locked.data() + sizeof(DROPFILES), files_.data(), files_.size());
+        return block;
+      }
     }
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = {0, 0};
-    drop->fNC = TRUE;
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), files_.data(), files_.size());
-    GlobalUnlock(block);
-    return block;
+    GlobalFree(block);
+    return nullptr;
   }
 
   LONG references_ = 1;
@@ -134,6 +136,23 @@ class QuoteFileDataObject final : public IDataObject, public IEnumFORMATETC {
 };
 
 static_assert(sizeof(DROPFILES) == 20, "the file list starts at offset 20 in both builds");
+
+// Dropped as if dragged onto the shell's mail-recipient target with the left button; the
+// target's answers change nothing.
+void DropOnMailRecipient(IDataObject* data) {
+  IDropTarget* target = nullptr;
+
+  if (SUCCEEDED(CoCreateInstance(kMailRecipient, nullptr,
+                                 CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IDropTarget,
+                                 reinterpret_cast<void**>(&target))) &&
+      target != nullptr) {
+    const POINTL point = {0, 0};
+    DWORD effect = 0;
+    target->DragEnter(data, MK_LBUTTON, point, &effect);
+    target->Drop(data, MK_LBUTTON, point, &effect);
+    target->Release();
+  }
+}
 
 }  // namespace
 
@@ -155,20 +174,10 @@ void SendSelectedQuoteFiles() {
   if (paths.empty()) return;
   IDataObject* data = NewQuoteFileDataObject(paths);
   if (data == nullptr) return;
-  const HRESULT com = CoInitialize(nullptr);
-  IDropTarget* target = nullptr;
-  if (SUCCEEDED(CoCreateInstance(kMailRecipient, nullptr,
-                                 CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IDropTarget,
-                                 reinterpret_cast<void**>(&target))) &&
-      target != nullptr) {
-    // Dropped as if dragged there with the left button; the target's answers change nothing.
-    const POINTL point = {0, 0};
-    DWORD effect = 0;
-    target->DragEnter(data, MK_LBUTTON, point, &effect);
-    target->Drop(data, MK_LBUTTON, point, &effect);
-    target->Release();
+  {
+    const ComInitialized com;
+    DropOnMailRecipient(data);
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   data->Release();
 }
 

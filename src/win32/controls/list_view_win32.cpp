@@ -1,12 +1,14 @@
 #include "win32/controls/list_view_win32.h"
 
-#include "win32/app/main_window_win32.h"
+#include "contract/resource_ids.h"
+#include "engine/compile_record.h"
+#include "engine/engine_report.h"
+#include "engine/list_columns.h"
+#include "win32/base/file_facts_win32.h"
+#include "win32/base/guards_win32.h"
+#include "win32/base/regional_settings_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
-#include "win32/app/window_layout_win32.h"
-#include "win32/commands/catalog_win32.h"
-#include "engine/list_columns.h"
-#include "contract/resource_ids.h"
 
 #include <commctrl.h>
 
@@ -20,9 +22,6 @@ constexpr int kInitialColumnWidth = 150;
 constexpr int kHeadingLimit = 30;  // characters of a column heading
 constexpr int kSpareIcons = 100;   // image list copies beyond the rows, for rows added later
 constexpr DWORD kDetailsExtendedStyle = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
-
-// The buttons that need a quote file to act on: enabled when the list is built with rows.
-constexpr int kRowButtons[] = {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT};
 
 // List column k shows column number g_list_columns[k]. Deleting a hidden column shifts
 // the columns (and the cells) after it, so this is the one place that knows where a
@@ -58,10 +57,6 @@ int ColumnAlignment(int column) {
   return column == kColumnTitle || column == kColumnAuthor || column == kColumnFileName ? LVCFMT_LEFT : LVCFMT_RIGHT;
 }
 
-void EnableRowButtons(bool enable) {
-  for (int id : kRowButtons) EnableWindow(GetDlgItem(g_state->main_window, id), enable);
-}
-
 void DeleteListColumn(int list_column) {
   if (!SendList(LVM_DELETECOLUMN, list_column, 0)) return;
   g_list_columns.erase(g_list_columns.begin() + list_column);
@@ -77,13 +72,13 @@ int BoldHeadingWidth(int list_column) {
   item.pszText = text;
   item.cchTextMax = sizeof text;
   if (!SendMessageA(header, HDM_GETITEMA, list_column, reinterpret_cast<LPARAM>(&item))) return 0;
-  HDC dc = GetDC(header);
-  if (dc == nullptr) return 0;
-  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+  const WindowDc dc(header);
+  if (dc.get() == nullptr) return 0;
   SIZE extent = {};
-  GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
-  SelectObject(dc, previous);
-  ReleaseDC(header, dc);
+  {
+    const SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
+  }
   return extent.cx + 6 * GetSystemMetrics(SM_CXEDGE);
 }
 
@@ -193,7 +188,7 @@ int NextRow(int after, UINT flags) {
 
 }  // namespace
 
-bool BuildListView() {
+bool CreateListView() {
   DestroyListView();
   VoskoState& state = *g_state;
   const DWORD style = WS_CHILD | WS_BORDER | LVS_SHOWSELALWAYS | LVS_SORTASCENDING | ViewStyle(state.view_option);
@@ -201,12 +196,6 @@ bool BuildListView() {
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)), g_module, nullptr);
   if (state.list_view == nullptr) return false;
   if (IsDetailsView()) SendList(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kDetailsExtendedStyle);
-  if (ScanQuoteFolder() != 0) return false;
-  LayoutMainWindow(state.main_window, 0, 0);
-  ApplyViewSettings();
-  const bool has_rows = RowCount() > 0;
-  EnableRowButtons(has_rows);
-  if (has_rows) SetFocus(state.list_view);
   return true;
 }
 
@@ -285,23 +274,31 @@ bool RebuildImageList() {
   return true;
 }
 
-void ListNotify(const NMHDR* header) {
-  if (g_state == nullptr || header == nullptr || header->hwndFrom != List() || List() == nullptr) return;
+bool ListNotify(const NMHDR* header) {
+  if (g_state == nullptr || header == nullptr || header->hwndFrom != List() || List() == nullptr) return false;
   switch (header->code) {
     case LVN_GETDISPINFOA:
       AnswerDisplayText(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header)));
-      break;
+      return false;
     case LVN_DELETEITEM:
       ReleaseEntry(reinterpret_cast<const NMLISTVIEW*>(header));
-      break;
+      return false;
     case NM_DBLCLK:
     case NM_RETURN:
-      RunCommand(g_state->main_window, IDC_EDIT);
-      break;
+      return true;
     default:
       // A click on a heading sorts nothing: the rows stay in title order.
-      break;
+      return false;
   }
+}
+
+void FocusListView() {
+  // Without a list (its creation failed) no window keeps the focus.
+  if (g_state != nullptr) SetFocus(List());
+}
+
+void MoveListView(const ControlRect& rect) {
+  if (List() != nullptr) MoveWindow(List(), rect.x, rect.y, rect.width, rect.height, TRUE);
 }
 
 bool AskSelection(UINT message_id) {
@@ -319,6 +316,33 @@ int RowCount() {
 int FocusedSelectedRow() {
   if (List() == nullptr) return -1;
   return NextRow(-1, LVNI_FOCUSED | LVNI_SELECTED);
+}
+
+std::vector<int> SelectedRows() {
+  std::vector<int> rows;
+  if (g_state == nullptr || List() == nullptr) return rows;
+  for (int row = NextRow(-1, LVNI_SELECTED); row >= 0; row = NextRow(row, LVNI_SELECTED)) rows.push_back(row);
+  return rows;
+}
+
+void SelectOnlyRow(int row) {
+  HWND list = List();
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED | LVIS_CUT | LVIS_DROPHILITED);
+  ListView_EnsureVisible(list, row, FALSE);
+}
+
+void RemoveRow(int row) {
+  const bool was_last = row + 1 == RowCount();
+  SendList(LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+  const int shown = was_last ? RowCount() - 1 : row;
+  if (shown < 0) return;
+  LVITEMA item = {};
+  item.state = LVIS_FOCUSED | LVIS_SELECTED;
+  item.stateMask = static_cast<UINT>(-1);
+  SendList(LVM_SETITEMSTATE, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&item));
+  SendList(LVM_ENSUREVISIBLE, static_cast<WPARAM>(shown), FALSE);
 }
 
 CatalogEntry* RowEntry(int row) {
@@ -372,6 +396,15 @@ int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image) {
   return row;
 }
 
+int AddCatalogEntry(const WIN32_FIND_DATAA& found, const std::string& title, const std::string& author) {
+  const std::string record = ReadCompileRecord(*g_state, found.cFileName);
+  const int rows = RowCount();
+  auto entry = std::make_unique<CatalogEntry>(MakeCatalogEntry(ListingOf(found), title, author, record));
+  // Image n + 1 for the row added to n rows: the image list holds a copy of the item icon for
+  // every such number.
+  return InsertCatalogRow(std::move(entry), rows + 1);
+}
+
 bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries) {
   std::vector<TitleKey> keys(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) keys[i] = {Widened(entries[i]->Text(kColumnTitle)), i};
@@ -413,6 +446,32 @@ bool TakeDetailsColumns(DetailsColumns& columns) {
     if (!used[static_cast<size_t>(column)]) columns.order[static_cast<size_t>(next++)] = column;
   }
   return true;
+}
+
+std::int64_t RowFileSize(int row) {
+  const std::optional<std::string> path = RowFilePath(row);
+  return path ? SizeOnDisk(*path) : 0;
+}
+
+bool StoreCompileStamp(int row, int count, bool rescan) {
+  CatalogEntry* entry = RowEntry(row);
+  if (entry == nullptr) return true;
+  entry->quote_count = count;
+  if (!rescan) entry->compile_time = LocalNowWin32();
+  const bool stored = WriteCompileRecord(*g_state, entry->FileName(), CompileRecordText(entry->compile_time, count));
+  entry->texts[kColumnQuoteCount] = std::to_string(count);
+  SetRowCell(row, kColumnQuoteCount, entry->texts[kColumnQuoteCount]);
+  if (!rescan) {
+    entry->texts[kColumnCompileDate] = CompileDateText(entry->compile_time);
+    SetRowCell(row, kColumnCompileDate, entry->texts[kColumnCompileDate]);
+  }
+  SendList(LVM_REDRAWITEMS, row, row);
+  UpdateWindow(List());
+  return stored;
+}
+
+void ReportStampsLost() {
+  ShowTableMessage(g_state->main_window, IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber), kStyleError);
 }
 
 }  // namespace vosko

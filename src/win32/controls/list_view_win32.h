@@ -8,9 +8,11 @@
 
 #include "win32/base/settings_store_win32.h"
 #include "engine/catalog_entry.h"
+#include "engine/window_layout.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,10 +20,9 @@
 
 namespace vosko {
 
-// Replaces any list view with a fresh one in the current view, scans the quote folder into
-// it, lays the window out and shows it. False when the control could not be made or the
-// scan failed.
-bool BuildListView();
+// Replaces any list view with a fresh, empty one in the current view, hidden. False when the
+// control could not be made. The main window fills it (BuildListView).
+bool CreateListView();
 // Releases the image list, the rows with their entries and the control.
 void DestroyListView();
 
@@ -33,8 +34,15 @@ void ApplyViewSettings();
 // image list could be made (none is attached then).
 bool RebuildImageList();
 
-// The main window's WM_NOTIFY, for notifications from the list view.
-void ListNotify(const NMHDR* header);
+// The main window's WM_NOTIFY, for notifications from the list view: display texts and the
+// release of a deleted row's entry. True for a double-click or Enter on the list, which the
+// main window answers by opening the focused row's file.
+bool ListNotify(const NMHDR* header);
+
+// Gives the list the keyboard focus; without a list, no window has it.
+void FocusListView();
+// Moves the list to `rect` in the main window's client area (nothing without a list).
+void MoveListView(const ControlRect& rect);
 
 // Before compile and export: with exactly one row selected asks `message_id` (OK/Cancel).
 // True means stop: Cancel was pressed, or nothing is selected. Two or more rows go on.
@@ -43,6 +51,13 @@ bool AskSelection(UINT message_id);
 int RowCount();
 // The row both focused and selected, or -1 (Edit, Delete and Paste act on it).
 int FocusedSelectedRow();
+// The selected rows, in list order: what Compile, Export and Send act on.
+std::vector<int> SelectedRows();
+// Makes `row` the one selected and focused row, scrolled into view.
+void SelectOnlyRow(int row);
+// Deletes `row`; the next row (or the new last row) becomes focused and selected, and is
+// scrolled into view.
+void RemoveRow(int row);
 CatalogEntry* RowEntry(int row);
 // A row's field by column number 0 to 7, from its entry; nothing for a row without one.
 std::optional<std::string> RowField(int row, int column);
@@ -57,6 +72,9 @@ void SetRowCell(int row, int column, const std::string& text);
 
 // Inserts a row for `entry` (the list takes it) with the given image; its index, or -1.
 int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image);
+// Adds the row of one file from its directory listing, with the given title and author and
+// the file's compile record read from the settings file. The new row's index, or -1.
+int AddCatalogEntry(const WIN32_FIND_DATAA& found, const std::string& title, const std::string& author);
 // Fills the list with the entries of a scan, given in directory order, in the order the
 // sorting control would give them one by one, without paying for its sorted insertion.
 // False when a row could not be inserted (the entries not yet in the list are released).
@@ -65,5 +83,18 @@ bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries);
 // In Details view, what the closing routine stores: each column's width and the display
 // order, by column number. False in the other views or without a list.
 bool TakeDetailsColumns(DetailsColumns& columns);
+
+// The size of a row's quote file as the file system reports it (0 when it has none): what
+// the Total bar of a compile or rescan measures against.
+std::int64_t RowFileSize(int row);
+
+// Stores a quote file's count: in the row's entry, its compile record in the settings file
+// and its "# Quotes" cell. A compile (rescan false) also sets the compile time to now and
+// shows it in the "Compile Date" cell; a rescan keeps the stored compile time. False when
+// the compile record could not be written (the entry and the row have the stamp all the
+// same).
+bool StoreCompileStamp(int row, int count, bool rescan);
+// Says once, at the end of a run, that stamps were not stored.
+void ReportStampsLost();
 
 }  // namespace vosko
