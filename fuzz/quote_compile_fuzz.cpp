@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vosko::TextFile quotes, script;
   vosko::ScriptRun run, countRun;
   Check(quotes.OpenMemory(quoteBytes, "r+t") && script.OpenMemory(scriptBytes, "w+t") &&
-        vosko::WriteScriptHeader(script, "d", "t", run, nullptr) && run.scriptLines == 26);
-  const std::int64_t headerBytes = run.bytesDone;
+        vosko::WriteScriptHeader(script, "d", "t", run, nullptr) && run.script_lines == 26);
+  const std::int64_t headerBytes = run.bytes_done;
   vosko::QuoteFileContext context;
-  if (size > 0 && data[0] == 'H') context.initialHeader = [&] { return std::string(bytes.substr(0, 40)); };
+  if (size > 0 && data[0] == 'H') context.initial_header = [&] { return std::string(bytes.substr(0, 40)); };
   const int written = vosko::AppendQuoteFile(&script, quotes, "q.lsq", "fuzz", run, context);
   Check(script.Close() && quotes.Rewind());
   const int counted = vosko::AppendQuoteFile(nullptr, quotes, "q.lsq", "fuzz", countRun, {});
-  Check(written >= 0 && written == counted && countRun.bytesDone == run.bytesDone - headerBytes);
+  Check(written >= 0 && written == counted && countRun.bytes_done == run.bytes_done - headerBytes);
 
   std::size_t start = 0, lines = 0, opens = 0, closes = 0;
   // Line by line through find: a script can be a thousand times its quote file.
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     opens += line == "text x";
     closes += line == "   };";
   }
-  Check(start == scriptBytes.size() && lines == run.scriptLines);  // the script ends with a line end
+  Check(start == scriptBytes.size() && lines == run.script_lines);  // the script ends with a line end
   Check(opens == closes && opens == static_cast<std::size_t>(written));
   Check(Compile(scriptBytes).summary.count == static_cast<std::uint32_t>(counted));
 

@@ -41,10 +41,10 @@ std::string CatalogSizeText(std::uint64_t bytes) {
   NumberFormat format;
   format.size = 6;
   format.decimals = 1;
-  format.blankZero = false;
-  format.zeroPad = true;
-  format.leftAlign = true;
-  format.keepZeros = true;
+  format.blank_zero = false;
+  format.zero_pad = true;
+  format.left_align = true;
+  format.keep_zeros = true;
   const double kb = static_cast<double>(bytes) / 1024.0;
   const bool in_kilobytes = kb <= 1024.0;
   std::string text = FormatNumber(in_kilobytes ? kb : kb / 1024.0, format);
@@ -69,7 +69,7 @@ CatalogEntry MakeCatalogEntry(const FileListing& listing, std::string_view title
     entry.quote_count = parsed.count;
     entry.compile_time = parsed.time;
     // A count that is not a plain quote count ('-1', or digits past 32 bits) shows nothing.
-    if (!parsed.countOutOfRange) entry.texts[kColumnQuoteCount] = std::to_string(parsed.count);
+    if (!parsed.count_out_of_range) entry.texts[kColumnQuoteCount] = std::to_string(parsed.count);
     entry.texts[kColumnCompileDate] = CompileDateText(parsed.time);
   }
   entry.texts[kColumnFileDate] = FileTimeText(listing.written);

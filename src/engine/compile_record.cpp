@@ -15,13 +15,13 @@ int HexDigit(char c) {
 
 bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// One "%Nx" conversion (maxChars 0: no width).  Like the runtime's scanner: white space first,
-// then a sign and digits that together use at most maxChars characters; at least one digit.
-// `fitsInt` tells whether the number as written lies in 0 to 2^31 - 1.
-bool ScanHex(std::string_view& in, std::size_t maxChars, std::uint32_t& out, bool& fitsInt) {
+// One "%Nx" conversion (max_chars 0: no width).  Like the runtime's scanner: white space first,
+// then a sign and digits that together use at most max_chars characters; at least one digit.
+// `fits_int` tells whether the number as written lies in 0 to 2^31 - 1.
+bool ScanHex(std::string_view& in, std::size_t max_chars, std::uint32_t& out, bool& fits_int) {
   std::size_t i = 0;
   while (i < in.size() && IsScanSpace(in[i])) ++i;
-  const std::size_t limit = maxChars == 0 ? std::numeric_limits<std::size_t>::max() : maxChars;
+  const std::size_t limit = max_chars == 0 ? std::numeric_limits<std::size_t>::max() : max_chars;
   std::size_t used = 0;
   bool negative = false;
   if (i < in.size() && (in[i] == '+' || in[i] == '-') && used < limit) {
@@ -40,7 +40,7 @@ bool ScanHex(std::string_view& in, std::size_t maxChars, std::uint32_t& out, boo
     ++digits;
   }
   if (digits == 0) return false;
-  fitsInt = !wrapped && value <= 0x7FFFFFFFu && (!negative || value == 0);
+  fits_int = !wrapped && value <= 0x7FFFFFFFu && (!negative || value == 0);
   out = negative ? 0u - value : value;
   in.remove_prefix(i);
   return true;
@@ -56,8 +56,8 @@ std::string CompileRecordText(const CalendarTime& time, std::int32_t count) {
 
 CompileRecord ParseCompileRecord(std::string_view value) {
   CompileRecord record;
-  std::uint16_t* const stampFields[] = {&record.time.year, &record.time.month, &record.time.day, &record.time.hour,
-                                        &record.time.minute};
+  std::uint16_t* const stamp_fields[] = {&record.time.year, &record.time.month, &record.time.day, &record.time.hour,
+                                         &record.time.minute};
   const std::size_t widths[] = {4, 2, 2, 2, 2};
   for (int field = 0; field < 6; ++field) {
     if (field > 0) {
@@ -68,12 +68,12 @@ CompileRecord ParseCompileRecord(std::string_view value) {
     bool fits = false;
     if (!ScanHex(value, field < 5 ? widths[field] : 0, v, fits)) return record;
     if (field < 5) {
-      *stampFields[field] = static_cast<std::uint16_t>(v);
+      *stamp_fields[field] = static_cast<std::uint16_t>(v);
     } else {
       record.count = static_cast<std::int32_t>(v);
-      record.countOutOfRange = !fits;
+      record.count_out_of_range = !fits;
     }
-    record.fieldsRead = field + 1;
+    record.fields_read = field + 1;
   }
   return record;
 }

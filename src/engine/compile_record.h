@@ -18,10 +18,10 @@ std::string CompileRecordText(const CalendarTime& time, std::int32_t count);
 struct CompileRecord {
   CalendarTime time;  // year, month, day, hour and minute; the other fields 0
   std::int32_t count = 0;
-  int fieldsRead = 0;  // 0 to 6; the fields after the first one that failed stay 0
+  int fields_read = 0;  // 0 to 6; the fields after the first one that failed stay 0
   // The count field as written is no number from 0 to 2^31 - 1 (a minus sign, or digits past
   // 31 bits): a hand-edited record can hold any digits, and such a count is not shown.
-  bool countOutOfRange = false;
+  bool count_out_of_range = false;
 };
 // Reads a stored value.  Hex digits of either case; at most 4 digits for the year and 2 for
 // each of the next four fields, any number for the count (it wraps at 32 bits).  Each field

@@ -36,7 +36,7 @@ CompilerError ErrorOf(std::string_view line) {
     if (line[i] < '0' || line[i] > '9' || number > (UINT64_MAX - 9) / 10) return error;
     number = number * 10 + static_cast<std::uint64_t>(line[i] - '0');
   }
-  error.scriptLine = number;
+  error.script_line = number;
   error.message = std::string(line.substr(marker + 10));
   return error;
 }
@@ -52,7 +52,7 @@ class ReportReader {
       }
       return true;
     }
-    report_.summaryFound = true;
+    report_.summary_found = true;
     std::string_view after = line.substr(of + 2);
     if (const std::size_t entries = after.find("entries"); entries != std::string_view::npos) {
       report_.count = LeadingNumber(after.substr(0, entries));

@@ -11,13 +11,13 @@ namespace vosko {
 
 // One "rquotes.r(12): error: unterminated string" line.
 struct CompilerError {
-  std::uint64_t scriptLine = 0;  // 0 when the line names no line of the script
-  std::string message;           // the text after "error: ", or the whole line
+  std::uint64_t script_line = 0;  // 0 when the line names no line of the script
+  std::string message;            // the text after "error: ", or the whole line
 };
 
 struct CompilerReport {
   bool opened = false;                // the report file could be read
-  bool summaryFound = false;          // a line holding "of" was found
+  bool summary_found = false;         // a line holding "of" was found
   int count = -1;                     // quotes; -1 when not found
   int largest = -1;                   // bytes of the largest quote; -1 when not found
   std::vector<CompilerError> errors;  // the first error lines, before the summary

@@ -18,7 +18,7 @@ class EngineReport {
  public:
   virtual ~EngineReport() = default;
   // `number` 0 means the text has no number to fill.
-  virtual void Report(unsigned stringId, unsigned number, ReportIcon icon, ReportOwner owner) = 0;
+  virtual void Report(unsigned string_id, unsigned number, ReportIcon icon, ReportOwner owner) = 0;
 };
 
 }  // namespace vosko

@@ -27,31 +27,31 @@ int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view ti
 }
 
 int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title) {
-  const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());
-  if (run.progress) run.progress->Show(title, 0, fileSize, run.bytesDone, run.totalBytes, true);
-  std::int64_t fileDone = 0;
+  const std::int64_t file_size = std::max<std::int64_t>(0, file.SizeOnDisk());
+  if (run.progress) run.progress->Show(title, 0, file_size, run.bytes_done, run.total_bytes, true);
+  std::int64_t file_done = 0;
   int count = 0;
   bool open = false;
   for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
     const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
-    fileDone += advance;
-    run.bytesDone += advance;
-    if (run.progress) run.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, true);
+    file_done += advance;
+    run.bytes_done += advance;
+    if (run.progress) run.progress->Show(std::nullopt, file_done, file_size, run.bytes_done, run.total_bytes, true);
     const std::string_view text = WithoutDirective(WithoutComment(WithoutLineEnd(CStringPart(piece))));
     if (IsBlankLine(text)) {
       open = false;
       continue;
     }
     if (!open) {
-      if (run.anyQuote) run.out->Write("\n");
-      run.anyQuote = open = true;
+      if (run.any_quote) run.out->Write("\n");
+      run.any_quote = open = true;
       ++count;
     } else {
       run.out->Write(" ");
     }
     run.out->Write(WithoutTrailingSpaces(text));  // leading spaces stay
   }
-  if (run.progress) run.progress->Show(std::nullopt, 1, 1, run.bytesDone, run.totalBytes, true);
+  if (run.progress) run.progress->Show(std::nullopt, 1, 1, run.bytes_done, run.total_bytes, true);
   return count;
 }
 

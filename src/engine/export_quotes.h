@@ -14,10 +14,10 @@ namespace vosko {
 
 // One export run over several quote files.
 struct ExportRun {
-  TextFile* out = nullptr;      // the export file, open for writing in text mode
-  bool anyQuote = false;        // a quote was written: the next one starts on a new line
-  std::int64_t bytesDone = 0;   // each line read adds its length plus 2
-  std::int64_t totalBytes = 0;  // the sum of the sizes of the run's quote files
+  TextFile* out = nullptr;       // the export file, open for writing in text mode
+  bool any_quote = false;        // a quote was written: the next one starts on a new line
+  std::int64_t bytes_done = 0;   // each line read adds its length plus 2
+  std::int64_t total_bytes = 0;  // the sum of the sizes of the run's quote files
   Progress* progress = nullptr;
   EngineReport* report = nullptr;
 };

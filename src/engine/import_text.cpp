@@ -18,19 +18,19 @@ std::int64_t ParseLineLength(std::string_view text) {
   return value;
 }
 
-void ImportTextFile(TextFile& out, const std::string& importPath, std::int64_t lineLength, EngineReport* report) {
+void ImportTextFile(TextFile& out, const std::string& import_path, std::int64_t line_length, EngineReport* report) {
   TextFile in;
-  if (!in.Open(importPath, "rt")) {
+  if (!in.Open(import_path, "rt")) {
     if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return;
   }
-  ImportTextFile(out, in, lineLength);
+  ImportTextFile(out, in, line_length);
 }
 
-void ImportTextFile(TextFile& out, TextFile& in, std::int64_t lineLength) {
-  // Pieces are views into the line, so no buffer of lineLength bytes is needed, whatever the
+void ImportTextFile(TextFile& out, TextFile& in, std::int64_t line_length) {
+  // Pieces are views into the line, so no buffer of line_length bytes is needed, whatever the
   // length; below 2 a piece would hold nothing and the wrap would never advance.
-  const std::size_t pieceMax = static_cast<std::size_t>(std::max<std::int64_t>(lineLength, 2) - 1);
+  const std::size_t piece_max = static_cast<std::size_t>(std::max<std::int64_t>(line_length, 2) - 1);
   std::string line;
   line.reserve(kImportLineBuffer + 1);
   // A line's quote is put together first and written in one call: with a short line length
@@ -42,7 +42,7 @@ void ImportTextFile(TextFile& out, TextFile& in, std::int64_t lineLength) {
     line.assign(CStringPart(piece)).append(1, ' ');
     quote.clear();
     for (std::string_view rest = line; !rest.empty();) {
-      std::string_view cut = rest.substr(0, std::min(pieceMax, rest.size()));
+      std::string_view cut = rest.substr(0, std::min(piece_max, rest.size()));
       const std::size_t space = cut.rfind(' ');
       if (space != std::string_view::npos && space > 0) cut = cut.substr(0, space + 1);
       quote.append(1, '\n').append(cut);

@@ -72,7 +72,7 @@ void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view a
   WriteQuoteFileTemplate(out, title, author, date, time);
   switch (source.kind) {
     case NewQuoteFileSource::Kind::Import:
-      ImportTextFile(out, source.path, source.lineLength, report);
+      ImportTextFile(out, source.path, source.line_length, report);
       break;
     case NewQuoteFileSource::Kind::Recompile:
       RecompileHostQuotes(out, source.path, report);

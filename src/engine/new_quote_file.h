@@ -32,8 +32,8 @@ void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_v
 // file, or the texts of a compiled quotes file read back.
 struct NewQuoteFileSource {
   enum class Kind { Template, Import, Recompile } kind = Kind::Template;
-  std::string path;             // the text file or the compiled quotes file
-  std::int64_t lineLength = 0;  // import only
+  std::string path;              // the text file or the compiled quotes file
+  std::int64_t line_length = 0;  // import only
 };
 
 // The whole contents of a new quote file into `out` (open for writing in text mode, left

@@ -110,20 +110,20 @@ std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineRepo
 
 CatalogTexts ReadCatalogTexts(TextFile& file) {
   CatalogTexts texts;
-  const std::string_view titleWord = TableText(IDS_WORD_TITLE);
-  const std::string_view authorWord = TableText(IDS_WORD_AUTHOR);
+  const std::string_view title_word = TableText(IDS_WORD_TITLE);
+  const std::string_view author_word = TableText(IDS_WORD_AUTHOR);
   // Both searches start at the top of the file and see the same pieces, so one pass serves.
   for (std::string_view piece;
-       !(texts.titleFound && texts.authorFound) && !(piece = file.ReadPiece(kCatalogLineBuffer)).empty();) {
+       !(texts.title_found && texts.author_found) && !(piece = file.ReadPiece(kCatalogLineBuffer)).empty();) {
     const std::string_view line = CStringPart(piece);
-    if (!texts.titleFound) {
-      if (auto v = CatalogValue(line, titleWord)) texts.title = std::move(*v), texts.titleFound = true;
+    if (!texts.title_found) {
+      if (auto v = CatalogValue(line, title_word)) texts.title = std::move(*v), texts.title_found = true;
     }
-    if (!texts.authorFound) {
-      if (auto v = CatalogValue(line, authorWord)) texts.author = std::move(*v), texts.authorFound = true;
+    if (!texts.author_found) {
+      if (auto v = CatalogValue(line, author_word)) texts.author = std::move(*v), texts.author_found = true;
     }
   }
-  if (!texts.titleFound) texts.title = TableText(IDS_NO_DESCRIPTION);
+  if (!texts.title_found) texts.title = TableText(IDS_NO_DESCRIPTION);
   return texts;
 }
 

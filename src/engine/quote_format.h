@@ -59,8 +59,8 @@ std::optional<int> DirectiveNumber(std::string_view value);
 struct CatalogTexts {
   std::string title;   // "No description found..." when the file has no title line
   std::string author;  // empty when it has no author line
-  bool titleFound = false;
-  bool authorFound = false;
+  bool title_found = false;
+  bool author_found = false;
 };
 // Opens the file for reading only, as all quote readers do (a read-only file is read).  On
 // failure reports IDS_OPEN_FAILED (information icon, the scan goes on) and returns nothing.

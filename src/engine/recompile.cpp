@@ -82,9 +82,9 @@ bool AppendQuoteLines(std::string_view text, std::string& out) {
   return best[lines.size()].lost == 0;
 }
 
-void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport* report) {
+void RecompileHostQuotes(TextFile& out, const std::string& pms_path, EngineReport* report) {
   TextFile in;
-  if (!in.Open(pmsPath, "rb")) {
+  if (!in.Open(pms_path, "rb")) {
     if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
     return;
   }
@@ -92,7 +92,7 @@ void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport
 }
 
 void RecompileHostQuotes(TextFile& out, TextFile& in, EngineReport* report) {
-  bool inTexts = false;  // past the leading block, which ends with the first byte 255
+  bool in_texts = false;  // past the leading block, which ends with the first byte 255
   std::string text, lines;
   const auto written = [&](std::string_view bytes) {
     if (out.Write(bytes)) return true;
@@ -100,10 +100,10 @@ void RecompileHostQuotes(TextFile& out, TextFile& in, EngineReport* report) {
     return false;
   };
   for (std::string_view chunk; !(chunk = in.ReadPiece(kChunk + 1)).empty();) {
-    if (!inTexts) {
+    if (!in_texts) {
       const void* ff = std::memchr(chunk.data(), 0xFF, chunk.size());
       if (!ff) continue;
-      inTexts = true;
+      in_texts = true;
       chunk.remove_prefix(static_cast<std::size_t>(static_cast<const char*>(ff) - chunk.data()) + 1);
     }
     while (!chunk.empty()) {

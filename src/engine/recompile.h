@@ -24,11 +24,11 @@ namespace vosko {
 bool AppendQuoteLines(std::string_view text, std::string& out);
 
 // Appends to `out` (the new quote file, open for writing in text mode; left open) every text
-// of the compiled file at `pmsPath`, that is every NUL-ended run of bytes after its first byte
+// of the compiled file at `pms_path`, that is every NUL-ended run of bytes after its first byte
 // 255, by AppendQuoteLines; bytes after the last NUL are copied as they are.  The file is
 // opened for reading only (a read-only file is read), else IDS_OPEN_FAILED; a failed write gives
 // IDS_FILE_WRITE_FAILED and stops.  A file without a byte 255 appends nothing.
-void RecompileHostQuotes(TextFile& out, const std::string& pmsPath, EngineReport* report);
+void RecompileHostQuotes(TextFile& out, const std::string& pms_path, EngineReport* report);
 // The same from a compiled file already open for reading in binary mode, on disk or in memory.
 void RecompileHostQuotes(TextFile& out, TextFile& in, EngineReport* report);
 

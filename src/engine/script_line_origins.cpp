@@ -4,29 +4,29 @@ namespace vosko {
 
 ScriptLineOrigins::ScriptLineOrigins(const std::vector<CompilerError>& errors) {
   for (const CompilerError& error : errors) {
-    if (error.scriptLine != 0) origins_[error.scriptLine];
+    if (error.script_line != 0) origins_[error.script_line];
   }
 }
 
-void ScriptLineOrigins::OnScriptLine(std::uint64_t scriptLine, std::string_view quoteFile, std::uint64_t quoteLine) {
-  auto found = origins_.find(scriptLine);
-  if (found != origins_.end()) found->second = {std::string(quoteFile), quoteLine};
+void ScriptLineOrigins::OnScriptLine(std::uint64_t script_line, std::string_view quote_file, std::uint64_t quote_line) {
+  auto found = origins_.find(script_line);
+  if (found != origins_.end()) found->second = {std::string(quote_file), quote_line};
 }
 
-std::optional<std::pair<std::string, std::uint64_t>> ScriptLineOrigins::Origin(std::uint64_t scriptLine) const {
-  auto found = origins_.find(scriptLine);
+std::optional<std::pair<std::string, std::uint64_t>> ScriptLineOrigins::Origin(std::uint64_t script_line) const {
+  auto found = origins_.find(script_line);
   if (found == origins_.end() || found->second.second == 0) return std::nullopt;
   return found->second;
 }
 
-void TraceScriptLines(const std::vector<std::string>& paths, const std::string& scratchPath,
-                      const std::function<std::string()>& initialHeader, ScriptLineOrigins& origins) {
+void TraceScriptLines(const std::vector<std::string>& paths, const std::string& scratch_path,
+                      const std::function<std::string()>& initial_header, ScriptLineOrigins& origins) {
   if (origins.Empty()) return;
   TextFile scratch;
   ScriptRun run;
-  if (!WriteScriptHeader(scratch, scratchPath, "", "", run, nullptr)) return;
+  if (!WriteScriptHeader(scratch, scratch_path, "", "", run, nullptr)) return;
   QuoteFileContext context;
-  context.initialHeader = initialHeader;
+  context.initial_header = initial_header;
   context.lines = &origins;
   for (const std::string& path : paths) {
     if (AppendQuoteFile(&scratch, path, "", run, context) < 0) break;

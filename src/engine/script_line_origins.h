@@ -20,19 +20,19 @@ namespace vosko {
 class ScriptLineOrigins final : public ScriptLineObserver {
  public:
   explicit ScriptLineOrigins(const std::vector<CompilerError>& errors);
-  void OnScriptLine(std::uint64_t scriptLine, std::string_view quoteFile, std::uint64_t quoteLine) override;
+  void OnScriptLine(std::uint64_t script_line, std::string_view quote_file, std::uint64_t quote_line) override;
   // The quote file and line of a script line, when it came from one.
-  std::optional<std::pair<std::string, std::uint64_t>> Origin(std::uint64_t scriptLine) const;
+  std::optional<std::pair<std::string, std::uint64_t>> Origin(std::uint64_t script_line) const;
   bool Empty() const { return origins_.empty(); }
 
  private:
   std::map<std::uint64_t, std::pair<std::string, std::uint64_t>> origins_;
 };
 
-// Writes the script of the quote files at `paths` (in order) into `scratchPath`, feeding
+// Writes the script of the quote files at `paths` (in order) into `scratch_path`, feeding
 // `origins`; the header gets empty date and time, which changes no line count.  The scratch
 // file is left for the caller to delete.  Stops at the first file that cannot be read.
-void TraceScriptLines(const std::vector<std::string>& paths, const std::string& scratchPath,
-                      const std::function<std::string()>& initialHeader, ScriptLineOrigins& origins);
+void TraceScriptLines(const std::vector<std::string>& paths, const std::string& scratch_path,
+                      const std::function<std::string()>& initial_header, ScriptLineOrigins& origins);
 
 }  // namespace vosko

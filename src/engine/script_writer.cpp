@@ -53,12 +53,12 @@ class QuotePass {
   void SetInitialHeader(std::string_view text) {
     text = text.substr(0, std::min(text.size(), std::min(text.find('\0'), kHostHeaderMax)));
     header_ = writing_ ? rescom::escape_quote_text(text) : std::string(text);
-    headerLine_ = 0;
+    header_line_ = 0;
   }
 
-  void Line(std::string_view piece, std::uint64_t lineNo);
-  void Change(ScriptChange change, std::uint64_t lineNo, std::string_view line, std::uint64_t detail = 0) {
-    if (context_.changes) context_.changes->OnChange(change, path_, lineNo, line, detail);
+  void Line(std::string_view piece, std::uint64_t line_no);
+  void Change(ScriptChange change, std::uint64_t line_no, std::string_view line, std::uint64_t detail = 0) {
+    if (context_.changes) context_.changes->OnChange(change, path_, line_no, line, detail);
   }
   void Finish() { CloseQuote(); }
   int Count() const { return count_; }
@@ -68,9 +68,9 @@ class QuotePass {
   void Emit(std::string_view text, std::uint64_t origin, std::uint64_t lines) {
     if (script_) script_->Write(text);
     if (context_.lines) {
-      for (std::uint64_t i = 1; i <= lines; ++i) context_.lines->OnScriptLine(run_.scriptLines + i, path_, origin);
+      for (std::uint64_t i = 1; i <= lines; ++i) context_.lines->OnScriptLine(run_.script_lines + i, path_, origin);
     }
-    run_.scriptLines += lines;
+    run_.script_lines += lines;
   }
 
   // "   \"<lead spaces><body><trail spaces>\\n\",\n", the content cut to its bound, built in a
@@ -97,38 +97,38 @@ class QuotePass {
     Emit(std::string_view(line_, static_cast<std::size_t>(p - line_)), origin, 1);
   }
 
-  void OpenQuote(std::uint64_t lineNo) {
+  void OpenQuote(std::uint64_t line_no) {
     open_ = true;
     ++count_;
-    lastLine_ = lineNo;
+    last_line_ = line_no;
     if (!writing_) return;
-    Emit(kBlockStart, lineNo, 3);
-    if (!header_.empty()) StringLine(0, header_, 0, headerLine_ ? headerLine_ : lineNo);
+    Emit(kBlockStart, line_no, 3);
+    if (!header_.empty()) StringLine(0, header_, 0, header_line_ ? header_line_ : line_no);
   }
 
   void CloseQuote() {
     if (!open_) return;
     open_ = false;
     if (!writing_) return;
-    if (!end_.empty()) StringLine(0, end_, 0, endLine_);
-    Emit(kBlockEnd, lastLine_, 1);
+    if (!end_.empty()) StringLine(0, end_, 0, end_line_);
+    Emit(kBlockEnd, last_line_, 1);
   }
 
-  void TextLine(std::string_view line, std::uint64_t lineNo) {
-    if (!open_) OpenQuote(lineNo);
-    lastLine_ = lineNo;
+  void TextLine(std::string_view line, std::uint64_t line_no) {
+    if (!open_) OpenQuote(line_no);
+    last_line_ = line_no;
     if (!writing_) return;
     // LEFT wins over RIGHT, RIGHT over CENTER; a value of 0 or less is off.  A line at least as
     // long as the field is written as it is, not wrapped (only the string line bound cuts it).
     const auto field = [](int n) { return std::min(static_cast<std::size_t>(n), kMaxStringLineContent); };
-    if (left_ > 0) return StringLine(field(left_), line, 0, lineNo);
-    const int fieldWidth = right_ > 0 ? right_ : center_;
-    const std::size_t n = fieldWidth > 0 ? field(fieldWidth) : 0;
-    if (n <= line.size()) return StringLine(0, line, 0, lineNo);
+    if (left_ > 0) return StringLine(field(left_), line, 0, line_no);
+    const int field_width = right_ > 0 ? right_ : center_;
+    const std::size_t n = field_width > 0 ? field(field_width) : 0;
+    if (n <= line.size()) return StringLine(0, line, 0, line_no);
     const std::string_view core = TrimSpaces(line);
     const std::size_t spare = n - core.size();
-    if (right_ > 0) return StringLine(spare, core, 0, lineNo);
-    StringLine(spare / 2, core, spare - spare / 2, lineNo);  // an odd spare space goes right
+    if (right_ > 0) return StringLine(spare, core, 0, line_no);
+    StringLine(spare / 2, core, spare - spare / 2, line_no);  // an odd spare space goes right
   }
 
   TextFile* script_;
@@ -137,11 +137,11 @@ class QuotePass {
   ScriptRun& run_;
   const QuoteFileContext& context_;
   std::string header_, end_;
-  std::uint64_t headerLine_ = 0, endLine_ = 0;
+  std::uint64_t header_line_ = 0, end_line_ = 0;
   int left_ = 0, right_ = 0, center_ = 0;
   bool open_ = false;
   int count_ = 0;
-  std::uint64_t lastLine_ = 0;
+  std::uint64_t last_line_ = 0;
   char escaped_[rescom::kEscapeGrowth * kQuoteLineBuffer];
   char line_[kStringStart.size() + kMaxStringLineContent + kStringEnd.size()];
 };
@@ -179,7 +179,7 @@ bool HasSpecialByte(std::string_view piece) {
   return false;
 }
 
-void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
+void QuotePass::Line(std::string_view piece, std::uint64_t line_no) {
   if (!HasSpecialByte(piece)) {
     std::string_view line = piece;
     if (!line.empty() && line.back() == '\n') {
@@ -188,13 +188,13 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
       line = WithoutTrailingSpaces(line);
     }
     if (IsBlankLine(line)) return CloseQuote();
-    return TextLine(line, lineNo);
+    return TextLine(line, line_no);
   }
   std::string_view line = CStringPart(piece);
-  const bool hasLineEnd = !line.empty() && line.back() == '\n';
+  const bool has_line_end = !line.empty() && line.back() == '\n';
   // A piece that did not reach its line end (the file's last line, or part of an over-long
   // line) loses its trailing spaces; a complete line keeps them for the alignment.
-  line = hasLineEnd ? line.substr(0, line.size() - 1) : WithoutTrailingSpaces(line);
+  line = has_line_end ? line.substr(0, line.size() - 1) : WithoutTrailingSpaces(line);
   line = WithoutComment(line);
   // Double quotes are escaped, and so are the backslashes that do not start an escape the
   // compiler takes from a quote (script_literal.h has the rule): the literal is well formed
@@ -207,21 +207,21 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
       // What escaping added beyond a backslash per double quote went to backslashes it doubled.
       const auto quotes = static_cast<std::size_t>(std::count(typed.begin(), typed.end(), '"'));
       const std::size_t doubled = line.size() - typed.size() - quotes;
-      if (doubled > 0) Change(ScriptChange::BackslashShown, lineNo, typed, doubled);
+      if (doubled > 0) Change(ScriptChange::BackslashShown, line_no, typed, doubled);
     }
   }
   const LineKind kind = ClassifyLine(line);
   switch (kind) {
     case LineKind::Text:
-      TextLine(line, lineNo);
+      TextLine(line, line_no);
       return;
     case LineKind::Header:
     case LineKind::End:
       if (auto value = DirectiveValue(line)) {
         (kind == LineKind::Header ? header_ : end_).assign(TrimSpaces(*value));
-        (kind == LineKind::Header ? headerLine_ : endLine_) = lineNo;
+        (kind == LineKind::Header ? header_line_ : end_line_) = line_no;
       } else {
-        Change(ScriptChange::DirectiveIgnored, lineNo, line);
+        Change(ScriptChange::DirectiveIgnored, line_no, line);
       }
       break;  // the new end text already ends the quote that this line closes
     case LineKind::Left:
@@ -233,10 +233,10 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
           break;
         }
       }
-      Change(ScriptChange::DirectiveIgnored, lineNo, line);
+      Change(ScriptChange::DirectiveIgnored, line_no, line);
       break;
     case LineKind::OtherDirective:
-      Change(ScriptChange::LineDropped, lineNo, line);
+      Change(ScriptChange::LineDropped, line_no, line);
       break;
     case LineKind::Blank:
       break;
@@ -246,24 +246,24 @@ void QuotePass::Line(std::string_view piece, std::uint64_t lineNo) {
 
 }  // namespace
 
-bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText, std::string_view timeText,
-                       ScriptRun& run, EngineReport* report) {
+bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view date_text,
+                       std::string_view time_text, ScriptRun& run, EngineReport* report) {
   if (!script.Open(path, "w+t")) {
     if (report) report->Report(IDS_SCRIPT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
     return false;
   }
-  return WriteScriptHeader(script, dateText, timeText, run, report);
+  return WriteScriptHeader(script, date_text, time_text, run, report);
 }
 
-bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_view timeText, ScriptRun& run,
+bool WriteScriptHeader(TextFile& script, std::string_view date_text, std::string_view time_text, ScriptRun& run,
                        EngineReport* report) {
   std::string line;
   for (unsigned id = IDS_SCRIPT_HEADER_FIRST; id <= IDS_SCRIPT_HEADER_LAST; ++id) {
     line.assign(TableText(id)).append("\n");
-    ReplaceFirst(line, line, "@@TIME@@", timeText);
-    ReplaceFirst(line, line, "@@DATE@@", dateText);
+    ReplaceFirst(line, line, "@@TIME@@", time_text);
+    ReplaceFirst(line, line, "@@DATE@@", date_text);
     script.Write(line);
-    run.scriptLines += static_cast<std::uint64_t>(std::count(line.begin(), line.end(), '\n'));
+    run.script_lines += static_cast<std::uint64_t>(std::count(line.begin(), line.end(), '\n'));
   }
   // Every header write is checked, not just the last: buffered output fails at the flush.
   if (!script.Flush()) {
@@ -277,35 +277,35 @@ bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_
 namespace {
 
 int AppendQuotes(TextFile* script, TextFile& file, std::string_view path, std::string_view name, ScriptRun& run,
-                 const QuoteFileContext& context, std::string_view initialHeader) {
+                 const QuoteFileContext& context, std::string_view initial_header) {
   QuotePass pass(script, path, run, context);
-  pass.SetInitialHeader(initialHeader);
-  const std::int64_t fileSize = std::max<std::int64_t>(0, file.SizeOnDisk());
-  const bool withOutput = script != nullptr;
-  if (context.progress) context.progress->Show(name, 0, fileSize, run.bytesDone, run.totalBytes, withOutput);
-  std::int64_t fileDone = 0;
-  std::uint64_t lineNo = 1;
-  bool midLine = false;  // the last piece did not reach its line end
+  pass.SetInitialHeader(initial_header);
+  const std::int64_t file_size = std::max<std::int64_t>(0, file.SizeOnDisk());
+  const bool with_output = script != nullptr;
+  if (context.progress) context.progress->Show(name, 0, file_size, run.bytes_done, run.total_bytes, with_output);
+  std::int64_t file_done = 0;
+  std::uint64_t line_no = 1;
+  bool mid_line = false;  // the last piece did not reach its line end
   for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
     const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
-    fileDone += advance;
-    run.bytesDone += advance;
+    file_done += advance;
+    run.bytes_done += advance;
     if (context.progress)
-      context.progress->Show(std::nullopt, fileDone, fileSize, run.bytesDone, run.totalBytes, withOutput);
-    if (midLine && context.changes) {
-      context.changes->OnChange(ScriptChange::LineSplit, path, lineNo, WithoutLineEnd(piece), 0);
+      context.progress->Show(std::nullopt, file_done, file_size, run.bytes_done, run.total_bytes, with_output);
+    if (mid_line && context.changes) {
+      context.changes->OnChange(ScriptChange::LineSplit, path, line_no, WithoutLineEnd(piece), 0);
     }
-    pass.Line(piece, lineNo);
-    midLine = piece.back() != '\n';
-    if (!midLine) ++lineNo;  // the pieces of one long line share its number
+    pass.Line(piece, line_no);
+    mid_line = piece.back() != '\n';
+    if (!mid_line) ++line_no;  // the pieces of one long line share its number
   }
   pass.Finish();
-  if (context.progress) context.progress->Show(std::nullopt, 1, 1, run.bytesDone, run.totalBytes, withOutput);
+  if (context.progress) context.progress->Show(std::nullopt, 1, 1, run.bytes_done, run.total_bytes, with_output);
   return pass.Count();
 }
 
 std::string InitialHeader(const QuoteFileContext& context) {
-  return context.initialHeader ? context.initialHeader() : std::string();
+  return context.initial_header ? context.initial_header() : std::string();
 }
 
 }  // namespace

@@ -22,9 +22,9 @@ inline constexpr std::size_t kMaxStringLineContent = 1014;
 
 // What one run (all files of one compile or rescan) carries from file to file.
 struct ScriptRun {
-  std::int64_t bytesDone = 0;     // each line read adds its length as read plus 2
-  std::int64_t totalBytes = 0;    // the sum of the sizes of the run's files
-  std::uint64_t scriptLines = 0;  // lines written to the script so far
+  std::int64_t bytes_done = 0;     // each line read adds its length as read plus 2
+  std::int64_t total_bytes = 0;    // the sum of the sizes of the run's files
+  std::uint64_t script_lines = 0;  // lines written to the script so far
 };
 
 // Told, for every line written to the script, which quote file line it came from, so that a
@@ -36,16 +36,16 @@ class ScriptLineObserver {
  public:
   virtual ~ScriptLineObserver() = default;
   // Both line numbers count from 1.
-  virtual void OnScriptLine(std::uint64_t scriptLine, std::string_view quoteFile, std::uint64_t quoteLine) = 0;
+  virtual void OnScriptLine(std::uint64_t script_line, std::string_view quote_file, std::uint64_t quote_line) = 0;
 };
 
 // An observer that keeps only the origin of one script line: enough for the compile command to
 // turn the line number of a compiler error into a quote file and line, in constant memory.
 class ScriptLineLocator final : public ScriptLineObserver {
  public:
-  explicit ScriptLineLocator(std::uint64_t scriptLine) : target_(scriptLine) {}
-  void OnScriptLine(std::uint64_t scriptLine, std::string_view quoteFile, std::uint64_t quoteLine) override {
-    if (scriptLine == target_) file_ = quoteFile, line_ = quoteLine;
+  explicit ScriptLineLocator(std::uint64_t script_line) : target_(script_line) {}
+  void OnScriptLine(std::uint64_t script_line, std::string_view quote_file, std::uint64_t quote_line) override {
+    if (script_line == target_) file_ = quote_file, line_ = quote_line;
   }
   bool Found() const { return line_ != 0; }
   const std::string& QuoteFile() const { return file_; }
@@ -72,8 +72,8 @@ class ScriptChangeObserver {
  public:
   virtual ~ScriptChangeObserver() = default;
   // `line` is the prepared line (line end removed, comment cut); numbers count from 1.
-  virtual void OnChange(ScriptChange change, std::string_view quoteFile, std::uint64_t quoteLine, std::string_view line,
-                        std::uint64_t detail) = 0;
+  virtual void OnChange(ScriptChange change, std::string_view quote_file, std::uint64_t quote_line,
+                        std::string_view line, std::uint64_t detail) = 0;
 };
 
 struct QuoteFileContext {
@@ -81,7 +81,7 @@ struct QuoteFileContext {
   EngineReport* report = nullptr;
   // The host's answer to the setting query for host::kSettingHeader: the file's initial header text, asked
   // once per file.  Unset or empty: no initial header.
-  std::function<std::string()> initialHeader;
+  std::function<std::string()> initial_header;
   ScriptLineObserver* lines = nullptr;
   // Given, the pass makes every string line as a compile would, even without a script.
   ScriptChangeObserver* changes = nullptr;
@@ -91,10 +91,10 @@ struct QuoteFileContext {
 // first "@@TIME@@" and then the first "@@DATE@@" of each line replaced.  On failure reports
 // IDS_SCRIPT_OPEN_FAILED (cannot create) or IDS_SCRIPT_WRITE_FAILED (a header write failed), closes the file and
 // returns false.
-bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view dateText, std::string_view timeText,
-                       ScriptRun& run, EngineReport* report);
+bool WriteScriptHeader(TextFile& script, const std::string& path, std::string_view date_text,
+                       std::string_view time_text, ScriptRun& run, EngineReport* report);
 // The same into a script already open for writing, on disk or in memory.
-bool WriteScriptHeader(TextFile& script, std::string_view dateText, std::string_view timeText, ScriptRun& run,
+bool WriteScriptHeader(TextFile& script, std::string_view date_text, std::string_view time_text, ScriptRun& run,
                        EngineReport* report);
 
 // Appends the quotes of the quote file at `path` to `script` as text resources, or only counts

@@ -57,20 +57,20 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     Close();
     file_ = std::exchange(other.file_, nullptr);
     memory_ = std::exchange(other.memory_, nullptr);
-    memoryAt_ = other.memoryAt_;
+    memory_at_ = other.memory_at_;
     append_ = other.append_;
     text_ = other.text_;
     writable_ = other.writable_;
-    writeFailed_ = other.writeFailed_;
+    write_failed_ = other.write_failed_;
     in_ = std::move(other.in_);
-    inCapacity_ = std::exchange(other.inCapacity_, 0);
+    in_capacity_ = std::exchange(other.in_capacity_, 0);
     begin_ = other.begin_;
     end_ = other.end_;
-    diskEnd_ = other.diskEnd_;
+    disk_end_ = other.disk_end_;
     out_ = std::move(other.out_);
-    outCapacity_ = std::exchange(other.outCapacity_, 0);
-    outUsed_ = std::exchange(other.outUsed_, 0);
-    inChunk_ = other.inChunk_;
+    out_capacity_ = std::exchange(other.out_capacity_, 0);
+    out_used_ = std::exchange(other.out_used_, 0);
+    in_chunk_ = other.in_chunk_;
     other.Reset();
   }
   return *this;
@@ -78,7 +78,7 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
 
 void TextFile::Reset() {
   begin_ = end_ = 0;
-  diskEnd_ = false;
+  disk_end_ = false;
 }
 
 TextFile::Mode TextFile::ParseMode(std::string_view mode) {
@@ -94,9 +94,9 @@ TextFile::Mode TextFile::ParseMode(std::string_view mode) {
 void TextFile::Opened(const Mode& mode) {
   text_ = !mode.binary;
   writable_ = mode.writes;
-  writeFailed_ = false;
+  write_failed_ = false;
   Reset();
-  outUsed_ = 0;
+  out_used_ = 0;
 }
 
 bool TextFile::Open(const std::string& path, std::string_view mode) {
@@ -105,10 +105,10 @@ bool TextFile::Open(const std::string& path, std::string_view mode) {
   if (!m.ok) return false;
   if (m.writes && !MayWriteExisting(path)) return false;
 
-  std::string stdioMode(1, mode[0]);
-  if (m.update) stdioMode += '+';
-  stdioMode += 'b';  // the translation is ours
-  file_ = std::fopen(path.c_str(), stdioMode.c_str());
+  std::string stdio_mode(1, mode[0]);
+  if (m.update) stdio_mode += '+';
+  stdio_mode += 'b';  // the translation is ours
+  file_ = std::fopen(path.c_str(), stdio_mode.c_str());
   if (!file_) return false;
   Opened(m);
   return true;
@@ -120,7 +120,7 @@ bool TextFile::OpenMemory(std::string& bytes, std::string_view mode) {
   if (!m.ok) return false;
   if (mode[0] == 'w') bytes.clear();
   memory_ = &bytes;
-  memoryAt_ = 0;
+  memory_at_ = 0;
   append_ = mode[0] == 'a';
   Opened(m);
   return true;
@@ -129,32 +129,32 @@ bool TextFile::OpenMemory(std::string& bytes, std::string_view mode) {
 bool TextFile::Close() {
   if (!IsOpen()) return true;
   Flush();
-  if (file_ && std::fclose(file_) != 0 && writable_) writeFailed_ = true;
+  if (file_ && std::fclose(file_) != 0 && writable_) write_failed_ = true;
   file_ = nullptr;
   memory_ = nullptr;
   Reset();
-  return !writeFailed_;
+  return !write_failed_;
 }
 
 std::size_t TextFile::RawRead(char* buffer, std::size_t size) {
   if (file_) return std::fread(buffer, 1, size, file_);
-  const std::size_t n = std::min(size, memory_->size() - std::min(memoryAt_, memory_->size()));
-  if (n > 0) memory_->copy(buffer, n, memoryAt_);
-  memoryAt_ += n;
+  const std::size_t n = std::min(size, memory_->size() - std::min(memory_at_, memory_->size()));
+  if (n > 0) memory_->copy(buffer, n, memory_at_);
+  memory_at_ += n;
   return n;
 }
 
 bool TextFile::RawWrite(const char* bytes, std::size_t size) {
   if (file_) return std::fwrite(bytes, 1, size, file_) == size;
-  if (append_ || memoryAt_ > memory_->size()) memoryAt_ = memory_->size();
-  memory_->replace(memoryAt_, std::min(size, memory_->size() - memoryAt_), bytes, size);
-  memoryAt_ += size;
+  if (append_ || memory_at_ > memory_->size()) memory_at_ = memory_->size();
+  memory_->replace(memory_at_, std::min(size, memory_->size() - memory_at_), bytes, size);
+  memory_at_ += size;
   return true;
 }
 
 bool TextFile::RawSeekStart() {
   if (file_) return Seek(file_, 0, SEEK_SET);
-  memoryAt_ = 0;
+  memory_at_ = 0;
   return true;
 }
 
@@ -164,12 +164,12 @@ bool TextFile::Refill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  if (diskEnd_) return false;
-  const std::size_t wanted = inCapacity_ - end_;
+  if (disk_end_) return false;
+  const std::size_t wanted = in_capacity_ - end_;
   const std::size_t n = RawRead(in_.get() + end_, wanted);
-  if (n == wanted) inChunk_ = kInputChunk;  // a large file: read in large chunks from now on
+  if (n == wanted) in_chunk_ = kInputChunk;  // a large file: read in large chunks from now on
   if (n == 0) {
-    diskEnd_ = true;
+    disk_end_ = true;
     return false;
   }
   std::size_t usable = n;
@@ -177,7 +177,7 @@ bool TextFile::Refill() {
     // Ctrl-Z is the end of a text file; nothing after it is ever read.
     if (const void* z = std::memchr(in_.get() + end_, kCtrlZ, n)) {
       usable = static_cast<std::size_t>(static_cast<const char*>(z) - (in_.get() + end_));
-      diskEnd_ = true;
+      disk_end_ = true;
     }
   }
   end_ += usable;
@@ -187,17 +187,17 @@ bool TextFile::Refill() {
 // An LF always ends a piece, so the only CR LF a piece can hold is its end: the translation
 // needs no pass of its own.  The CR of a CR LF is overwritten in place by the LF, and the
 // limit counts translated characters.  A CR as the last byte read waits for the next byte.
-std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
-  if (!IsOpen() || bufferSize < 2) return {};
-  const std::size_t limit = bufferSize - 1;
-  if (inCapacity_ < limit + 1 + inChunk_) {
-    const std::size_t capacity = limit + 1 + inChunk_;
+std::string_view TextFile::ReadPiece(std::size_t buffer_size) {
+  if (!IsOpen() || buffer_size < 2) return {};
+  const std::size_t limit = buffer_size - 1;
+  if (in_capacity_ < limit + 1 + in_chunk_) {
+    const std::size_t capacity = limit + 1 + in_chunk_;
     auto grown = std::make_unique_for_overwrite<char[]>(capacity);
     if (in_) std::memcpy(grown.get(), in_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
     in_ = std::move(grown);
-    inCapacity_ = capacity;
+    in_capacity_ = capacity;
   }
   for (;;) {
     char* const start = in_.get() + begin_;
@@ -214,8 +214,8 @@ std::string_view TextFile::ReadPiece(std::size_t bufferSize) {
       begin_ += len;
       return {start, len};
     }
-    const bool crMayPair = text_ && avail == limit && start[limit - 1] == '\r';
-    if (avail > limit || (avail == limit && !crMayPair)) {
+    const bool cr_may_pair = text_ && avail == limit && start[limit - 1] == '\r';
+    if (avail > limit || (avail == limit && !cr_may_pair)) {
       begin_ += limit;
       return {start, limit};
     }
@@ -241,30 +241,30 @@ std::size_t TextFile::Read(char* buffer, std::size_t size) {
 
 bool TextFile::Write(std::string_view text) {
   if (!IsOpen() || !writable_) {
-    writeFailed_ = true;
+    write_failed_ = true;
     return false;
   }
   if (!out_) {
-    outCapacity_ = kSmallBuffer;
-    out_ = std::make_unique_for_overwrite<char[]>(outCapacity_);
+    out_capacity_ = kSmallBuffer;
+    out_ = std::make_unique_for_overwrite<char[]>(out_capacity_);
   }
   while (!text.empty()) {
     // Each LF may become two bytes: take as much as surely fits.
-    if (outUsed_ + 2 > outCapacity_) {
+    if (out_used_ + 2 > out_capacity_) {
       // A file in memory gains nothing from a large buffer: its flush is a copy.
-      if (outCapacity_ < kOutputBuffer && !memory_) {
+      if (out_capacity_ < kOutputBuffer && !memory_) {
         auto grown = std::make_unique_for_overwrite<char[]>(kOutputBuffer);
-        std::memcpy(grown.get(), out_.get(), outUsed_);
+        std::memcpy(grown.get(), out_.get(), out_used_);
         out_ = std::move(grown);
-        outCapacity_ = kOutputBuffer;
+        out_capacity_ = kOutputBuffer;
       } else {
         Flush();
       }
     }
-    const std::size_t room = outCapacity_ - outUsed_;
+    const std::size_t room = out_capacity_ - out_used_;
     std::string_view part = text.substr(0, text_ ? room / 2 : room);
     text.remove_prefix(part.size());
-    char* out = out_.get() + outUsed_;
+    char* out = out_.get() + out_used_;
     while (text_ && !part.empty()) {
       const void* lf = std::memchr(part.data(), '\n', part.size());
       if (!lf) break;
@@ -276,19 +276,19 @@ bool TextFile::Write(std::string_view text) {
       part.remove_prefix(seg + 1);
     }
     std::memcpy(out, part.data(), part.size());
-    outUsed_ = static_cast<std::size_t>(out + part.size() - out_.get());
+    out_used_ = static_cast<std::size_t>(out + part.size() - out_.get());
   }
-  return !writeFailed_;
+  return !write_failed_;
 }
 
 bool TextFile::Flush() {
   if (!IsOpen()) return false;
-  if (outUsed_ > 0) {
-    if (!RawWrite(out_.get(), outUsed_)) writeFailed_ = true;
-    outUsed_ = 0;
+  if (out_used_ > 0) {
+    if (!RawWrite(out_.get(), out_used_)) write_failed_ = true;
+    out_used_ = 0;
   }
-  if (file_ && writable_ && std::fflush(file_) != 0) writeFailed_ = true;
-  return !writeFailed_;
+  if (file_ && writable_ && std::fflush(file_) != 0) write_failed_ = true;
+  return !write_failed_;
 }
 
 bool TextFile::Rewind() {

@@ -42,11 +42,11 @@ class TextFile {
   bool Close();
   bool IsOpen() const { return file_ != nullptr || memory_ != nullptr; }
 
-  // The next piece exactly as fgets with a buffer of `bufferSize` bytes would return it: at
-  // most bufferSize - 1 characters after translation, ending after the first LF if one comes
-  // before that.  Empty at the end of the file (or when bufferSize < 2).  The view stays valid
+  // The next piece exactly as fgets with a buffer of `buffer_size` bytes would return it: at
+  // most buffer_size - 1 characters after translation, ending after the first LF if one comes
+  // before that.  Empty at the end of the file (or when buffer_size < 2).  The view stays valid
   // until the next call on this file.
-  std::string_view ReadPiece(std::size_t bufferSize);
+  std::string_view ReadPiece(std::size_t buffer_size);
   // Reads up to `size` translated bytes; returns how many were read (0 at the end).
   std::size_t Read(char* buffer, std::size_t size);
 
@@ -54,7 +54,7 @@ class TextFile {
   bool Write(std::string_view text);
   bool Put(char c) { return Write(std::string_view(&c, 1)); }
   bool Flush();
-  bool Failed() const { return writeFailed_; }
+  bool Failed() const { return write_failed_; }
 
   // Back to the start of the file: pending output is written, buffered input dropped.
   bool Rewind();
@@ -76,21 +76,21 @@ class TextFile {
 
   std::FILE* file_ = nullptr;
   std::string* memory_ = nullptr;  // the contents of a file held in memory
-  std::size_t memoryAt_ = 0;       // its position
+  std::size_t memory_at_ = 0;      // its position
   bool append_ = false;            // every write goes to the end
   bool text_ = true;
   bool writable_ = false;
-  bool writeFailed_ = false;
+  bool write_failed_ = false;
   // Input: in_[begin_, end_) is read from disk (up to any Ctrl-Z) and not yet returned.
   std::unique_ptr<char[]> in_;
-  std::size_t inCapacity_ = 0;
-  std::size_t inChunk_ = 8 * 1024;  // bytes read at a time; grows once a file fills it
+  std::size_t in_capacity_ = 0;
+  std::size_t in_chunk_ = 8 * 1024;  // bytes read at a time; grows once a file fills it
   std::size_t begin_ = 0, end_ = 0;
-  bool diskEnd_ = false;  // the disk has nothing more for us (end of file, Ctrl-Z or error)
+  bool disk_end_ = false;  // the disk has nothing more for us (end of file, Ctrl-Z or error)
   // Output, already translated.
   std::unique_ptr<char[]> out_;
-  std::size_t outCapacity_ = 0;
-  std::size_t outUsed_ = 0;
+  std::size_t out_capacity_ = 0;
+  std::size_t out_used_ = 0;
 };
 
 }  // namespace vosko

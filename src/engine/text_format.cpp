@@ -41,7 +41,7 @@ CalendarTime LocalNow() {
   if (const std::tm* tm = std::localtime(&seconds)) {  // the engine runs on one thread
     t.year = static_cast<std::uint16_t>(tm->tm_year + 1900);
     t.month = static_cast<std::uint16_t>(tm->tm_mon + 1);
-    t.dayOfWeek = static_cast<std::uint16_t>(tm->tm_wday);
+    t.day_of_week = static_cast<std::uint16_t>(tm->tm_wday);
     t.day = static_cast<std::uint16_t>(tm->tm_mday);
     t.hour = static_cast<std::uint16_t>(tm->tm_hour);
     t.minute = static_cast<std::uint16_t>(tm->tm_min);
@@ -98,10 +98,10 @@ void TrimTrailingSpaces(std::string& text, int length) {
 
 IntlSettings ReadIntlSettings(const RegionalSettings& settings) {
   IntlSettings s;
-  s.dateOrder = settings.Integer("iDate", 0);
-  s.dateSeparator = settings.Text("sDate", "/").substr(0, 1);
-  s.timeFormat = settings.Integer("iTime", 0);
-  s.timeSeparator = settings.Text("sTime", ":").substr(0, 1);
+  s.date_order = settings.Integer("iDate", 0);
+  s.date_separator = settings.Text("sDate", "/").substr(0, 1);
+  s.time_format = settings.Integer("iTime", 0);
+  s.time_separator = settings.Text("sTime", ":").substr(0, 1);
   s.am = settings.Text("s1159", "AM").substr(0, 4);
   s.pm = settings.Text("s2359", "PM").substr(0, 4);
   return s;
@@ -111,19 +111,19 @@ std::string CurrentDateText(const RegionalSettings& settings, const CalendarTime
   const IntlSettings intl = ReadIntlSettings(settings);
   const int year = now.year % 100;
   int first = now.month, second = now.day, third = year;
-  if (intl.dateOrder == 1) {
+  if (intl.date_order == 1) {
     first = now.day, second = now.month, third = year;
-  } else if (intl.dateOrder == 2) {
+  } else if (intl.date_order == 2) {
     first = year, second = now.month, third = now.day;
   }
-  const char* sep = intl.dateSeparator.c_str();
-  return Printf("%s %d%s%02d%s%02d", WeekdayName(now.dayOfWeek), first, sep, second, sep, third);
+  const char* sep = intl.date_separator.c_str();
+  return Printf("%s %d%s%02d%s%02d", WeekdayName(now.day_of_week), first, sep, second, sep, third);
 }
 
 std::string CurrentTimeText(const RegionalSettings& settings, const CalendarTime& now) {
   const IntlSettings intl = ReadIntlSettings(settings);
-  const char* sep = intl.timeSeparator.c_str();
-  if (intl.timeFormat == 1) {
+  const char* sep = intl.time_separator.c_str();
+  if (intl.time_format == 1) {
     return Printf("%02d%s%02d%s%02d", now.hour, sep, now.minute, sep, now.second);
   }
   const int hour12 = now.hour % 12 == 0 ? 12 : now.hour % 12;
@@ -137,11 +137,11 @@ std::string FormatNumber(double value, const NumberFormat& format) {
   int decimals = format.decimals;
   const double m = std::fabs(value);
   const int sign = value < 0 ? 1 : 0;
-  const bool belowOne = m > 0 && m < 1;
+  const bool below_one = m > 0 && m < 1;
   // One extra place for the leading "0." zero that is dropped below.
-  const int width = belowOne && decimals > 0 ? visible + 1 : visible;
+  const int width = below_one && decimals > 0 ? visible + 1 : visible;
   if (width < 1 || width > 30 || decimals > 9 || decimals < 0) return {};
-  if (value == 0 && format.blankZero) return {};
+  if (value == 0 && format.blank_zero) return {};
   // Infinity and NaN have no digits to squeeze; they never fit.
   if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(visible), '*');
 
@@ -153,30 +153,30 @@ std::string FormatNumber(double value, const NumberFormat& format) {
   if (len < 30 || static_cast<std::size_t>(len) >= sizeof measure) {
     return std::string(static_cast<std::size_t>(visible), '*');
   }
-  if (decimals == 0 && format.blankZero && belowOne && measure[len - 1] == '0') return {};
+  if (decimals == 0 && format.blank_zero && below_one && measure[len - 1] == '0') return {};
 
   int point = decimals > 0 ? 1 : 0;
-  int leadingZeros = 0;
-  while (leadingZeros < len && leadingZeros < 30 && measure[leadingZeros] == '0') ++leadingZeros;
-  const int integerDigits = std::max(0, len - decimals - point - leadingZeros);
-  if (!format.keepZeros && decimals > 0) {
+  int leading_zeros = 0;
+  while (leading_zeros < len && leading_zeros < 30 && measure[leading_zeros] == '0') ++leading_zeros;
+  const int integer_digits = std::max(0, len - decimals - point - leading_zeros);
+  if (!format.keep_zeros && decimals > 0) {
     for (int i = len - 1; i >= 0 && measure[i] == '0' && decimals > 0; --i) --decimals;
     point = decimals > 0 ? 1 : 0;
   }
-  if (sign + integerDigits + point + decimals > width) {
-    decimals = width - sign - integerDigits;
+  if (sign + integer_digits + point + decimals > width) {
+    decimals = width - sign - integer_digits;
     decimals = decimals > 1 ? decimals - 1 : 0;  // one place goes to the point
     point = decimals > 0 ? 1 : 0;
   }
-  if (sign + integerDigits + point + decimals > width) {
+  if (sign + integer_digits + point + decimals > width) {
     return std::string(static_cast<std::size_t>(visible), '*');
   }
 
   char rendering[64];
   int n;
-  if (format.leftAlign) {
+  if (format.left_align) {
     n = std::snprintf(rendering, sizeof rendering, "%-*.*f", width, decimals, value);
-  } else if (format.zeroPad) {
+  } else if (format.zero_pad) {
     n = std::snprintf(rendering, sizeof rendering, "%0*.*f", width, decimals, value);
   } else {
     n = std::snprintf(rendering, sizeof rendering, "%*.*f", width, decimals, value);

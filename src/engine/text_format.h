@@ -17,7 +17,7 @@ namespace vosko {
 struct CalendarTime {
   std::uint16_t year = 0;
   std::uint16_t month = 0;
-  std::uint16_t dayOfWeek = 0;  // Sunday is 0
+  std::uint16_t day_of_week = 0;  // Sunday is 0
   std::uint16_t day = 0;
   std::uint16_t hour = 0;
   std::uint16_t minute = 0;
@@ -50,12 +50,12 @@ std::string_view WithoutTrailingSpaces(std::string_view text);
 // The [intl] settings as the date and time texts use them, with defaults applied and each key
 // cut to what is kept of it.
 struct IntlSettings {
-  int dateOrder = 0;                // iDate: 1 day first, 2 year first, else month first
-  std::string dateSeparator = "/";  // sDate: first character only (empty if the key is empty)
-  int timeFormat = 0;               // iTime: 1 is the 24-hour clock
-  std::string timeSeparator = ":";  // sTime: first character only
-  std::string am = "AM";            // s1159: up to 4 characters
-  std::string pm = "PM";            // s2359: up to 4 characters
+  int date_order = 0;                // iDate: 1 day first, 2 year first, else month first
+  std::string date_separator = "/";  // sDate: first character only (empty if the key is empty)
+  int time_format = 0;               // iTime: 1 is the 24-hour clock
+  std::string time_separator = ":";  // sTime: first character only
+  std::string am = "AM";             // s1159: up to 4 characters
+  std::string pm = "PM";             // s2359: up to 4 characters
 };
 IntlSettings ReadIntlSettings(const RegionalSettings& settings);
 
@@ -65,12 +65,12 @@ std::string CurrentDateText(const RegionalSettings& settings, const CalendarTime
 std::string CurrentTimeText(const RegionalSettings& settings, const CalendarTime& now);
 
 struct NumberFormat {
-  int size = 6;            // the old buffer's size: the text has at most size - 1 characters
-  int decimals = 1;        // 0 to 9
-  bool blankZero = false;  // an exact 0 (or, without decimals, one that rounds to 0) gives ""
-  bool zeroPad = false;
-  bool leftAlign = false;  // wins over zeroPad
-  bool keepZeros = false;  // keep trailing zeros of the decimals
+  int size = 6;             // the old buffer's size: the text has at most size - 1 characters
+  int decimals = 1;         // 0 to 9
+  bool blank_zero = false;  // an exact 0 (or, without decimals, one that rounds to 0) gives ""
+  bool zero_pad = false;
+  bool left_align = false;  // wins over zero_pad
+  bool keep_zeros = false;  // keep trailing zeros of the decimals
 };
 // A number squeezed into size - 1 characters: decimals give way to the integer part, a number
 // whose integer part does not fit gives asterisks.  0.977 gives '1.   ' (size 6, 1 decimal,

@@ -165,10 +165,10 @@ TEST(CompilerReport, SummaryAndErrorLines) {
   };
   for (const auto& c : cases) {
     const CompilerReport report = ParseCompilerReport(c.report);
-    EXPECT_EQ(std::tuple(report.summaryFound, report.count, report.largest), std::tuple(c.summary, c.count, c.largest))
+    EXPECT_EQ(std::tuple(report.summary_found, report.count, report.largest), std::tuple(c.summary, c.count, c.largest))
         << c.report;
     Errors errors;
-    for (const auto& e : report.errors) errors.emplace_back(e.scriptLine, e.message);
+    for (const auto& e : report.errors) errors.emplace_back(e.script_line, e.message);
     EXPECT_EQ(errors, c.errors) << c.report;
   }
 }

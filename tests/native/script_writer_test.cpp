@@ -21,7 +21,7 @@ TEST(ScriptWriter, SayingsFileFromQuotesToCompiledBytesAndBack) {
   TextFile script;
   ScriptRun run;
   ASSERT_TRUE(WriteScriptHeader(script, scriptPath, "Sat 12/05/26", "14:07:09", run, nullptr));
-  EXPECT_EQ(run.scriptLines, 26u);
+  EXPECT_EQ(run.script_lines, 26u);
   EXPECT_EQ(AppendQuoteFile(&script, quotes, "Sayings", run, {}), 2);
   ASSERT_TRUE(script.Close());
   const std::string bytes = ReadBytes(scriptPath);
@@ -66,7 +66,7 @@ TEST(ScriptWriter, QuotesDirectivesAndAlignment) {
   }();
   const struct {
     const char* what;
-    std::string quoteFile, script;
+    std::string quote_file, script;
     int count;
     std::string host = {};  // the header the host gives, if any
   } cases[] = {
@@ -110,12 +110,12 @@ TEST(ScriptWriter, QuotesDirectivesAndAlignment) {
       {"NUL bytes end a line's text", std::string("\0\0\nq\0z\n\0  ", 11), Block({"q"}), 1},
   };
   for (const auto& c : cases) {
-    std::string quoteBytes = Crlf(c.quoteFile), scriptBytes;
+    std::string quoteBytes = Crlf(c.quote_file), scriptBytes;
     TextFile quotes, script;
     ASSERT_TRUE(quotes.OpenMemory(quoteBytes, "r+t") && script.OpenMemory(scriptBytes, "w+t"));
     ScriptRun run;
     QuoteFileContext context;
-    if (!c.host.empty()) context.initialHeader = [&] { return c.host; };
+    if (!c.host.empty()) context.initial_header = [&] { return c.host; };
     EXPECT_EQ(AppendQuoteFile(&script, quotes, "q.lsq", "Quotes", run, context), c.count) << c.what;
     EXPECT_TRUE(script.Close());
     EXPECT_EQ(scriptBytes, Crlf(c.script)) << c.what;

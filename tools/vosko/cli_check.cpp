@@ -89,7 +89,7 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   ConsoleReport report(err);
   TerminalProgress progress(err, showProgress);
   ScriptRun run;
-  for (const std::string& file : *files) run.totalBytes += FileSize(file);
+  for (const std::string& file : *files) run.total_bytes += FileSize(file);
   std::string shown;  // printed once the progress line is gone
   bool any = false;
   int code = kExitOk;

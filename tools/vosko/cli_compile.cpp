@@ -48,7 +48,7 @@ bool WriteScript(const std::vector<std::string>& files, const std::string& path,
   if (!WriteScriptHeader(script, path, CurrentDateText(intl, now), CurrentTimeText(intl, now), run, &report)) {
     return false;
   }
-  for (const std::string& file : files) run.totalBytes += FileSize(file);
+  for (const std::string& file : files) run.total_bytes += FileSize(file);
   TerminalProgress progress(err, showProgress);
   QuoteFileContext context;
   context.report = &report;
@@ -78,10 +78,10 @@ void ReportRefusal(const std::vector<std::string>& files, const std::vector<std:
   TraceScriptLines(files, scratch, {}, origins);
   std::remove(scratch.c_str());
   for (const CompilerError& error : errors) {
-    if (const auto origin = origins.Origin(error.scriptLine)) {
+    if (const auto origin = origins.Origin(error.script_line)) {
       err << origin->first << ':' << origin->second << ": " << error.message << '\n';
-    } else if (error.scriptLine != 0) {
-      err << scriptName << ':' << error.scriptLine << ": " << error.message << '\n';
+    } else if (error.script_line != 0) {
+      err << scriptName << ':' << error.script_line << ": " << error.message << '\n';
     } else {
       err << error.message << '\n';
     }
@@ -136,7 +136,7 @@ int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   context.report = &report;
   context.progress = &progress;
   ScriptRun run;
-  for (const std::string& file : *files) run.totalBytes += FileSize(file);
+  for (const std::string& file : *files) run.total_bytes += FileSize(file);
   std::int64_t total = 0;
   std::string counts;  // printed once the progress line is gone
   int code = kExitOk;

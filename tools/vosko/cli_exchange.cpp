@@ -57,7 +57,7 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   run.out = &target.File();
   run.report = &report;
   run.progress = &progress;
-  for (const std::string& file : *files) run.totalBytes += FileSize(file);
+  for (const std::string& file : *files) run.total_bytes += FileSize(file);
   std::int64_t quotes = 0;
   for (const std::string& file : *files) {
     report.At(file);
@@ -113,8 +113,8 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   }
   if (import) {
     const std::string length = line->Option("--line-length").value_or("");
-    source.lineLength = ParseLineLength(length);
-    if (source.lineLength < kShortestImportLineLength) {
+    source.line_length = ParseLineLength(length);
+    if (source.line_length < kShortestImportLineLength) {
       Complain(err, IDS_CLI_BAD_LINE_LENGTH, {length});
       return kExitUsage;
     }

@@ -29,7 +29,7 @@ CalendarTime LocalCalendarTime(std::time_t seconds) {
 #endif
   time.year = static_cast<std::uint16_t>(parts.tm_year + 1900);
   time.month = static_cast<std::uint16_t>(parts.tm_mon + 1);
-  time.dayOfWeek = static_cast<std::uint16_t>(parts.tm_wday);
+  time.day_of_week = static_cast<std::uint16_t>(parts.tm_wday);
   time.day = static_cast<std::uint16_t>(parts.tm_mday);
   time.hour = static_cast<std::uint16_t>(parts.tm_hour);
   time.minute = static_cast<std::uint16_t>(parts.tm_min);

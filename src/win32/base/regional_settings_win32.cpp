@@ -24,7 +24,7 @@ CalendarTime CalendarTimeOf(const SYSTEMTIME& time) {
   CalendarTime calendar;
   calendar.year = time.wYear;
   calendar.month = time.wMonth;
-  calendar.dayOfWeek = time.wDayOfWeek;
+  calendar.day_of_week = time.wDayOfWeek;
   calendar.day = time.wDay;
   calendar.hour = time.wHour;
   calendar.minute = time.wMinute;

@@ -77,10 +77,10 @@ void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& repo
   for (const CompilerError& error : report.errors) {
     const std::string message = Cut(error.message, kShownErrorLimit);
     text += "\n";
-    if (const auto origin = origins.Origin(error.scriptLine)) {
+    if (const auto origin = origins.Origin(error.script_line)) {
       text += FillMessageTexts(at, {BareName(origin->first), std::to_string(origin->second), message});
-    } else if (error.scriptLine != 0) {
-      text += FillMessageTexts(at, {script_name, std::to_string(error.scriptLine), message});
+    } else if (error.script_line != 0) {
+      text += FillMessageTexts(at, {script_name, std::to_string(error.script_line), message});
     } else {
       text += message;
     }
@@ -105,11 +105,11 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, bool& stam
   if (!WriteScriptHeader(script, *script_path, CurrentDateText(intl, now), CurrentTimeText(intl, now), run, &report)) {
     return false;
   }
-  for (int row : rows) run.totalBytes += RowFileSize(row);
+  for (int row : rows) run.total_bytes += RowFileSize(row);
   QuoteFileContext context;
   context.progress = &progress;
   context.report = &report;
-  context.initialHeader = HostHeaderText;
+  context.initial_header = HostHeaderText;
   for (int row : rows) {
     const std::optional<std::string> path = RowFilePath(row);
     if (!path) {
@@ -141,7 +141,7 @@ void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
   const std::optional<std::string> report_path = InQuoteFolder(IDS_COMPILER_REPORT_NAME);
   const CompilerReport report = report_path ? ReadCompilerReport(*report_path) : CompilerReport{};
   // Only a compiler that ended well, made its file and said what is in it has made quotes.
-  if (*exit_code != 0 || !compiled || !FileExists(*compiled) || !report.summaryFound) {
+  if (*exit_code != 0 || !compiled || !FileExists(*compiled) || !report.summary_found) {
     DeleteCompilerFiles();
     ShowCompileFailure(rows, report, *exit_code);
     return;

@@ -59,7 +59,7 @@ void ExportSelectedQuoteFiles(const std::string& export_path) {
   MessageBoxReport report;
   ExportRun run;
   run.out = &out;
-  run.totalBytes = total;
+  run.total_bytes = total;
   run.progress = &progress;
   run.report = &report;
   bool every_file_read = true;

@@ -16,7 +16,7 @@ bool RescanRows() {
   MessageBoxReport report;
   const int rows = RowCount();
   ScriptRun run;
-  for (int row = 0; row < rows; ++row) run.totalBytes += RowFileSize(row);
+  for (int row = 0; row < rows; ++row) run.total_bytes += RowFileSize(row);
   // Counting needs no initial header: a header line never adds or removes a quote.
   QuoteFileContext context;
   context.progress = &progress;
