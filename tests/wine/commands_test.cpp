@@ -26,12 +26,21 @@ std::string Filled(unsigned id, const std::string& text) {
 }
 
 // Stands in for the shell's ShellExecuteA: writes the call to the file that
-// VOSKO_TEST_SHELL_LOG names; "missing.exe" is not found.
-HINSTANCE WINAPI RecordShell(HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
+// VOSKO_TEST_SHELL_LOG names; "missing.exe", and a file to open that is gone, are not found.
+HINSTANCE WINAPI RecordShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
   char settings[MAX_PATH] = {};
   GetEnvironmentVariableA("VOSKO_TEST_SHELL_LOG", settings, sizeof settings);
-  WriteFileBytes(settings, std::string(file) + " " + parameters + " show=" + std::to_string(show));
-  return reinterpret_cast<HINSTANCE>(std::string(file) == "missing.exe" ? 2 : 42);
+  WriteFileBytes(settings, (verb ? std::string(verb) + " " : "") + file + " " + (parameters ? parameters : "-") +
+                               " show=" + std::to_string(show));
+  const bool found = verb ? GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES : std::string(file) != "missing.exe";
+  return reinterpret_cast<HINSTANCE>(found ? 42 : 2);
+}
+
+// Stands in for the library's MessageBoxA: a box shown while the clipboard is held says so.
+int WINAPI BoxOnFreeClipboard(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  const bool free = OpenClipboard(nullptr) != FALSE;
+  if (free) CloseClipboard();
+  return MessageBoxA(owner, free ? text : "the clipboard is held", caption, style);
 }
 
 class CommandTest : public ExtensionTest {
@@ -73,6 +82,19 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
     };
   };
   const auto paste = [&](std::string text) { return press(IDC_PASTE, [=] { PutClipboardText(text); }); };
+  const auto paste_free = [&](std::string text) {
+    return [=, this] {
+      PutClipboardText(text);
+      ImportPatch box(preloaded_, "user32.dll", "MessageBoxA", StandIn(&BoxOnFreeClipboard));
+      Press(IDC_PASTE);
+    };
+  };
+  const auto gone = [](std::string path, std::function<void()> then) {
+    return [=] {
+      DeleteFileA(path.c_str());
+      then();
+    };
+  };
   const auto export_to = [&](std::string name, bool browse = false) {
     return press(IDC_EXPORT, [=, this] {
       modal.ExpectDialog([=](HWND dialog) {
@@ -108,6 +130,15 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
           2),
       Row("edit, no such editor", {}, editor("missing.exe", 0), {1}, 1, press(IDC_EDIT), {},
           {WithNumber(IDS_EDITOR_FAILED, 2)}, {}, 2),
+      // With no editor set the shell opens the file itself.
+      Row("edit, no editor", {}, editor(" ", 0), {1}, 1, press(IDC_EDIT), {}, {},
+          {{shell_log, "open " + Quotes("b.lsq") + " - show=5"}}, 2),
+      // A row whose file has gone is reported once, then the list is built again without it.
+      Row("edit, no editor, file gone", file_c, editor("", 0), {2}, 2, gone(c, press(IDC_EDIT)), {},
+          {WithNumber(IDS_EDITOR_FAILED, 2)}, {{c, kAbsent}}, 2),
+      Row("rescan twice, file gone", file_c, "", {0}, 0, gone(c, press(IDC_RESCAN, [this] { Press(IDC_RESCAN); })), {},
+          {WithNumber(IDS_OPEN_FAILED, 65535)}, {{c, kAbsent}}, 2),
+      Row("paste, file gone", file_p, stay, {2}, 2, gone(p, paste("x")), {}, {}, {{p, kAbsent}}, 2),
       // Delete works on the row's own entry, not its cells: the file name column is hidden.
       Row("delete", file_c, hide_file_names, {2}, 2, press(IDC_DELETE), {IDYES}, {asked},
           {{c, kAbsent}, {Quotes("a.lsq"), kFileA}}, 2, "", 1),
@@ -123,7 +154,7 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
           {{c, "@@TITLE=C\r\n"}}, 3, "", 2),
       Row("paste, no line end at the file's end", {{"p.lsq", "@@TITLE=P\r\nq"}}, hide_file_names + stay, {2}, 2,
           paste("x"), {}, {added(1)}, {{p, "@@TITLE=P\r\nq\r\nx\r\n"}}, 3),
-      Row("paste, an empty line holds a CR", file_p, stay, {2}, 2, paste("one\r\n\r\ntwo"), {}, {added(3)},
+      Row("paste, an empty line holds a CR", file_p, stay, {2}, 2, paste_free("one\r\n\r\ntwo"), {}, {added(3)},
           {{p, "@@TITLE=P\r\n\r\none\r\n\r\ntwo\r\n"}}, 3),
       Row("paste, line feeds only", file_p, stay, {2}, 2, paste("one\n\ntwo"), {}, {added(2)},
           {{p, "@@TITLE=P\r\n\r\none\n\ntwo\r\n"}}, 3),

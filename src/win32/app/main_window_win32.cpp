@@ -3,6 +3,7 @@
 #include "contract/host_contract.h"
 #include "contract/resource_ids.h"
 #include "win32/app/window_layout_win32.h"
+#include "win32/base/file_facts_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/commands/about_box_win32.h"
@@ -20,6 +21,9 @@
 
 #include <shellapi.h>
 
+#include <optional>
+#include <string>
+
 namespace vosko {
 namespace {
 
@@ -30,6 +34,10 @@ bool g_set_up_done = false;
 
 // The buttons that need a quote file to act on: enabled when the list is built with rows.
 constexpr int kRowButtons[] = {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT};
+
+// Posted to the main window when a command leaves rows whose files are gone: the list is
+// rebuilt once the command, and the list notification that may have run it, are over.
+constexpr UINT kReloadListMessage = WM_APP + 1;
 
 // The host window is the main window's parent.
 HWND HostWindow(HWND window) { return GetParent(window); }
@@ -88,11 +96,38 @@ void ReportSetUpFailure(HWND window, UINT message_id) {
   ShutdownMainWindow(window);
 }
 
+// True when the file of some row is no longer there (deleted or renamed by another program).
+bool AnyRowFileGone() {
+  const int rows = RowCount();
+  for (int row = 0; row < rows; ++row) {
+    const std::optional<std::string> path = RowFilePath(row);
+    if (path && !MayStillExist(*path)) return true;
+  }
+  return false;
+}
+
+// After Compile, Rescan, Paste and Edit, which read or open the rows' files: a row whose file
+// has gone would be met again by every later run (a rescan would stop at it each time), so
+// the list is rebuilt from the quote folder.
+void ReloadIfRowsGone(HWND window) {
+  if (AnyRowFileGone()) PostMessageA(window, kReloadListMessage, 0, 0);
+}
+
+// The list built again from the quote folder in the same view, with the column widths and
+// order it has now.
+void ReloadList() {
+  DetailsColumns details;
+  KeepDetailsColumns(details);
+  BuildListView();
+  InvalidateRect(g_state->main_window, nullptr, TRUE);
+}
+
 // Paste acts only on a list that holds rows; on an empty one it does nothing at all, not
 // even move the focus.
 void OnPaste(HWND window) {
   if (RowCount() == 0) return;
   const bool pasted = PasteClipboardQuote();
+  ReloadIfRowsGone(window);
   FocusList();
   if (pasted && g_state->close_after_paste != 0) PostCloseToHost(window);
 }
@@ -181,12 +216,15 @@ void RunCommand(HWND window, int id) {
       break;
     case IDC_COMPILE:
       CompileSelected();
+      ReloadIfRowsGone(window);
       break;
     case IDC_RESCAN:
       RescanAll();
+      ReloadIfRowsGone(window);
       break;
     case IDC_EDIT:
       EditQuoteFile();
+      ReloadIfRowsGone(window);
       break;
     case IDC_DELETE:
       DeleteQuoteFile();
@@ -244,6 +282,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case host::kLateSetUpNotice:
       LateSetUp(window);
       return Answer(window, 0);
+    case kReloadListMessage:
+      ReloadList();
+      return TRUE;
     case host::kFocusNotice:
       FocusList();
       return Answer(window, 1);

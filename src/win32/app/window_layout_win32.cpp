@@ -89,21 +89,24 @@ LRESULT LayoutMainWindow(HWND window, WPARAM wparam, LPARAM lparam) {
   return 1;
 }
 
+bool KeepDetailsColumns(DetailsColumns& details) {
+  if (!TakeDetailsColumns(details)) return false;
+  g_state->column_widths = details.widths;
+  g_state->column_order = details.order;
+  g_state->stored_column_order = OrderByPosition(details.order, g_state->column_visible);
+  return true;
+}
+
 void ShutdownMainWindow(HWND window) {
   if (g_state == nullptr) return;
   VoskoState& state = *g_state;
   DeleteFont(state.normal_font);
   DeleteFont(state.bold_font);
   RecordPlacement(GetParent(window), state);
-  // The list's columns are read before the list goes.
+  // The list's columns are read before the list goes; kept in the record too, so that a
+  // second run of this routine stores the same.
   DetailsColumns details;
-  const bool in_details = TakeDetailsColumns(details);
-  if (in_details) {
-    // Kept in the record too, so that a second run of this routine stores the same.
-    state.column_widths = details.widths;
-    state.column_order = details.order;
-    state.stored_column_order = OrderByPosition(details.order, state.column_visible);
-  }
+  const bool in_details = KeepDetailsColumns(details);
   // The window is going: the message has no owner left to belong to.
   if (!WriteSettingsOnClose(state, in_details ? &details : nullptr)) {
     ShowTableMessage(nullptr, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/window_layout.h"
+#include "win32/base/settings_store_win32.h"
 
 namespace vosko {
 
@@ -16,6 +17,10 @@ LRESULT LayoutMainWindow(HWND window, WPARAM wparam, LPARAM lparam);
 // The host window's frame, its corner in the client coordinates of its own parent (the
 // form of the stored placement); false when there is no such window.
 bool HostFrameBox(HWND host, WindowBox& box);
+
+// In Details view, takes the list's column widths and display order into the state record,
+// where the next list and the closing routine find them. False in the other views.
+bool KeepDetailsColumns(DetailsColumns& details);
 
 // At the main window's destruction: deletes the fonts, records the host window's
 // placement, writes the settings and releases the status bar, the progress bars and the

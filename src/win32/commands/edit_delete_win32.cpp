@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <string_view>
 
 namespace vosko {
 namespace {
@@ -27,6 +28,11 @@ std::string DeleteQuestion(const std::string& title) {
   return question;
 }
 
+// An editor setting of blanks only names no program.
+bool NoEditorSet(const char* editor) {
+  return std::string_view(editor).find_first_not_of(" \t") == std::string_view::npos;
+}
+
 }  // namespace
 
 void EditQuoteFile() {
@@ -38,11 +44,18 @@ void EditQuoteFile() {
     ShowTableMessage(g_state->main_window, IDS_NO_VALID_FILENAME, 0, kStyleError);
     return;
   }
-  // Quoted, so that the editor is given one file even when the folder holds spaces.
-  const std::string parameters = "\"" + *path + "\"";
   const int show = g_state->maximize_editor != 0 ? SW_SHOWMAXIMIZED : SW_SHOW;
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(g_state->main_window, nullptr, g_state->text_editor, parameters.c_str(), nullptr, show));
+  HINSTANCE started = nullptr;
+  if (NoEditorSet(g_state->text_editor)) {
+    // No editor named (current systems seldom have the old default one): the shell opens
+    // the file with the program it associates with it.
+    started = ShellExecuteA(g_state->main_window, "open", path->c_str(), nullptr, nullptr, show);
+  } else {
+    // Quoted, so that the editor is given one file even when the folder holds spaces.
+    const std::string parameters = "\"" + *path + "\"";
+    started = ShellExecuteA(g_state->main_window, nullptr, g_state->text_editor, parameters.c_str(), nullptr, show);
+  }
+  const auto result = reinterpret_cast<INT_PTR>(started);
   if (result < 32) {
     ShowTableMessage(g_state->main_window, IDS_EDITOR_FAILED, static_cast<WORD>(result), kStyleError);
   }

@@ -5,7 +5,8 @@
 namespace vosko {
 
 // Starts the text editor on the quote file, its path in double quotes so that a quote
-// folder with spaces still names one file. Message 48 when the editor cannot be started.
+// folder with spaces still names one file; with no editor set (blanks only), the shell opens
+// the file with its own association. Message 48 when neither can be started.
 void EditQuoteFile();
 
 // Asks (IDS_DELETE_QUESTION with the title) and, on Yes, runs RemoveQuoteFile.

@@ -58,6 +58,18 @@ Append AppendQuote(const std::string& path, std::string_view text) {
   return Append::kWriteFailed;
 }
 
+// A copy of the clipboard's text up to its end; nothing without one. The clipboard is
+// unlocked and closed on return, before the file is written and the message waits for OK, so
+// that other programs can copy and paste meanwhile.
+std::optional<std::string> ClipboardText() {
+  OpenedClipboard clipboard(g_state->main_window);
+  if (!clipboard.open()) return std::nullopt;
+  LockedMemory block(GetClipboardData(CF_OEMTEXT));
+  const std::optional<std::string_view> text = TerminatedText(block.data(), block.size());
+  if (!text) return std::nullopt;
+  return std::string(*text);
+}
+
 void ShowAdded(std::size_t lines, const std::string& title) {
   const std::string pattern = LoadTableString(IDS_PASTE_ADDED);
   std::string counted = pattern;
@@ -80,10 +92,7 @@ bool PasteClipboardQuote() {
   if (!path) return false;
   const std::string title = RowField(row, kColumnTitle).value_or("");
 
-  OpenedClipboard clipboard(g_state->main_window);
-  if (!clipboard.open()) return false;
-  LockedMemory block(GetClipboardData(CF_OEMTEXT));
-  const std::optional<std::string_view> text = TerminatedText(block.data(), block.size());
+  const std::optional<std::string> text = ClipboardText();
   if (!text) return false;
   switch (AppendQuote(*path, *text)) {
     case Append::kRefused:
