@@ -50,9 +50,11 @@ TEST_F(CompileTest, TheHostsHeaderStartsEveryQuoteAndTheRowsGetTheirStamps) {
 
 // The compiler's start, as the library makes it: the program, its command line and folder.
 decltype(&CreateProcessA) g_real_start = nullptr;
+DWORD g_start_flags = 0;
 std::function<BOOL(LPCSTR, LPSTR, LPCSTR, STARTUPINFOA*, PROCESS_INFORMATION*)> g_spawn;
-BOOL WINAPI Start(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+BOOL WINAPI Start(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD flags, LPVOID,
                   LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION process) {
+  g_start_flags = flags;
   return g_spawn(program, line, folder, startup, process);
 }
 
@@ -73,12 +75,12 @@ TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {
     EXPECT_EQ(std::string(folder), quotes_);
     EXPECT_EQ(std::string(program), Quotes("rescom.exe"));
     EXPECT_TRUE(startup->dwFlags & STARTF_USESTDHANDLES);
-    return g_real_start(program, line, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, folder, startup, process);
+    return g_real_start(program, line, nullptr, nullptr, TRUE, g_start_flags, nullptr, folder, startup, process);
   };
   const auto exiting = [](const char* code) {
     return [code](LPCSTR, LPSTR, LPCSTR folder, STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
       std::string line = std::string("cmd /c exit ") + code;
-      return g_real_start(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, folder, startup,
+      return g_real_start(nullptr, line.data(), nullptr, nullptr, TRUE, g_start_flags, nullptr, folder, startup,
                           process);
     };
   };

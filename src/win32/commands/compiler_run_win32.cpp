@@ -93,7 +93,8 @@ HANDLE StartCompiler(const std::string& folder) {
   std::string command_line(1, '"');
   command_line.append(LoadTableString(IDS_COMPILER_EXE_NAME)).append("\" ").append(LoadTableString(IDS_SCRIPT_NAME));
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(exe_path->c_str(), command_line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+  // No console at all: a console host would hold the report open after the compiler ended.
+  if (!CreateProcessA(exe_path->c_str(), command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
                       folder.c_str(), &startup, &process)) {
     return nullptr;
   }
