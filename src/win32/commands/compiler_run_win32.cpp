@@ -8,7 +8,6 @@
 #include "contract/resource_ids.h"
 
 #include <lzexpand.h>
-#include <process.h>
 #include <shellapi.h>
 
 namespace vosko {
@@ -34,43 +33,6 @@ void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id
 void DeleteInQuoteFolder(UINT name_id) {
   if (const auto path = InQuoteFolder(name_id)) DeleteFileA(path->c_str());
 }
-
-}  // namespace
-
-std::optional<std::string> InQuoteFolder(UINT name_id) {
-  return QuoteFilePath(g_state->quote_folder, LoadTableString(name_id));
-}
-
-bool WriteCompilerFiles() {
-  HRSRC found = FindResourceA(g_module, kCompilerResource, RT_RCDATA);
-  HGLOBAL loaded = found != nullptr ? LoadResource(g_module, found) : nullptr;
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerResource);
-    return false;
-  }
-  const std::optional<std::string> exe_path = InQuoteFolder(IDS_COMPILER_EXE_NAME);
-  TextFile exe;
-  // A compiler written only in part would be run: a short write is a failure too.
-  if (!exe_path || !exe.Open(*exe_path, "w+b") ||
-      !exe.Write(std::string_view(static_cast<const char*>(bytes), SizeofResource(g_module, found))) || !exe.Close()) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerExe);
-    return false;
-  }
-  const std::optional<std::string> batch_path = InQuoteFolder(IDS_COMPILER_BATCH_NAME);
-  TextFile batch;
-  bool written = batch_path && batch.Open(*batch_path, "w+t");
-  for (UINT id = IDS_BATCH_FIRST; written && id <= IDS_BATCH_LAST; ++id) {
-    written = batch.Write(LoadTableString(id) + "\n");
-  }
-  if (!written || !batch.Close()) {
-    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerBatch);
-    return false;
-  }
-  return true;
-}
-
-namespace {
 
 // Starts rescom.exe itself in the quote folder, its output going to the report file, as the
 // batch file's line does: the command interpreter refuses a network path (\\server\share) as
@@ -113,7 +75,56 @@ std::intptr_t RunCompilerProcess(const std::string& folder) {
   return static_cast<std::intptr_t>(exit_code);
 }
 
+// Another program holds rquotes.pms open without letting it be deleted (the mail client
+// reading it, a virus scanner, a backup): it cannot be replaced until that program lets go.
+bool HeldByAnotherProgram(const std::string& path) {
+  const HANDLE probe = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// How long a held rquotes.pms is waited for: about two seconds in all.
+constexpr int kHeldRetries = 20;
+constexpr DWORD kHeldRetryWait = 100;
+
 }  // namespace
+
+std::optional<std::string> InQuoteFolder(UINT name_id) {
+  return QuoteFilePath(g_state->quote_folder, LoadTableString(name_id));
+}
+
+bool WriteCompilerFiles() {
+  HRSRC found = FindResourceA(g_module, kCompilerResource, RT_RCDATA);
+  HGLOBAL loaded = found != nullptr ? LoadResource(g_module, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerResource);
+    return false;
+  }
+  const std::optional<std::string> exe_path = InQuoteFolder(IDS_COMPILER_EXE_NAME);
+  TextFile exe;
+  // A compiler written only in part would be run: a short write is a failure too.
+  if (!exe_path || !exe.Open(*exe_path, "w+b") ||
+      !exe.Write(std::string_view(static_cast<const char*>(bytes), SizeofResource(g_module, found))) || !exe.Close()) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerExe);
+    return false;
+  }
+  const std::optional<std::string> batch_path = InQuoteFolder(IDS_COMPILER_BATCH_NAME);
+  TextFile batch;
+  bool written = batch_path && batch.Open(*batch_path, "w+t");
+  for (UINT id = IDS_BATCH_FIRST; written && id <= IDS_BATCH_LAST; ++id) {
+    written = batch.Write(LoadTableString(id) + "\n");
+  }
+  if (!written || !batch.Close()) {
+    ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerBatch);
+    return false;
+  }
+  return true;
+}
 
 // Runs the compiler in the quote folder and waits for it. Its exit code, or nothing when it
 // could not be started at all (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
@@ -158,26 +169,6 @@ void DeleteCompilerFiles() {
     DeleteInQuoteFolder(id);
   }
 }
-
-namespace {
-
-// Another program holds rquotes.pms open without letting it be deleted (the mail client
-// reading it, a virus scanner, a backup): it cannot be replaced until that program lets go.
-bool HeldByAnotherProgram(const std::string& path) {
-  const HANDLE probe = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (probe != INVALID_HANDLE_VALUE) {
-    CloseHandle(probe);
-    return false;
-  }
-  return GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-// How long a held rquotes.pms is waited for: about two seconds in all.
-constexpr int kHeldRetries = 20;
-constexpr DWORD kHeldRetryWait = 100;
-
-}  // namespace
 
 CopyOutcome CopyCompiledFile(const std::string& source, const std::string& destination) {
   // The copy goes to a file of its own first: the host never sees a half-written quotes file,
