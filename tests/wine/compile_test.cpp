@@ -8,10 +8,9 @@
 #include "win32/base/regional_settings_win32.h"
 #include "contract/resource_ids.h"
 
-#include <process.h>
-
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 namespace vtest {
 namespace {
@@ -49,53 +48,87 @@ TEST_F(CompileTest, TheHostsHeaderStartsEveryQuoteAndTheRowsGetTheirStamps) {
   EXPECT_EQ(row[6], "a.lsq");
 }
 
-// The compiler's run, as the library starts it.
-std::function<std::intptr_t()> g_spawn;
-std::intptr_t __cdecl Spawn(int, const char*, const char*, ...) { return g_spawn(); }
+// The compiler's start, as the library makes it: the program, its command line and folder.
+decltype(&CreateProcessA) g_real_start = nullptr;
+DWORD g_start_flags = 0;
+std::function<BOOL(LPCSTR, LPSTR, LPCSTR, STARTUPINFOA*, PROCESS_INFORMATION*)> g_spawn;
+BOOL WINAPI Start(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD flags, LPVOID,
+                  LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION process) {
+  g_start_flags = flags;
+  return g_spawn(program, line, folder, startup, process);
+}
 
 // A compiler that refuses the script, stops with an error code and no report or makes
-// nothing: the message says why, rquotes.pms stays, no work file is left.
+// nothing, an rquotes.pms that another program holds: the message says why, rquotes.pms,
+// the rows' counts and dates and their records stay, no work file is left.
 TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {
   HMODULE library = PreloadLibrary();
-  ImportPatch spawn(library, "msvcrt.dll", "_spawnlp", StandIn(&Spawn));
-  ASSERT_TRUE(spawn.ok());
-  const auto run = [this] {
-    return static_cast<std::intptr_t>(_spawnlp(_P_WAIT, Quotes("rescom.bat").c_str(), "rescom.bat", nullptr));
+  ImportPatch patch(library, "kernel32.dll", "CreateProcessA", StandIn(&Start));
+  ASSERT_TRUE(patch.ok());
+  g_real_start = patch.original<decltype(&CreateProcessA)>();
+  HANDLE held = INVALID_HANDLE_VALUE;
+  using Run = std::function<BOOL(LPCSTR, LPSTR, LPCSTR, STARTUPINFOA*, PROCESS_INFORMATION*)>;
+  const Run run = [this](LPCSTR program, LPSTR line, LPCSTR folder, STARTUPINFOA* startup,
+                         PROCESS_INFORMATION* process) {
+    // Started directly in the quote folder, whatever its path form: no command interpreter.
+    EXPECT_STREQ(line, "\"rescom.exe\" rquotes.r");
+    EXPECT_EQ(std::string(folder), quotes_);
+    EXPECT_EQ(std::string(program), Quotes("rescom.exe"));
+    EXPECT_TRUE(startup->dwFlags & STARTF_USESTDHANDLES);
+    return g_real_start(program, line, nullptr, nullptr, TRUE, g_start_flags, nullptr, folder, startup, process);
   };
-  const auto refused = [&] {  // the second quote file's line 4 made unterminated
+  const auto exiting = [](const char* code) {
+    return [code](LPCSTR, LPSTR, LPCSTR folder, STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
+      std::string line = std::string("cmd /c exit ") + code;
+      return g_real_start(nullptr, line.data(), nullptr, nullptr, TRUE, g_start_flags, nullptr, folder, startup,
+                          process);
+    };
+  };
+  const auto refused = [&](auto... args) {  // the second quote file's line 4 made unterminated
     std::string script = ReadFileBytes(Quotes("rquotes.r"));
     const std::string line = "   \"Broken here\\n\",";
     script.replace(script.find(line), line.size(), "   \"Broken here");
     WriteFileBytes(Quotes("rquotes.r"), script);
-    return run();
+    return run(args...);
+  };
+  const auto holding = [&](auto... args) {  // a reader that does not let rquotes.pms be replaced
+    held = CreateFileA(Pms().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return run(args...);
   };
   int spawns = 0;
   const struct {
     const char* how;
-    std::function<std::intptr_t()> spawn;
+    Run spawn;
     std::string message;  // empty: the quotes made after all
   } cases[] = {
       {"script refused", refused, Text(IDS_COMPILE_REFUSED) + "\n\nb.lsq, line 4: unterminated string"},
-      {"error code, no report", [] { return std::intptr_t{3}; },
+      {"error code, no report", exiting("3"),
        "The resource compiler stopped with error 3, so your rquotes.pms has not been changed..."},
-      {"nothing made", [] { return std::intptr_t{0}; }, Text(IDS_COMPILE_NO_OUTPUT)},
-      // A batch the runtime cannot start is handed to the shell, which is waited for.
-      {"handed to the shell", [] { return std::intptr_t{-1}; }, ""},
+      {"nothing made", exiting("0"), Text(IDS_COMPILE_NO_OUTPUT)},
+      {"rquotes.pms held", holding, Text(IDS_COMPILE_PMS_IN_USE)},
+      // A compiler that cannot be started directly goes to the shell as the batch file.
+      {"handed to the shell", [](auto...) { return SetLastError(ERROR_FILE_NOT_FOUND), FALSE; }, ""},
   };
   for (const auto& c : cases) {
-    StandardFiles();
+    StandardFiles("ViewOption=3\r\n");
     WriteQuoteFile("b.lsq", "@@TITLE=B\r\n## a comment\r\n\r\nBroken here\r\n");
     ASSERT_EQ(OpenAndShow(), 1);
     spawns = 0;
-    g_spawn = [&] { return ++spawns, c.spawn(); };
+    g_spawn = [&](auto... args) { return ++spawns, c.spawn(args...); };
     SelectListRows(ListView(), {0, 1}, 0);
     modal.Clear();
+    const auto rows = ListRows(ListView());
     Press(IDC_COMPILE);
-    EXPECT_EQ(spawns, 1) << c.how;  // a batch that ran is never started again
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+    EXPECT_EQ(spawns, 1) << c.how;  // a compiler that ran is never started again
     ASSERT_EQ(modal.boxes().size(), 1u) << c.how;
     EXPECT_EQ(modal.boxes()[0].text.substr(0, c.message.size()), c.message) << c.how;
-    EXPECT_EQ(ReadFileBytes(Pms()) == kOldPms, !c.message.empty()) << c.how;
+    const bool failed = !c.message.empty();
+    EXPECT_EQ(ReadFileBytes(Pms()) == kOldPms, failed) << c.how;
+    EXPECT_EQ(ListRows(ListView()) == rows, failed) << c.how;
+    EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq") == kRecordA, failed) << c.how;
     EXPECT_EQ(FilesIn(quotes_), (std::set<std::string>{"a.lsq", "b.lsq", "rquotes.r"})) << c.how;
+    EXPECT_FALSE(FilesIn(home_).contains("rquotes.pms.tmp")) << c.how;
     Close();
   }
 }

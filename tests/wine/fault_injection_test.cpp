@@ -39,6 +39,7 @@ struct Command {
   std::set<std::string> work_files = {};         // may stay in the quote folder after a failure
   std::map<std::string, std::string> made = {};  // files a clean run must leave, bytes or kAbsent
   std::function<void()> check = [] {};           // more to look at after a clean run
+  bool records_kept = false;                     // a failing run leaves the compile records as they were
 };
 
 // What a new quote file holds after its template (the template ends with string 458).
@@ -65,9 +66,12 @@ class FaultInjectionTest : public ExtensionTest {
   struct Files {
     std::map<std::string, std::string> kept;
     std::set<std::string> home, quotes;
+    std::string records;
   };
   Files Take(const Command& command) const {
-    Files files{{}, FilesIn(home_), FilesIn(quotes_)};
+    char records[4096] = {};
+    const DWORD size = GetPrivateProfileSectionA("VoskoFiles", records, sizeof records, settings_file().c_str());
+    Files files{{}, FilesIn(home_), FilesIn(quotes_), std::string(records, size)};
     for (const std::string& path : command.kept) files.kept[path] = ReadFileBytes(path);
     return files;
   }
@@ -125,6 +129,9 @@ class FaultInjectionTest : public ExtensionTest {
       } else {
         EXPECT_EQ(after.kept, before.kept) << what;
         EXPECT_EQ(after.home, before.home) << what;
+        if (command.records_kept) {
+          EXPECT_EQ(after.records, before.records) << what;
+        }
         for (const std::string& name : after.quotes) {
           EXPECT_TRUE(before.quotes.contains(name) || command.work_files.contains(name)) << what << ": " << name;
         }
@@ -159,6 +166,8 @@ TEST_F(FaultInjectionTest, Compile) {
              // An unread report cannot tell what the compiler made: rquotes.pms stays.
              {{FileCall::kFopen}, "rquotes.txt", {Text(IDS_COMPILE_NO_OUTPUT)}},
              {kReadEnd, "rquotes.txt", {done}, true},
+             // A report file that cannot be made for the compiler sends the batch file to the shell.
+             {{FileCall::kCreateFile, FileCall::kCloseHandle}, "rquotes.txt", {done}, true},
              {{FileCall::kCopyFile}, "rquotes.pms.tmp", {write_failed_}},
              {{FileCall::kMoveFileEx}, "rquotes.pms", {write_failed_}},
          },
@@ -172,7 +181,8 @@ TEST_F(FaultInjectionTest, Compile) {
            EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq").substr(16), ",2");
            EXPECT_EQ(ReadSetting("VoskoFiles", "b.lsq").substr(16), ",1");
            EXPECT_NE(ReadSetting("VoskoFiles", "b.lsq").substr(0, 4), "0000");
-         }});
+         },
+         true});
 }
 
 TEST_F(FaultInjectionTest, Rescan) {

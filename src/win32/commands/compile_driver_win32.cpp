@@ -88,10 +88,9 @@ void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& repo
   ShowMessageText(g_state->main_window, text, kStyleError);
 }
 
-// The quote files of `rows` appended to a fresh script; false when the run stopped (its
-// message shown). Each file's stamp is stored as soon as it is done; `stamps_stored` turns
-// false when a settings record could not be written.
-bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, bool& stamps_stored) {
+// The quote files of `rows` appended to a fresh script, each file's count of quotes added to
+// `counts`; false when the run stopped (its message shown).
+bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, std::vector<int>& counts) {
   MessageBoxReport report;
   const std::optional<std::string> script_path = InQuoteFolder(IDS_SCRIPT_NAME);
   if (!script_path) {
@@ -118,7 +117,7 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, bool& stam
     }
     const int count = AppendQuoteFile(&script, *path, RowField(row, kColumnTitle).value_or(""), run, context);
     if (count < 0) return false;
-    stamps_stored &= StoreCompileStamp(row, count, false);
+    counts.push_back(count);
   }
   progress.Show(std::nullopt, 1, 1, 1, 1, true);
   // A script cut short by a full disk would compile into fewer quotes without a word.
@@ -132,7 +131,8 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, bool& stam
 // Everything after the question: the bars live as long as this.
 void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
   ProgressRun progress;
-  if (!WriteScript(rows, progress, stamps_stored)) return;
+  std::vector<int> counts;
+  if (!WriteScript(rows, progress, counts)) return;
   SetStatusText(LoadTableString(IDS_STATUS_LAUNCHING));
   if (!WriteCompilerFiles()) return;
   const std::optional<std::intptr_t> exit_code = RunCompiler();
@@ -147,12 +147,18 @@ void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
     return;
   }
   const std::string destination = std::string(g_state->home_directory) + LoadTableString(IDS_PMS_NAME);
-  const bool copied = CopyCompiledFile(*compiled, destination);
+  const CopyOutcome copied = CopyCompiledFile(*compiled, destination);
   DeleteCompilerFiles();
-  if (!copied) {
+  if (copied == CopyOutcome::kInUse) {
+    ShowError(IDS_COMPILE_PMS_IN_USE, 0);
+    return;
+  }
+  if (copied != CopyOutcome::kCopied) {
     ShowError(IDS_FILE_WRITE_FAILED, static_cast<WORD>(kFileErrorNumber));
     return;
   }
+  // Only now has a compile happened: the rows' counts and compile dates, and their records.
+  for (std::size_t i = 0; i < counts.size(); ++i) stamps_stored &= StoreCompileStamp(rows[i], counts[i], false);
   const std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
                                             {std::to_string(report.count), std::to_string(report.largest)});
   ShowInfoText(text.c_str());

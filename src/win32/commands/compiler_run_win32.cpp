@@ -8,7 +8,6 @@
 #include "contract/resource_ids.h"
 
 #include <lzexpand.h>
-#include <process.h>
 #include <shellapi.h>
 
 namespace vosko {
@@ -22,7 +21,8 @@ constexpr WORD kNoCompilerExe = 1002;
 constexpr WORD kNoCompilerBatch = 1003;
 constexpr WORD kCompilerNotStarted = 1111;
 
-// A batch file the runtime could not start is handed to the shell, and waited for this long.
+// A compiler that could not be started directly is handed to the shell as the batch file,
+// and waited for this long.
 constexpr DWORD kShellStartWait = 50000;
 
 std::function<std::intptr_t()> g_spawn_for_test;
@@ -33,6 +33,63 @@ void ShowError(UINT id, WORD number) { ShowTableMessage(g_state->main_window, id
 void DeleteInQuoteFolder(UINT name_id) {
   if (const auto path = InQuoteFolder(name_id)) DeleteFileA(path->c_str());
 }
+
+// Starts rescom.exe itself in the quote folder, its output going to the report file, as the
+// batch file's line does: the command interpreter refuses a network path (\\server\share) as
+// its current directory, a process started directly does not. The handle of the process, or
+// null when it could not be started.
+HANDLE StartCompiler(const std::string& folder) {
+  const std::optional<std::string> exe_path = InQuoteFolder(IDS_COMPILER_EXE_NAME);
+  const std::optional<std::string> report_path = InQuoteFolder(IDS_COMPILER_REPORT_NAME);
+  if (!exe_path || !report_path) return nullptr;
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  const OwnedHandle report(CreateFileA(report_path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!report.Valid()) return nullptr;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = report.get();
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  std::string command_line(1, '"');
+  command_line.append(LoadTableString(IDS_COMPILER_EXE_NAME)).append("\" ").append(LoadTableString(IDS_SCRIPT_NAME));
+  PROCESS_INFORMATION process = {};
+  // No console at all: a console host would hold the report open after the compiler ended.
+  if (!CreateProcessA(exe_path->c_str(), command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                      folder.c_str(), &startup, &process)) {
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+// The exit code of the compiler started directly, or -1 when it could not be started.
+std::intptr_t RunCompilerProcess(const std::string& folder) {
+  const OwnedHandle process(StartCompiler(folder));
+  if (!process.Valid()) return -1;
+  DWORD exit_code = 0;
+  if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.get(), &exit_code)) {
+    exit_code = STILL_ACTIVE;  // it ran, but how it ended is unknown: no success
+  }
+  return static_cast<std::intptr_t>(exit_code);
+}
+
+// Another program holds rquotes.pms open without letting it be deleted (the mail client
+// reading it, a virus scanner, a backup): it cannot be replaced until that program lets go.
+bool HeldByAnotherProgram(const std::string& path) {
+  const HANDLE probe = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// How long a held rquotes.pms is waited for: about two seconds in all.
+constexpr int kHeldRetries = 20;
+constexpr DWORD kHeldRetryWait = 100;
 
 }  // namespace
 
@@ -69,25 +126,26 @@ bool WriteCompilerFiles() {
   return true;
 }
 
-// Runs the batch file in the quote folder and waits for it. Its exit code, or nothing when
-// it could not be started at all (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
+// Runs the compiler in the quote folder and waits for it. Its exit code, or nothing when it
+// could not be started at all (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
 std::optional<std::intptr_t> RunCompiler() {
   // What an earlier run may have left must not pass for this run's output.
   DeleteInQuoteFolder(IDS_COMPILED_NAME);
   DeleteInQuoteFolder(IDS_COMPILER_REPORT_NAME);
   if (g_before_run_for_test) g_before_run_for_test();
   CurrentDirectoryKept host_directory;
-  SetCurrentDirectoryA(g_state->quote_folder);
-  const std::string batch = LoadTableString(IDS_COMPILER_BATCH_NAME);
-  const std::intptr_t spawned =
-      g_spawn_for_test ? g_spawn_for_test() : _spawnlp(_P_WAIT, batch.c_str(), batch.c_str(), nullptr);
+  const std::string folder = g_state->quote_folder;
+  SetCurrentDirectoryA(folder.c_str());
+  const std::intptr_t spawned = g_spawn_for_test ? g_spawn_for_test() : RunCompilerProcess(folder);
   if (spawned != -1) return spawned;  // it ran: its exit code tells how
-  // The runtime could not start it: the shell may still know how. Its process is waited for,
-  // at most the 50 seconds the batch was always given.
+  // It could not be started: the shell may still know how to run the batch file. Its process
+  // is waited for, at most the 50 seconds the batch was always given.
+  const std::string batch = LoadTableString(IDS_COMPILER_BATCH_NAME);
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpFile = batch.c_str();
+  info.lpDirectory = folder.c_str();
   info.nShow = SW_SHOWMINIMIZED;
   const bool started = ShellExecuteExA(&info) && reinterpret_cast<std::uintptr_t>(info.hInstApp) > 32;
   DWORD exit_code = 0;
@@ -112,11 +170,11 @@ void DeleteCompilerFiles() {
   }
 }
 
-bool CopyCompiledFile(const std::string& source, const std::string& destination) {
+CopyOutcome CopyCompiledFile(const std::string& source, const std::string& destination) {
   // The copy goes to a file of its own first: the host never sees a half-written quotes file,
   // and a source that cannot be read leaves the old one as it was.
   const std::string temporary = destination + ".tmp";
-  if (temporary.size() >= MAX_PATH) return false;
+  if (temporary.size() >= MAX_PATH) return CopyOutcome::kFailed;
   LZStart();
   // The runtime's handles, not LZOpenFile's: its OFSTRUCT holds no path above 127 characters.
   const HFILE raw = _lopen(source.c_str(), OF_READ);
@@ -138,11 +196,19 @@ bool CopyCompiledFile(const std::string& source, const std::string& destination)
     _lclose(raw);
   }
   LZDone();
-  if (copied < 0 || !MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temporary.c_str());
-    return false;
+  CopyOutcome outcome = copied < 0 ? CopyOutcome::kFailed : CopyOutcome::kCopied;
+  for (int attempt = 0; outcome == CopyOutcome::kCopied; ++attempt) {
+    if (MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
+    if (!HeldByAnotherProgram(destination)) {
+      outcome = CopyOutcome::kFailed;
+    } else if (attempt == kHeldRetries) {
+      outcome = CopyOutcome::kInUse;
+    } else {
+      Sleep(kHeldRetryWait);
+    }
   }
-  return true;
+  if (outcome != CopyOutcome::kCopied) DeleteFileA(temporary.c_str());
+  return outcome;
 }
 
 void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn) { g_spawn_for_test = std::move(spawn); }

@@ -20,21 +20,25 @@ std::optional<std::string> InQuoteFolder(UINT name_id);
 // the step that failed.
 bool WriteCompilerFiles();
 
-// Runs "rescom.bat" in the quote folder and waits for it; the host's current directory is
-// put back afterwards. Its exit code, or nothing when neither the runtime nor the shell could
-// start it (IDS_COMPILER_LAUNCH_FAILED with kCompilerNotStarted shown).
+// Runs "rescom.exe" in the quote folder, its output going to "rquotes.txt" as the batch file
+// would send it, and waits for it; the batch file goes to the shell only when the compiler
+// cannot be started directly. The host's current directory is put back afterwards. The exit
+// code, or nothing when neither way could start it (IDS_COMPILER_LAUNCH_FAILED with
+// kCompilerNotStarted shown).
 std::optional<std::intptr_t> RunCompiler();
 
 // Deletes rescom.exe, rescom.bat, rquotes.txt, rquotes.rsc and rquotes.h; rquotes.r stays.
 void DeleteCompilerFiles();
 
 // Copies the compiled file over the host's one (LZ expansion, so a compressed file is
-// expanded): into a temporary file beside `destination` first, which then replaces it.  False,
-// with `destination` as it was, when anything fails.
-bool CopyCompiledFile(const std::string& source, const std::string& destination);
+// expanded): into a temporary file beside `destination` first, which then replaces it. A
+// `destination` that another program holds open is tried again for about two seconds. On
+// failure `destination` is as it was and the temporary file is gone.
+enum class CopyOutcome { kCopied, kFailed, kInUse };
+CopyOutcome CopyCompiledFile(const std::string& source, const std::string& destination);
 
-// Tests only. `spawn` replaces the start of the batch file with the runtime's spawn (its
-// result: the exit code, or -1 when it could not be started); `before_run` is called once the
+// Tests only. `spawn` replaces the direct start of the compiler (its result: the exit code,
+// or -1 when it could not be started); `before_run` is called once the
 // script and the compiler files are written, in the quote folder, just before the compiler
 // runs. Empty functions restore the normal behaviour.
 void SetCompilerSpawnForTest(std::function<std::intptr_t()> spawn);
