@@ -45,6 +45,8 @@ struct OpenBatch {
       refused = true;
       return;
     }
+    // The copy of a read-only file would be read-only too, and then never replaced.
+    if (existed) SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
     for (int section = 0; section < kSectionCount; ++section) {
       expected[section] = ReadSection(file.c_str(), LoadTableString(kSectionIds[section]));
     }
