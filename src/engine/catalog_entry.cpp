@@ -102,6 +102,18 @@ CompileRecordIndex CompileRecordIndex::FromSection(std::string_view section) {
   return index;
 }
 
+void CompileRecordIndex::Set(std::string_view key, std::string_view value) {
+  values_.insert_or_assign(AsciiLower(TrimBlanks(key)), Cut(WithoutQuotes(TrimBlanks(value)), kCatalogTextLimit));
+}
+
+bool CompileRecordIndex::Holds(const CompileRecordIndex& expected) const {
+  for (const auto& [key, value] : expected.values_) {
+    const auto found = values_.find(key);
+    if (found == values_.end() || found->second != value) return false;
+  }
+  return true;
+}
+
 bool CompileRecordIndex::Covers(std::string_view file_name) {
   for (char c : file_name) {
     if (static_cast<unsigned char>(c) > 127) return false;

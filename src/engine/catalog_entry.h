@@ -82,6 +82,12 @@ class CompileRecordIndex {
 
   std::size_t size() const { return values_.size(); }
 
+  // Enters one key as writing it to the profile stores it, replacing the value it had.
+  void Set(std::string_view key, std::string_view value);
+  // True when every key of `expected` is here with the same value: how a batch of writes
+  // to the settings file proves that it stored its keys and lost no other.
+  bool Holds(const CompileRecordIndex& expected) const;
+
  private:
   std::unordered_map<std::string, std::string> values_;  // by lower-case key
 };

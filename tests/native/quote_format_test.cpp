@@ -144,6 +144,17 @@ TEST(CatalogEntry, PathsAndTheRecordIndex) {
                                                        {"missing.lsq", ""}};
   for (const auto& [name, value] : found) EXPECT_EQ(index.Find(name), value) << name;
   EXPECT_FALSE(CompileRecordIndex::Covers("z\xC3\xBCrich.lsq"));
+  // A batch of settings writes holds when its keys read back as written and no other went.
+  CompileRecordIndex expected = index;
+  expected.Set(" NEW.lsq ", "\"07EA,0C,05,0E,07,2\"");
+  CompileRecordIndex after = CompileRecordIndex::FromSection("new.lsq=07EA,0C,05,0E,07,2\0\0"s);
+  EXPECT_FALSE(index.Holds(expected));
+  EXPECT_FALSE(after.Holds(expected));
+  after = index;
+  after.Set("new.lsq", "07EA,0C,05,0E,07,2");
+  EXPECT_TRUE(after.Holds(expected));
+  after.Set("OTHER.lsq", "07D0,01,0F,09,05,20");
+  EXPECT_FALSE(after.Holds(expected));
 }
 
 TEST(CompilerReport, SummaryAndErrorLines) {

@@ -151,6 +151,7 @@ TEST_F(FaultInjectionTest, Compile) {
          [this] {
            SelectListRows(ListView(), {0, 1}, 0);
            Press(IDC_COMPILE);
+           EXPECT_NE(ReadSetting("VoskoFiles", "a.lsq"), "<missing>");
          },
          {Pms(), Quotes("a.lsq"), Quotes("b.lsq")},
          {done},
@@ -161,6 +162,7 @@ TEST_F(FaultInjectionTest, Compile) {
              // Quote files are opened for update but only read: their close loses nothing.
              {kReadEnd, "*.lsq", {done}, true},
              {{FileCall::kWriteProfileString}, "*.lsq", {done, write_failed_}, true},
+             {{FileCall::kCopyFile}, "Tarno.pm.bak", {done, write_failed_}, true},
              {kAllSteps, "rescom.exe", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1002)}},
              {kAllSteps, "rescom.bat", {WithNumber(IDS_COMPILER_LAUNCH_FAILED, 1003)}},
              // An unread report cannot tell what the compiler made: rquotes.pms stays.
@@ -188,13 +190,16 @@ TEST_F(FaultInjectionTest, Compile) {
 TEST_F(FaultInjectionTest, Rescan) {
   Sweep({"rescan",
          {},
-         [this] { Press(IDC_RESCAN); },
+         [this] {
+           Press(IDC_RESCAN);
+           EXPECT_NE(ReadSetting("VoskoFiles", "a.lsq"), "<missing>");
+         },
          {Quotes("a.lsq"), Quotes("b.lsq")},
          {},
          {
              {{FileCall::kFopen}, "*.lsq", {open_failed_}},
              {kReadEnd, "*.lsq", {}, true},
-             {{FileCall::kWriteProfileString}, "*.lsq", {write_failed_}, true},
+             {{FileCall::kWriteProfileString, FileCall::kCopyFile}, "*", {write_failed_}, true},
          },
          {},
          {},
@@ -322,28 +327,53 @@ TEST_F(FaultInjectionTest, ExportAndPaste) {
          {{Quotes("b.lsq"), std::string(kFileB) + "\r\npasted\r\n"}}});
 }
 
-// The settings file is written key by key through the profile functions; a key that cannot
-// be written is said once, and the other keys and the compile records stay.
+// The settings file is written key by key through the profile functions, by a writer that
+// may cut the file short while reporting success; a batch of keys that cannot be written
+// whole is said once, and the file holds its bytes of before.
 TEST_F(FaultInjectionTest, Settings) {
+  const std::vector<FaultRow> settings_rows = {
+      {{FileCall::kWriteProfileString, FileCall::kCopyFile}, "*", {write_failed_}, true}};
+  const auto kept_or_written = [this](const std::function<void()>& write) {
+    const std::string before = ReadFileBytes(settings_file());
+    write();
+    EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,9");
+    if (!modal.box_texts().empty()) {
+      EXPECT_EQ(ReadFileBytes(settings_file()), before);
+    }
+  };
   Sweep({"options",
          {},
-         [this] {
-           modal.ExpectDialog([](HWND dialog) { PressDialogButton(dialog, IDC_OPT_OK); });
-           Press(IDC_OPTIONS);
-           EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,9");
+         [&] {
+           kept_or_written([this] {
+             modal.ExpectDialog([](HWND dialog) { PressDialogButton(dialog, IDC_OPT_OK); });
+             Press(IDC_OPTIONS);
+           });
          },
          {},
          {},
-         {{{FileCall::kWriteProfileString}, "*", {write_failed_}, true}}});
-  Sweep({"close",
-         {},
-         [this] {
+         settings_rows});
+  Sweep({"close", {}, [&] { kept_or_written([this] { Close(); }); }, {}, {}, settings_rows});
+  // The host's file-type list ends with the registration line whole, or as it was.
+  const std::string list = Home("filetype.pm");
+  Sweep({"file type",
+         [&] {
+           StandardFiles();
+           WriteFileBytes(list, "old");
+         },
+         [&] {
            Close();
-           EXPECT_EQ(ReadSetting("VoskoFiles", "a.lsq"), "07EA,0C,05,0E,07,9");
+           WriteFileBytes(list, "old");
+           OpenAndShow();
          },
+         {list},
          {},
+         {settings_rows[0],
+          {{FileCall::kFopen}, "filetype.pm", {Text(IDS_NO_FILE_TYPE_LIST)}},
+          {{FileCall::kCreateFile, FileCall::kWriteFile, FileCall::kCloseHandle}, "filetype.pm", {}},
+          {{FileCall::kFopen}, "*.lsq", {open_failed_}, true},
+          {kReadEnd, "*", {}, true}},
          {},
-         {{{FileCall::kWriteProfileString}, "*", {write_failed_}, true}}});
+         {{list, "old\r\n" + Text(IDS_FILE_TYPE_LINE) + "\r\n"}}});
 }
 
 }  // namespace

@@ -121,9 +121,18 @@ UINT WINAPI FaultyGetTempFileName(LPCSTR folder, LPCSTR prefix, UINT unique, LPS
   return Real(FileCall::kGetTempFileName, FaultyGetTempFileName)(folder, prefix, unique, out);
 }
 
+// The failing write is the worst a profile writer does: it reports success and leaves the
+// file cut in half. A flush (no key) is not counted.
 BOOL WINAPI FaultyWriteProfile(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file) {
-  if (Fails(FileCall::kWriteProfileString, key != nullptr ? key : "")) return Failed(ERROR_DISK_FULL, FALSE);
-  return Real(FileCall::kWriteProfileString, FaultyWriteProfile)(section, key, value, file);
+  const auto real = Real(FileCall::kWriteProfileString, FaultyWriteProfile);
+  if (key == nullptr || !Fails(FileCall::kWriteProfileString, key)) return real(section, key, value, file);
+  real(section, key, value, file);
+  HANDLE cut = CreateFileA(file, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFilePointer(cut, static_cast<LONG>(GetFileSize(cut, nullptr) / 2), nullptr, FILE_BEGIN);
+  SetEndOfFile(cut);
+  CloseHandle(cut);
+  real(nullptr, nullptr, nullptr, file);  // the writer's memory of the file goes too
+  return TRUE;
 }
 
 // Each call: its stand-in and the function it stands for, in FileCall order. The C runtime's

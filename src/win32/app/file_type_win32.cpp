@@ -1,14 +1,13 @@
 #include "win32/app/file_type_win32.h"
 
 #include "contract/host_contract.h"
+#include "win32/base/guards_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "contract/resource_ids.h"
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <string>
 
 namespace vosko {
@@ -17,11 +16,6 @@ namespace {
 namespace host = vosko::host;
 
 constexpr char kFileTypeName[] = "\\filetype.pm";
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // The path of the host's file-type list, or empty when the host names no directory or one
 // too long for the path to fit in 259 characters. The buffer handed over is larger than
@@ -49,6 +43,28 @@ bool ListHoldsLine(std::ifstream& list, const std::string& line) {
   return false;
 }
 
+// Appends `bytes` to the end of the existing file in one write, or leaves the file as it
+// was: a write or close that fails cuts it back to its old end, so the host never reads
+// half a line.
+void AppendWhole(const std::string& path, const std::string& bytes) {
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER end = {};
+  const LARGE_INTEGER zero = {};
+  if (!file.Valid() || !SetFilePointerEx(file.get(), zero, &end, FILE_END)) return;
+  DWORD written = 0;
+  if (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size()) {
+    if (file.Close()) return;
+    // What the failed close kept is unknown: the file is opened again and cut back.
+    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
+    if (!file.Valid()) return;
+  }
+  SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+  SetEndOfFile(file.get());
+}
+
 }  // namespace
 
 void RegisterQuoteFileType(HWND host_window) {
@@ -72,10 +88,7 @@ void RegisterQuoteFileType(HWND host_window) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return;
   // The line gets a line end of its own, so that whatever the host appends later starts a
   // line of its own.
-  File list(std::fopen(path.c_str(), "ab"));
-  if (!list) return;
-  const std::string added = "\r\n" + line + "\r\n";
-  std::fwrite(added.data(), 1, added.size(), list.get());
+  AppendWhole(path, "\r\n" + line + "\r\n");
 }
 
 }  // namespace vosko

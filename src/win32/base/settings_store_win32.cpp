@@ -1,11 +1,13 @@
 #include "win32/base/settings_store_win32.h"
 
 #include "engine/settings_text.h"
+#include "win32/base/file_facts_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "engine/list_columns.h"
 #include "contract/resource_ids.h"
 
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -15,6 +17,89 @@ namespace {
 constexpr char kWrittenVersion[] = "1.10";
 
 std::string Section() { return LoadTableString(IDS_SETTINGS_SECTION); }
+
+// A whole section as the profile's section read gives it ("key=value" strings, each ended
+// by a NUL), looked up in memory.
+CompileRecordIndex ReadSection(const char* settings_file, const std::string& section) {
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const DWORD length =
+        GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), settings_file);
+    // A section that does not fit is cut and reported as the buffer size less two.
+    if (length + 2 < buffer.size() || buffer.size() >= (256u << 20)) {
+      return CompileRecordIndex::FromSection(std::string_view(buffer.data(), length + 1));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The two sections of the settings file; a batch reads both before and after.
+enum SectionIndex { kSettingsSection, kFilesSection, kSectionCount };
+const UINT kSectionIds[kSectionCount] = {IDS_SETTINGS_SECTION, IDS_FILES_SECTION};
+
+// The outermost batch's files and what the settings file must hold at its end.
+struct OpenBatch {
+  explicit OpenBatch(const VoskoState& state)
+      : file(state.settings_file), copy(file + ".bak"), existed(FileExists(file)) {
+    if (existed && CopyFileA(file.c_str(), copy.c_str(), FALSE) == FALSE) {
+      refused = true;
+      return;
+    }
+    // The copy of a read-only file would be read-only too, and then never replaced.
+    if (existed) SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (int section = 0; section < kSectionCount; ++section) {
+      expected[section] = ReadSection(file.c_str(), LoadTableString(kSectionIds[section]));
+    }
+  }
+
+  bool Write(SectionIndex section, const std::string& key, const std::string& value) {
+    if (refused) return false;
+    const bool written = WritePrivateProfileStringA(LoadTableString(kSectionIds[section]).c_str(), key.c_str(),
+                                                    value.c_str(), file.c_str()) != FALSE;
+    failed |= !written;
+    expected[section].Set(key, value);
+    return written;
+  }
+
+  bool End() {
+    if (refused) return false;
+    // The profile functions may keep the file in memory: let go of it, so that what follows
+    // reads what the disk holds.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    bool kept = !failed;
+    for (int section = 0; kept && section < kSectionCount; ++section) {
+      kept = ReadSection(file.c_str(), LoadTableString(kSectionIds[section])).Holds(expected[section]);
+    }
+    if (kept) {
+      if (existed) DeleteFileA(copy.c_str());
+      return true;
+    }
+    // A copy that cannot be moved back stays beside the file for the user.
+    if (existed) {
+      MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+    } else {
+      DeleteFileA(file.c_str());
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    return false;
+  }
+
+  const std::string file;
+  const std::string copy;
+  const bool existed;
+  bool refused = false;  // no copy could be made: nothing is written
+  bool failed = false;   // a write said it failed
+  CompileRecordIndex expected[kSectionCount];
+};
+std::unique_ptr<OpenBatch> g_open_batch;
+
+// One key written in the open batch, or in a batch of its own.
+bool WriteKey(const VoskoState& state, SectionIndex section, const std::string& key, const std::string& value) {
+  if (g_open_batch) return g_open_batch->Write(section, key, value);
+  SettingsBatch batch(state);
+  const bool written = g_open_batch->Write(section, key, value);
+  return batch.Finish() && written;
+}
 
 // Reads a four- or eight-field key into `fields`, which hold their initial values. An
 // empty stored value keeps them all; otherwise the fields that scan replace them.
@@ -40,6 +125,20 @@ void CopyPath(char (&target)[kPathSize], const std::string& value) {
 
 }  // namespace
 
+SettingsBatch::SettingsBatch(const VoskoState& state) : outermost_(!g_open_batch) {
+  if (outermost_) g_open_batch = std::make_unique<OpenBatch>(state);
+}
+
+SettingsBatch::~SettingsBatch() { Finish(); }
+
+bool SettingsBatch::Finish() {
+  if (!outermost_ || !g_open_batch) return true;
+  outermost_ = false;
+  const bool kept = g_open_batch->End();
+  g_open_batch.reset();
+  return kept;
+}
+
 std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* default_value) {
   char value[kPathSize] = {};
   std::string section = Section();
@@ -51,9 +150,7 @@ std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* de
 }
 
 bool WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value) {
-  std::string section = Section();
-  std::string key = LoadTableString(key_id);
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), state.settings_file) != FALSE;
+  return WriteKey(state, kSettingsSection, LoadTableString(key_id), value);
 }
 
 void ReadWindowPosition(VoskoState& state) {
@@ -101,6 +198,7 @@ void ReadSimpleSettings(VoskoState& state) {
 }
 
 bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details) {
+  SettingsBatch batch(state);
   const int position[4] = {state.window_x, state.window_y, state.window_width, state.window_height};
   // Every key is tried, whatever failed before it.
   bool written = WriteFields(state, IDS_KEY_WINDOW_POSITION, position);
@@ -121,7 +219,7 @@ bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
       details != nullptr ? OrderByPosition(details->order, state.column_visible) : state.stored_column_order);
   // Which columns are shown is only known for sure in Details view.
   if (details != nullptr) written &= WriteFields(state, IDS_KEY_VISIBLE_COLUMNS, state.column_visible);
-  return written;
+  return batch.Finish() && written;
 }
 
 std::string ReadCompileRecord(const VoskoState& state, const std::string& file_name) {
@@ -136,22 +234,11 @@ std::string ReadCompileRecord(const VoskoState& state, const std::string& file_n
 // Reading the section key by key would read the settings file once per quote file, which
 // makes a scan of thousands of files quadratic.
 CompileRecordIndex ReadCompileRecords(const VoskoState& state) {
-  const std::string section = LoadTableString(IDS_FILES_SECTION);
-  std::vector<char> buffer(64 * 1024);
-  for (;;) {
-    const DWORD length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                   state.settings_file);
-    // A section that does not fit is cut and reported as the buffer size less two.
-    if (length + 2 < buffer.size() || buffer.size() >= (256u << 20)) {
-      return CompileRecordIndex::FromSection(std::string_view(buffer.data(), length + 1));
-    }
-    buffer.resize(buffer.size() * 2);
-  }
+  return ReadSection(state.settings_file, LoadTableString(IDS_FILES_SECTION));
 }
 
 bool WriteCompileRecord(const VoskoState& state, const std::string& file_name, const std::string& record) {
-  return WritePrivateProfileStringA(LoadTableString(IDS_FILES_SECTION).c_str(), file_name.c_str(), record.c_str(),
-                                    state.settings_file) != FALSE;
+  return WriteKey(state, kFilesSection, file_name, record);
 }
 
 }  // namespace vosko

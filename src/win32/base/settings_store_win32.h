@@ -13,9 +13,31 @@
 
 namespace vosko {
 
+// Every write of the settings file belongs to a batch. The outermost batch copies the file
+// aside (Tarno.pm.bak, in the same folder) and reads its two sections; its end reads them
+// again and, when a write failed, a key written does not read back or any other key went
+// missing, moves the copy back over the file: a profile writer may report success and
+// leave the file cut short. A batch opened inside another joins it; a write outside any
+// batch is a batch of its own. Without a copy nothing is written.
+class SettingsBatch {
+ public:
+  explicit SettingsBatch(const VoskoState& state);
+  // Ends the batch as Finish does, unreported.
+  ~SettingsBatch();
+  SettingsBatch(const SettingsBatch&) = delete;
+  SettingsBatch& operator=(const SettingsBatch&) = delete;
+  // False when the file is back as it was before the batch (or nothing could be written);
+  // an inner batch answers true and leaves the answer to the outermost one.
+  bool Finish();
+
+ private:
+  bool outermost_;
+};
+
 // Reads one key of section "Vosko" (key named by string id) with a default; values are
 // cut to 259 characters, as the profile functions cut them.
-// A write is false when the profile could not be written.
+// A write is false when the profile could not be written (inside a batch: when the call
+// failed; the batch's end tells whether the file kept it).
 std::string ReadSettingText(const VoskoState& state, UINT key_id, const char* default_value);
 bool WriteSettingText(const VoskoState& state, UINT key_id, const std::string& value);
 

@@ -71,6 +71,7 @@ bool OnOk(HWND dialog, bool& rebuild_list) {
   // The whole folder text is compared, case included: a folder renamed in case only is
   // another text for the list and the settings.
   int changed = *folder != g_state->quote_folder ? 1 : 0;
+  SettingsBatch batch(*g_state);
   CopyPath(g_state->quote_folder, *folder);
   bool written = WriteSettingText(*g_state, IDS_KEY_QUOTE_FOLDER, *folder);
   CopyPath(g_state->text_editor, *editor);
@@ -85,6 +86,7 @@ bool OnOk(HWND dialog, bool& rebuild_list) {
   std::snprintf(columns, sizeof columns, "%04d,%04d,%04d,%04d,%04d,%04d,%04d,%04d", v[0], v[1], v[2], v[3], v[4], v[5],
                 v[6], v[7]);
   written &= WriteSettingText(*g_state, IDS_KEY_VISIBLE_COLUMNS, columns);
+  written = batch.Finish() && written;
   // The record keeps the new values for this session, and the close tries the file again.
   if (!written) ShowTableMessage(dialog, IDS_FILE_WRITE_FAILED, kFileErrorNumber, kStyleError);
   const LRESULT view = SendDlgItemMessageA(dialog, IDC_OPT_VIEW, CB_GETCURSEL, 0, 0);

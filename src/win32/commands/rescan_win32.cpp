@@ -3,6 +3,7 @@
 #include "engine/script_writer.h"
 #include "win32/controls/status_bar_win32.h"
 #include "win32/base/engine_report_win32.h"
+#include "win32/base/settings_store_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/controls/list_view_win32.h"
 #include "contract/resource_ids.h"
@@ -41,7 +42,10 @@ bool RescanRows() {
 
 void RescanAll() {
   WaitCursor wait;
-  if (!RescanRows()) ReportStampsLost();
+  // One copy of the settings file for all the records, and one message when they are lost.
+  SettingsBatch batch(*g_state);
+  const bool stored = RescanRows();
+  if (!batch.Finish() || !stored) ReportStampsLost();
 }
 
 }  // namespace vosko
