@@ -121,6 +121,12 @@ bool CompileRecordIndex::Covers(std::string_view file_name) {
   return true;
 }
 
+bool CompileRecordIndex::Storable(std::string_view file_name) {
+  const std::string_view key = TrimBlanks(file_name);
+  if (file_name.find('=') != std::string_view::npos) return false;
+  return key.empty() || (key.front() != ';' && key.front() != '[');
+}
+
 std::string CompileRecordIndex::Find(std::string_view file_name) const {
   auto found = values_.find(AsciiLower(TrimBlanks(file_name)));
   return found == values_.end() ? std::string() : found->second;

@@ -79,6 +79,10 @@ class CompileRecordIndex {
   // here (the profile compares them with rules of its own): `Covers` says so.
   std::string Find(std::string_view file_name) const;
   static bool Covers(std::string_view file_name);
+  // False for a name the settings file cannot hold as a key: one with an "=" (the value would
+  // start there), or whose first character past the blanks is ";" (a comment) or "[" (a
+  // section). No record is stored under such a name.
+  static bool Storable(std::string_view file_name);
 
   std::size_t size() const { return values_.size(); }
 

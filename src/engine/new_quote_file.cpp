@@ -8,6 +8,7 @@
 #include "engine/recompile.h"
 #include "engine/catalog_entry.h"
 #include "engine/text_format.h"
+#include "contract/resource_ids.h"
 #include "contract/string_table.h"
 
 namespace vosko {
@@ -48,7 +49,7 @@ bool IsPlainFileName(std::string_view name) {
     if (static_cast<unsigned char>(c) < 32) return false;
     if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) return false;
   }
-  return !IsDeviceName(name);
+  return CompileRecordIndex::Storable(name) && !IsDeviceName(name);
 }
 
 void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
@@ -67,19 +68,41 @@ void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_v
   }
 }
 
+bool OpenNewQuoteFileSource(const NewQuoteFileSource& source, TextFile& in, EngineReport* report) {
+  switch (source.kind) {
+    case NewQuoteFileSource::Kind::Import:
+      if (in.Open(source.path, "rt")) return true;
+      if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
+      return false;
+    case NewQuoteFileSource::Kind::Recompile:
+      if (in.Open(source.path, "rb")) return true;
+      if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::None);
+      return false;
+    case NewQuoteFileSource::Kind::Template:
+      break;
+  }
+  return true;
+}
+
 void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
-                       std::string_view time, const NewQuoteFileSource& source, EngineReport* report) {
+                       std::string_view time, const NewQuoteFileSource& source, TextFile& in, EngineReport* report) {
   WriteQuoteFileTemplate(out, title, author, date, time);
   switch (source.kind) {
     case NewQuoteFileSource::Kind::Import:
-      ImportTextFile(out, source.path, source.line_length, report);
+      ImportTextFile(out, in, source.line_length);
       break;
     case NewQuoteFileSource::Kind::Recompile:
-      RecompileHostQuotes(out, source.path, report);
+      RecompileHostQuotes(out, in, report);
       break;
     case NewQuoteFileSource::Kind::Template:
       break;
   }
+}
+
+void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                       std::string_view time, const NewQuoteFileSource& source, EngineReport* report) {
+  TextFile in;
+  if (OpenNewQuoteFileSource(source, in, report)) WriteNewQuoteFile(out, title, author, date, time, source, in, report);
 }
 
 }  // namespace vosko

@@ -20,6 +20,8 @@ std::optional<std::string> NewQuoteFilePath(std::string_view folder, std::string
 // True when a typed name can only name a file inside the quote folder: no drive, no folder
 // part, none of the characters Windows keeps for itself, no control character, and not a
 // device name (CON, NUL, COM1 ... with or without an extension). The empty name is not one.
+// Nor is a name whose compile record the settings file could not give back (an "=", or a
+// first character ";" or "[").
 bool IsPlainFileName(std::string_view name);
 
 // Writes the template (the template lines of the string table, one line each) with the first
@@ -36,9 +38,16 @@ struct NewQuoteFileSource {
   std::int64_t line_length = 0;  // import only
 };
 
+// Opens what `source` reads (nothing for a template) into `in`, before anything is made:
+// false, after the source's own message, when it cannot be read.
+bool OpenNewQuoteFileSource(const NewQuoteFileSource& source, TextFile& in, EngineReport* report);
+
 // The whole contents of a new quote file into `out` (open for writing in text mode, left
-// open): the template, then what `source` adds.  Import and recompile report their own
-// failures and leave the template and what was written before the failure.
+// open): the template, then what `source` adds from `in` (opened by OpenNewQuoteFileSource).
+// A recompile reports its own failures and leaves what was written before the failure.
+void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
+                       std::string_view time, const NewQuoteFileSource& source, TextFile& in, EngineReport* report);
+// The same, opening the source first: a source that cannot be read writes nothing.
 void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
                        std::string_view time, const NewQuoteFileSource& source, EngineReport* report);
 

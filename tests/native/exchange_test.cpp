@@ -101,10 +101,10 @@ TEST(Paste, TextAndLineCount) {
 }
 
 TEST(NewQuoteFile, TypedNamesStayInTheQuoteFolder) {
-  for (const char* name : {"quotes", "quotes.lsq", "my quotes 2", "..", "console", "com0"})
+  for (const char* name : {"quotes", "quotes.lsq", "my quotes 2", "..", "console", "com0", "a;b[c]"})
     EXPECT_TRUE(IsPlainFileName(name)) << name;
-  for (const char* name :
-       {"", "..\\x", "c:\\x", "c:x", "a/b", "con", "CON.txt", "nul ", "com1", "Lpt9", "a?", "a|b", "tab\t"})
+  for (const char* name : {"", "..\\x", "c:\\x", "c:x", "a/b", "con", "CON.txt", "nul ", "com1", "Lpt9", "a?", "a|b",
+                           "tab\t", "a=b", ";x", " [x"})
     EXPECT_FALSE(IsPlainFileName(name)) << name;
   EXPECT_EQ(NewQuoteFilePath("C:\\q\\", "a.lsq"), "C:\\q\\a.lsq.lsq");
   const std::string folder = "C:\\" + std::string(250, 'f');  // 253 characters

@@ -66,6 +66,7 @@ struct Row {
   std::size_t rows;
   std::string made = "";   // the file the command adds to the quote folder ("*": a generated name)
   int focused_after = -2;  // the row focused and selected afterwards (-2: not looked at)
+  int buttons = -1;        // the row buttons afterwards: 1 enabled, 0 greyed (-1: not looked at)
 };
 
 TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
@@ -112,6 +113,17 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
       if (button == IDC_IMPORT)
         fields.insert(fields.end(), {{IDC_NEW_IMPORT_FILE, more}, {IDC_NEW_LINE_LENGTH, line_length}});
       CreateThrough(button, fields);
+    };
+  };
+  const std::map<std::string, std::string> only_b = {{"a.lsq", kAbsent}},
+                                           none = {{"a.lsq", kAbsent}, {"b.lsq", kAbsent}};
+  const auto options_folder = [this](std::string folder) {
+    return [=, this] {
+      modal.ExpectDialog([=](HWND dialog) {
+        SetField(dialog, IDC_OPT_FOLDER, folder);
+        PressDialogButton(dialog, IDC_OPT_OK);
+      });
+      Press(IDC_OPTIONS);
     };
   };
   const std::map<std::string, std::string> file_c = {{"c.lsq", "@@TITLE=C\r\n"}}, file_p = {{"p.lsq", "@@TITLE=P\r\n"}};
@@ -185,10 +197,29 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
           2),
       Row("import, path too long", {}, "", {0}, 0, make(IDC_IMPORT, "n", std::string(300, 'p')), {},
           {WithNumber(IDS_PATH_TOO_LONG, 255)}, {}, 2),
+      // A source that cannot be read makes no file; the dialog stays open until cancelled.
+      Row("import of a missing file", {}, "", {0}, 0, make(IDC_IMPORT, "n", Home("missing.txt")), {},
+          {Text(IDS_IMPORT_OPEN_FAILED)}, {}, 2),
+      Row("recompile without rquotes.pms", {}, "", {0}, 0, [&, this] {
+            DeleteFileA(Pms().c_str());
+            make(IDC_RECOMPILE, "n")();
+          }, {}, {WithNumber(IDS_OPEN_FAILED, 65535)}, {}, 2),
+      // Its compile record would be read back under the key "a".
+      Row("new, a=b", {}, "", {0}, 0, make(IDC_NEW, "a=b"), {}, {Text(IDS_NAME_REFUSED)}, {}, 2),
+      Row("new in an empty folder", none, "", {}, -1, make(IDC_NEW, "q"), {}, {}, {}, 1, "q.lsq", 0, 1),
+      Row("delete of the last row", only_b, "", {0}, 0, press(IDC_DELETE), {IDYES}, {Filled(IDS_DELETE_QUESTION, "B")},
+          {{Quotes("b.lsq"), kAbsent}}, 0, "", -1, 0),
+      // A view no combo entry names is Large Icons, so the folder change rebuilds the list.
+      Row("view -1, folder changed", {}, "ViewOption=-1\r\n", {0}, 0, options_folder(home_), {}, {}, {}, 0, "", -2, 0),
   };
   for (const Row& row : rows) {
     StandardFiles(row.settings);
-    for (const auto& [name, bytes] : row.files) WriteQuoteFile(name, bytes);
+    for (const auto& [name, bytes] : row.files) {
+      if (bytes == kAbsent)
+        DeleteFileA(Quotes(name).c_str());
+      else
+        WriteQuoteFile(name, bytes);
+    }
     answers.scripted_selections = {target};
     ASSERT_EQ(OpenAndShow(), 1) << row.what;
     const std::set<std::string> before = FilesIn(quotes_);
@@ -207,6 +238,10 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
         SendMessageA(ListView(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
     if (row.focused_after != -2) {
       EXPECT_EQ(focused, row.focused_after) << row.what;
+    }
+    for (int id : {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT}) {
+      if (row.buttons < 0) break;
+      EXPECT_EQ(IsWindowEnabled(Button(id)) != FALSE, row.buttons == 1) << row.what << ": " << id;
     }
     std::set<std::string> made;
     for (const std::string& name : FilesIn(quotes_)) {

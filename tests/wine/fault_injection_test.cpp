@@ -210,7 +210,7 @@ TEST_F(FaultInjectionTest, Rescan) {
 }
 
 // A new file that cannot be written whole is removed, and the dialog stays open. A file to
-// make it from that cannot be opened leaves the template only, listed.
+// make it from that cannot be opened makes no file at all.
 TEST_F(FaultInjectionTest, NewImportRecompile) {
   const std::vector<FaultRow> new_file = {
       {{FileCall::kFopen}, "new.lsq", {open_failed_}},
@@ -252,7 +252,7 @@ TEST_F(FaultInjectionTest, NewImportRecompile) {
          {text_file},
          {},
          with({
-             {{FileCall::kFopen}, "in.txt", {Text(IDS_IMPORT_OPEN_FAILED)}, true},
+             {{FileCall::kFopen}, "in.txt", {Text(IDS_IMPORT_OPEN_FAILED)}},
              {kReadEnd, "in.txt", {}, true},
          }),
          {},
@@ -270,7 +270,7 @@ TEST_F(FaultInjectionTest, NewImportRecompile) {
          {Pms()},
          {},
          with({
-             {{FileCall::kFopen}, "rquotes.pms", {open_failed_}, true},
+             {{FileCall::kFopen}, "rquotes.pms", {open_failed_}},
              {kReadEnd, "rquotes.pms", {}, true},
          }),
          {},

@@ -32,7 +32,7 @@ namespace {
 // complete second window.
 bool g_set_up_done = false;
 
-// The buttons that need a quote file to act on: enabled when the list is built with rows.
+// The buttons that need a quote file to act on: enabled while the list holds a row.
 constexpr int kRowButtons[] = {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT};
 
 // Posted to the main window when a command leaves rows whose files are gone: the list is
@@ -134,6 +134,16 @@ void OnPaste(HWND window) {
 
 void EnableRowButtons(HWND window, bool enable) {
   for (int id : kRowButtons) EnableWindow(GetDlgItem(window, id), enable);
+}
+
+// The row buttons follow the list whenever a row comes or goes (a row about to be deleted
+// is still counted), whichever command added or removed it.
+void FollowRowCount(HWND window, const NMHDR* header) {
+  if (header == nullptr || header->idFrom != IDC_LIST_VIEW) return;
+  if (header->code == LVN_INSERTITEM) EnableRowButtons(window, true);
+  if (header->code == LVN_DELETEALLITEMS || (header->code == LVN_DELETEITEM && RowCount() <= 1)) {
+    EnableRowButtons(window, false);
+  }
 }
 
 // New, and Recompile and Import from the Options dialog, by the button that asked.
@@ -267,6 +277,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       ShutdownMainWindow(window);
       return FALSE;
     case WM_NOTIFY:
+      FollowRowCount(window, reinterpret_cast<const NMHDR*>(lparam));
       // A double-click or Enter on the list opens the focused row's file, as Edit does.
       if (ListNotify(reinterpret_cast<const NMHDR*>(lparam))) RunCommand(window, IDC_EDIT);
       return FALSE;

@@ -153,7 +153,6 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
 
   ReadSimpleSettings(state);
   MakeHelpFilePath(state);
-  if (state.view_option > kViewDetails) state.view_option = kViewLargeIcons;
 
   HWND main_window = CreateMainWindow(host_window);
   if (window_out != nullptr) *window_out = main_window;

@@ -195,6 +195,8 @@ void ReadSimpleSettings(VoskoState& state) {
   state.close_after_paste = ParseSettingInt(ReadSettingText(state, IDS_KEY_CLOSE_AFTER_PASTE, "1"));
   state.maximize_editor = ParseSettingInt(ReadSettingText(state, IDS_KEY_MAXIMIZE_EDITOR, "1"));
   state.view_option = ParseSettingInt(ReadSettingText(state, IDS_KEY_VIEW_OPTION, "0"));
+  // A hand-edited view that names none of the four is Large Icons.
+  if (state.view_option < kViewLargeIcons || state.view_option > kViewDetails) state.view_option = kViewLargeIcons;
 }
 
 bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details) {
@@ -238,6 +240,9 @@ CompileRecordIndex ReadCompileRecords(const VoskoState& state) {
 }
 
 bool WriteCompileRecord(const VoskoState& state, const std::string& file_name, const std::string& record) {
+  // A record that would be read back under another key, as a comment or as a section is not
+  // written: the row keeps its counts until the list is built again.
+  if (!CompileRecordIndex::Storable(file_name)) return true;
   return WriteKey(state, kFilesSection, file_name, record);
 }
 

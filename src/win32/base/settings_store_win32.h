@@ -48,6 +48,8 @@ bool StoredVersionAsksRegistration(const VoskoState& state);
 // by the position a column had in the list at close; the record keeps them by column
 // number (engine/list_columns.h), so they are turned round once the flags are known.
 void ReadColumnSettings(VoskoState& state);
+// The quote folder, the editor, the paste and editor flags, and the view (0 to 3: another
+// stored value is Large Icons).
 void ReadSimpleSettings(VoskoState& state);
 
 // The editor default: the first word of WIN.INI [Extensions] txt, or empty.
@@ -71,7 +73,8 @@ bool WriteSettingsOnClose(const VoskoState& state, const DetailsColumns* details
 std::string ReadCompileRecord(const VoskoState& state, const std::string& file_name);
 // The whole "VoskoFiles" section at once, for a scan of the quote folder.
 CompileRecordIndex ReadCompileRecords(const VoskoState& state);
-// False when the record could not be written.
+// False when the record could not be written. A name the settings file cannot hold as a key
+// (CompileRecordIndex::Storable) stores nothing, and that is no failure.
 bool WriteCompileRecord(const VoskoState& state, const std::string& file_name, const std::string& record);
 
 }  // namespace vosko

@@ -96,6 +96,18 @@ int OnOk(HWND dialog) {
 
 int CreateQuoteFile(QuoteFileMode mode, const std::string& title, const std::string& file_name,
                     const std::string& author, const std::string& import_file, std::int64_t line_length) {
+  NewQuoteFileSource source;
+  if (mode == QuoteFileMode::Recompile) {
+    source.kind = NewQuoteFileSource::Kind::Recompile;
+    source.path = std::string(g_state->home_directory) + LoadTableString(IDS_HOST_QUOTES_FILE);
+  } else if (mode == QuoteFileMode::Import) {
+    source = {NewQuoteFileSource::Kind::Import, import_file, line_length};
+  }
+  // The source first: one that cannot be read makes no file, and the dialog stays open for
+  // a correction.
+  MessageBoxReport report;
+  TextFile in;
+  if (!OpenNewQuoteFileSource(source, in, &report)) return 1;
   const std::optional<std::string> path = ChoosePath(file_name);
   if (!path) return 1;
   TextFile out;
@@ -105,15 +117,7 @@ int CreateQuoteFile(QuoteFileMode mode, const std::string& title, const std::str
   }
   const WinIniRegionalSettings regional;
   const CalendarTime now = LocalNowWin32();
-  NewQuoteFileSource source;
-  if (mode == QuoteFileMode::Recompile) {
-    source.kind = NewQuoteFileSource::Kind::Recompile;
-    source.path = std::string(g_state->home_directory) + LoadTableString(IDS_HOST_QUOTES_FILE);
-  } else if (mode == QuoteFileMode::Import) {
-    source = {NewQuoteFileSource::Kind::Import, import_file, line_length};
-  }
-  MessageBoxReport report;
-  WriteNewQuoteFile(out, title, author, CurrentDateText(regional, now), CurrentTimeText(regional, now), source,
+  WriteNewQuoteFile(out, title, author, CurrentDateText(regional, now), CurrentTimeText(regional, now), source, in,
                     &report);
   // A new file that did not reach the disk whole is no quote file: it goes, and the dialog
   // stays open for another try. The files it was made from are only read.
