@@ -10,6 +10,7 @@
 #include "contract/host_contract.h"
 #include "engine/message_text.h"
 #include "win32/base/table_message_win32.h"
+#include "win32/base/settings_store_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/controls/list_view_win32.h"
 #include "win32/base/regional_settings_win32.h"
@@ -158,7 +159,10 @@ void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
     return;
   }
   // Only now has a compile happened: the rows' counts and compile dates, and their records.
+  // One copy of the settings file and one check for all of them.
+  SettingsBatch batch(*g_state);
   for (std::size_t i = 0; i < counts.size(); ++i) stamps_stored &= StoreCompileStamp(rows[i], counts[i], false);
+  stamps_stored &= batch.Finish();
   const std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
                                             {std::to_string(report.count), std::to_string(report.largest)});
   ShowInfoText(text.c_str());
