@@ -24,7 +24,6 @@ void DrawOutline(HDC screen, const ZoomRect& r) {
   GdiFlush();
 }
 
-// The screen's device context with the inverting pen selected, restored on the way out.
 // The mix mode of a device context set for a moment.
 class MixMode {
  public:
