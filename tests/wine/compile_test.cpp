@@ -121,6 +121,7 @@ TEST_F(CompileTest, ACompileThatMakesNoQuotesFileSaysWhy) {
     modal.Clear();
     const auto rows = ListRows(ListView());
     if (!c.spawn) {
+      DeleteFileA(Quotes("rquotes.r").c_str());  // no script may be written
       held = CreateFileA(Quotes("rquotes.lck").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     }
