@@ -61,7 +61,10 @@ TEST(VoskoCli, BadInputFailsCleanly) {
       {{"recompile", "--title", "T", good, fresh}, kExitFileError, "not a compiled quotes file"},
       {{"new", "--title", "Two\nlines", fresh}, kExitUsage, "one line of text"},
       {{"new", "--title", "T", good}, kExitFileError, "good.lsq: already exists"},
+      {{"compile", "-o", dir.Path("locked/RQuotes.pms"), good}, kExitFileError, "another compile is running"},
   };
+  std::filesystem::create_directories(dir.Path("locked"));
+  const FolderLock held(dir.Path("locked"));  // another compile of that folder
   for (const auto& c : cases) {
     const CliRun run = Vosko(c.args);
     EXPECT_EQ(run.code, c.code) << c.args[0] << " " << c.args.back();

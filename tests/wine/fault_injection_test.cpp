@@ -172,8 +172,10 @@ TEST_F(FaultInjectionTest, Compile) {
              {{FileCall::kCreateFile, FileCall::kCloseHandle}, "rquotes.txt", {done}, true},
              {{FileCall::kCopyFile}, "rquotes.pms.tmp", {write_failed_}},
              {{FileCall::kMoveFileEx}, "rquotes.pms", {write_failed_}},
+             // A lock that cannot be made is no lock: the compile goes on.
+             {{FileCall::kCreateFile, FileCall::kCloseHandle}, "rquotes.lck", {done}, true},
          },
-         {"rquotes.r", "rescom.exe", "rescom.bat"},
+         {"rquotes.r"},
          // Three texts, the largest of 6 bytes, 14 in all, at offsets 0, 4 and 8.
          {{Pms(), std::string("VOSKOQTS000100000003000000060000000E000000000000000400000008\xFF"
                               "one\0two\0three\0",

@@ -1,8 +1,20 @@
 // vosko compile and vosko count: the extension's script writer and our compiler in one process.
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "cli.h"
@@ -65,7 +77,66 @@ bool WriteScript(const std::vector<std::string>& files, const std::string& path,
   return true;
 }
 
+// How long another compile is waited for: about three seconds in all.
+constexpr int kLockRetries = 30;
+constexpr auto kLockRetryWait = std::chrono::milliseconds(100);
+
+// The output is a quote folder's rquotes.pms, which the extension may be compiling too.
+bool IsQuoteFolderOutput(const std::filesystem::path& output) {
+  std::string name = output.filename().string();
+  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return name == TableText(IDS_PMS_NAME).substr(1);
+}
+
 }  // namespace
+
+FolderLock::FolderLock(const std::string& folder)
+    : path_((std::filesystem::path(folder) / std::string(TableText(IDS_COMPILE_LOCK_NAME))).string()) {
+  for (int attempt = 0;; ++attempt) {
+#ifdef _WIN32
+    handle_ = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle_ != INVALID_HANDLE_VALUE) return;
+    handle_ = nullptr;
+    if (GetLastError() != ERROR_SHARING_VIOLATION) return;
+#else
+    fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) return;
+    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+      // The compile that let go of it just now may have removed the name: a lock on a file
+      // no longer in the folder locks nothing.
+      struct stat held {
+      }, named{};
+      if (fstat(fd_, &held) == 0 && stat(path_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+          held.st_ino == named.st_ino) {
+        return;
+      }
+    } else if (errno != EWOULDBLOCK) {
+      close(fd_);
+      fd_ = -1;
+      return;
+    }
+    close(fd_);
+    fd_ = -1;
+#endif
+    if (attempt == kLockRetries) {
+      busy_ = true;
+      return;
+    }
+    std::this_thread::sleep_for(kLockRetryWait);
+  }
+}
+
+FolderLock::~FolderLock() {
+#ifdef _WIN32
+  if (handle_ != nullptr) CloseHandle(handle_);
+#else
+  if (fd_ >= 0) {
+    unlink(path_.c_str());  // while still held: no other compile holds this name meanwhile
+    close(fd_);
+  }
+#endif
+}
 
 void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& lines,
                    const std::string& scratch, std::string_view scriptName, std::ostream& err) {
@@ -100,6 +171,18 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   // that file before it is read; the compiled file would replace it afterwards.
   if (!OutputIsNoInput(output, *files, err) || (kept && !OutputIsNoInput(*kept, *files, err))) {
     return kExitFileError;
+  }
+  // Compiling into a quote folder's rquotes.pms, the tool keeps out of the extension's way (and
+  // another run's) as the extension does: by the lock of the folder, taken before the first
+  // work file is written.
+  std::optional<FolderLock> lock;
+  if (IsQuoteFolderOutput(output)) {
+    const std::filesystem::path folder = std::filesystem::path(output).parent_path();
+    lock.emplace(folder.empty() ? std::string(".") : folder.string());
+    if (lock->Busy()) {
+      Complain(err, IDS_CLI_COMPILE_RUNNING, {output});
+      return kExitFileError;
+    }
   }
   // Without --script the script is a work file beside the output: a folder that cannot take
   // it cannot take the output either, and that is the message the user needs.

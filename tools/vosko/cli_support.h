@@ -85,6 +85,27 @@ class WholeOutput {
   bool committed_ = false;
 };
 
+// The compile lock of a folder, the one the extension takes in its quote folder: its lock file
+// (string IDS_COMPILE_LOCK_NAME) held so that no other compile can take it, released when this
+// ends and by the system when the process ends, however it ends. Another compile is waited
+// for about three seconds. A lock file that cannot be made for another reason is no lock, and
+// not busy either: the output's own write says what is wrong with the folder.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  // Another compile held the folder all the time.
+  bool Busy() const { return busy_; }
+
+ private:
+  std::string path_;
+  void* handle_ = nullptr;  // the lock file's handle (Windows)
+  int fd_ = -1;             // the lock file's descriptor (elsewhere)
+  bool busy_ = false;
+};
+
 // False after a message when `output` names the same file as one of `inputs`.
 bool OutputIsNoInput(const std::string& output, const std::vector<std::string>& inputs, std::ostream& err);
 // False after a message when `output` exists: new quote files never replace a file.

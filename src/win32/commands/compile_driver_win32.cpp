@@ -7,6 +7,7 @@
 #include "win32/controls/status_bar_win32.h"
 #include "win32/base/engine_report_win32.h"
 #include "win32/base/file_facts_win32.h"
+#include "win32/base/guards_win32.h"
 #include "contract/host_contract.h"
 #include "engine/message_text.h"
 #include "win32/base/table_message_win32.h"
@@ -131,13 +132,19 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, std::vecto
 
 // Everything after the question: the bars live as long as this.
 void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
+  // Held until the work files are gone and the records are written.
+  OwnedHandle lock(INVALID_HANDLE_VALUE);
+  if (!LockQuoteFolder(lock)) return;
   ProgressRun progress;
   std::vector<int> counts;
   if (!WriteScript(rows, progress, counts)) return;
   SetStatusText(LoadTableString(IDS_STATUS_LAUNCHING));
   if (!WriteCompilerFiles()) return;
   const std::optional<std::intptr_t> exit_code = RunCompiler();
-  if (!exit_code) return;
+  if (!exit_code) {
+    DeleteCompilerFiles();
+    return;
+  }
   const std::optional<std::string> compiled = InQuoteFolder(IDS_COMPILED_NAME);
   const std::optional<std::string> report_path = InQuoteFolder(IDS_COMPILER_REPORT_NAME);
   const CompilerReport report = report_path ? ReadCompilerReport(*report_path) : CompilerReport{};

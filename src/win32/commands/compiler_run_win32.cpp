@@ -91,10 +91,28 @@ bool HeldByAnotherProgram(const std::string& path) {
 constexpr int kHeldRetries = 20;
 constexpr DWORD kHeldRetryWait = 100;
 
+// How long another compile is waited for: about three seconds in all.
+constexpr int kLockRetries = 30;
+
 }  // namespace
 
 std::optional<std::string> InQuoteFolder(UINT name_id) {
   return QuoteFilePath(g_state->quote_folder, LoadTableString(name_id));
+}
+
+bool LockQuoteFolder(OwnedHandle& lock) {
+  const std::optional<std::string> path = InQuoteFolder(IDS_COMPILE_LOCK_NAME);
+  for (int attempt = 0; path; ++attempt) {
+    lock.Reset(CreateFileA(path->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (lock.Valid() || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    if (attempt == kLockRetries) {
+      ShowError(IDS_COMPILE_RUNNING, 0);
+      return false;
+    }
+    Sleep(kHeldRetryWait);
+  }
+  return true;
 }
 
 bool WriteCompilerFiles() {
@@ -110,6 +128,8 @@ bool WriteCompilerFiles() {
   // A compiler written only in part would be run: a short write is a failure too.
   if (!exe_path || !exe.Open(*exe_path, "w+b") ||
       !exe.Write(std::string_view(static_cast<const char*>(bytes), SizeofResource(g_module, found))) || !exe.Close()) {
+    exe.Close();
+    DeleteInQuoteFolder(IDS_COMPILER_EXE_NAME);  // a compiler cut short must never be run
     ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerExe);
     return false;
   }
@@ -120,6 +140,9 @@ bool WriteCompilerFiles() {
     written = batch.Write(LoadTableString(id) + "\n");
   }
   if (!written || !batch.Close()) {
+    batch.Close();
+    DeleteInQuoteFolder(IDS_COMPILER_EXE_NAME);
+    DeleteInQuoteFolder(IDS_COMPILER_BATCH_NAME);
     ShowError(IDS_COMPILER_LAUNCH_FAILED, kNoCompilerBatch);
     return false;
   }

@@ -15,9 +15,19 @@ namespace vosko {
 // would be too long.
 std::optional<std::string> InQuoteFolder(UINT name_id);
 
+class OwnedHandle;
+
+// Takes the quote folder's compile lock into `lock`: "rquotes.lck" held open unshared and
+// deleted on close, so that two compiles (two windows, or the tool) never write over each
+// other's work files. The system lets go of it however the process ends: it is never stale.
+// Another compile is waited for about three seconds; false when it still runs (IDS_COMPILE_RUNNING
+// shown). A lock file that cannot be made for any other reason does not stop the compile: the
+// script's own write says what is wrong with the folder.
+bool LockQuoteFolder(OwnedHandle& lock);
+
 // Writes "rescom.exe" (the RESOURCECOMPILER resource, byte for byte) and "rescom.bat" (lines
 // IDS_BATCH_FIRST to IDS_BATCH_LAST). False after IDS_COMPILER_LAUNCH_FAILED with the number of
-// the step that failed.
+// the step that failed; then neither file is left.
 bool WriteCompilerFiles();
 
 // Runs "rescom.exe" in the quote folder, its output going to "rquotes.txt" as the batch file
