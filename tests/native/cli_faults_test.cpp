@@ -56,18 +56,13 @@ std::FILE* __wrap_fopen(const char* path, const char* mode) {
   return file;
 }
 std::size_t __wrap_fwrite(const void* bytes, std::size_t size, std::size_t count, std::FILE* file) {
-  if (!Fails(kWrite, file)) return __real_fwrite(bytes, size, count, file);
-  return __real_fwrite(bytes, size, count / 2, file);
+  return __real_fwrite(bytes, size, Fails(kWrite, file) ? count / 2 : count, file);
 }
-int __wrap_fflush(std::FILE* file) {
-  const int result = __real_fflush(file);
-  return Fails(kFlush, file) ? EOF : result;
-}
+int __wrap_fflush(std::FILE* file) { return __real_fflush(file) != 0 || Fails(kFlush, file) ? EOF : 0; }
 int __wrap_fclose(std::FILE* file) {
   const bool fails = Fails(kClose, file);
   g_files.erase(file);
-  const int result = __real_fclose(file);
-  return fails ? EOF : result;
+  return __real_fclose(file) != 0 || fails ? EOF : 0;
 }
 int __wrap_rename(const char* from, const char* to) { return Fails(kRename, to, true) ? -1 : __real_rename(from, to); }
 }
@@ -76,7 +71,6 @@ namespace vosko::cli {
 namespace {
 
 using testing::Crlf;
-using testing::ReadBytes;
 using testing::ScratchDir;
 
 // After every failure: exit code 2, the output named with "not changed" when a file being
@@ -100,7 +94,7 @@ TEST(VoskoCliFaults, EveryFileStepOfAnOutputFailsCleanly) {
   const std::vector<std::string> outputs = {"rquotes.pms", "kept.r", "out.txt", "new.lsq"};
   // The bytes of an output with the time of its making left out.
   auto read = [&](const std::string& name) {
-    std::string bytes = ReadBytes(dir.Path(name));
+    std::string bytes = testing::ReadBytes(dir.Path(name));
     std::replace_if(
         bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; }, '0');
     return bytes;
