@@ -114,6 +114,18 @@ bool CompileRecordIndex::Holds(const CompileRecordIndex& expected) const {
   return true;
 }
 
+bool CompileRecordIndex::HasValue(std::string_view key, std::string_view value) const {
+  const auto found = values_.find(AsciiLower(TrimBlanks(key)));
+  return found != values_.end() && found->second == value;
+}
+
+bool CompileRecordIndex::HoldsKeys(const CompileRecordIndex& other) const {
+  for (const auto& entry : other.values_) {
+    if (!values_.contains(entry.first)) return false;
+  }
+  return true;
+}
+
 bool CompileRecordIndex::Covers(std::string_view file_name) {
   for (char c : file_name) {
     if (static_cast<unsigned char>(c) > 127) return false;

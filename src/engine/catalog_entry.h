@@ -91,6 +91,11 @@ class CompileRecordIndex {
   // True when every key of `expected` is here with the same value: how a batch of writes
   // to the settings file proves that it stored its keys and lost no other.
   bool Holds(const CompileRecordIndex& expected) const;
+  // True when `key` is here with exactly `value` (as a profile read gives it back).
+  bool HasValue(std::string_view key, std::string_view value) const;
+  // True when every key of `other` is here, whatever its value: a settings file that a batch
+  // was writing when the process died kept every record when this holds of its copy.
+  bool HoldsKeys(const CompileRecordIndex& other) const;
 
  private:
   std::unordered_map<std::string, std::string> values_;  // by lower-case key

@@ -155,6 +155,9 @@ TEST(CatalogEntry, PathsAndTheRecordIndex) {
   EXPECT_TRUE(after.Holds(expected));
   after.Set("OTHER.lsq", "07D0,01,0F,09,05,20");
   EXPECT_FALSE(after.Holds(expected));
+  // A file left by a batch that never ended keeps every record when it holds the copy's keys.
+  EXPECT_TRUE(after.HoldsKeys(expected));
+  EXPECT_FALSE(index.HoldsKeys(expected));
 }
 
 TEST(CompilerReport, SummaryAndErrorLines) {

@@ -211,6 +211,14 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
           {{Quotes("b.lsq"), kAbsent}}, 0, "", -1, 0),
       // A view no combo entry names is Large Icons, so the folder change rebuilds the list.
       Row("view -1, folder changed", {}, "ViewOption=-1\r\n", {0}, 0, options_folder(home_), {}, {}, {}, 0, "", -2, 0),
+      // Files another program holds open: the first is reported, the others in one count.
+      Row("list again, three files held", {{"c.lsq", ""}, {"d.lsq", ""}, {"e.lsq", ""}}, "", {0}, 0, [&, this] {
+            std::vector<HANDLE> held;
+            for (const char* name : {"c.lsq", "d.lsq", "e.lsq"})
+              held.push_back(CreateFileA(Quotes(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            options_folder(quotes_ + "\\")();
+            for (HANDLE file : held) CloseHandle(file);
+          }, {}, {WithNumber(IDS_OPEN_FAILED, 65535), WithNumber(IDS_SCAN_REPEATS, 2)}, {}, 2),
   };
   for (const Row& row : rows) {
     StandardFiles(row.settings);

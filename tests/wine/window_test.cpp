@@ -106,6 +106,31 @@ TEST_F(StartupTest, ClosingOutsideDetailsWritesTheKeysBackAsRead) {
   }
 }
 
+// The copy a batch of settings writes left when the process died in it: start-up puts it
+// back when the file lost a key or record, or stops in a line; otherwise deletes it.
+TEST_F(StartupTest, PutsBackTheCopyOfABatchThatNeverEnded) {
+  const std::string copy = "[Vosko]\r\nViewOption=3\r\n[VoskoFiles]\r\na.lsq=07EA,0C,05,0E,07,7b\r\nb.lsq=2\r\n";
+  const std::string newer = "[Vosko]\r\nViewOption=1\r\n[VoskoFiles]\r\nb.lsq=2\r\na.lsq=7c\r\nc.lsq=1\r\n";
+  const struct {
+    std::string file;
+    const char* view;  // as start-up reads it
+  } cases[] = {{newer, "1"},
+               {copy.substr(0, copy.find("b.lsq")), "3"},
+               {newer.substr(0, newer.size() - 3), "3"},
+               {"", "3"},
+               {kAbsent, "3"}};
+  for (const auto& c : cases) {
+    DeleteFileA(settings_file().c_str());
+    if (c.file != kAbsent) WriteFileBytes(settings_file(), c.file);
+    WriteFileBytes(settings_file() + ".bak", copy);
+    ASSERT_EQ(Open(), 1);
+    EXPECT_EQ(ReadFileBytes(settings_file() + ".bak"), kAbsent) << c.file;
+    EXPECT_EQ(ReadSetting("Vosko", "ViewOption"), c.view) << c.file;
+    EXPECT_EQ(ReadSetting("VoskoFiles", "b.lsq"), "2") << c.file;
+    Close();
+  }
+}
+
 TEST_F(StartupTest, EveryTableTextLoadsFromTheLibraryExactly) {
   ASSERT_EQ(Open(), 1);
   ASSERT_GT(vosko::AllTableTexts().size(), 150u);

@@ -1,7 +1,12 @@
 #include "cli.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -147,11 +152,19 @@ void ConsoleReport::Report(unsigned stringId, unsigned number, ReportIcon, Repor
   }
 }
 
+bool ReplaceWithWorkFile(const std::string& work, const std::string& target) {
+#ifdef _WIN32
+  // The C runtime's rename refuses to replace an existing file on Windows.
+  return MoveFileExA(work.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+#else
+  return std::rename(work.c_str(), target.c_str()) == 0;
+#endif
+}
+
 WholeOutput::~WholeOutput() {
   if (committed_) return;
   file_.Close();
-  std::error_code ignored;
-  std::filesystem::remove(work_, ignored);
+  std::remove(work_.c_str());
 }
 
 bool WholeOutput::Open(std::string_view mode, std::ostream& err) {
@@ -161,14 +174,9 @@ bool WholeOutput::Open(std::string_view mode, std::ostream& err) {
 }
 
 bool WholeOutput::Commit(std::ostream& err) {
-  if (file_.Close()) {
-    // The library's rename replaces an existing target on Windows too (MoveFileEx underneath).
-    std::error_code error;
-    std::filesystem::rename(work_, target_, error);
-    if (!error) {
-      committed_ = true;
-      return true;
-    }
+  if (file_.Close() && ReplaceWithWorkFile(work_, target_)) {
+    committed_ = true;
+    return true;
   }
   Complain(err, IDS_CLI_CANNOT_WRITE, {target_});
   return false;

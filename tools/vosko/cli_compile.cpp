@@ -34,17 +34,14 @@ namespace {
 // Removes a work file when the command ends, however it ends.
 class WorkFile {
  public:
-  explicit WorkFile(std::string path, bool keep) : path_(std::move(path)), keep_(keep) {}
-  ~WorkFile() {
-    if (!keep_) std::remove(path_.c_str());
-  }
+  explicit WorkFile(std::string path) : path_(std::move(path)) {}
+  ~WorkFile() { std::remove(path_.c_str()); }
   WorkFile(const WorkFile&) = delete;
   WorkFile& operator=(const WorkFile&) = delete;
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
-  bool keep_;
 };
 
 // Writes the script of `files`; false after a message.
@@ -185,14 +182,20 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
   }
   // Without --script the script is a work file beside the output: a folder that cannot take
-  // it cannot take the output either, and that is the message the user needs.
-  WorkFile script(kept.value_or(output + ".script.tmp"), kept.has_value());
+  // it cannot take the output either, and that is the message the user needs. A script to
+  // keep is written beside its place and moved there once whole, so a failed write leaves
+  // the old one.
+  WorkFile script(kept ? *kept + ".vosko.tmp" : output + ".script.tmp");
   if (!WriteScript(*files, script.Path(), kept.value_or(output),
                    kept ? IDS_CLI_SCRIPT_UNWRITABLE : IDS_CLI_OUTPUT_UNWRITABLE, err, progress)) {
     return kExitFileError;
   }
+  if (kept && !ReplaceWithWorkFile(script.Path(), *kept)) {
+    Complain(err, IDS_CLI_SCRIPT_UNWRITABLE, {*kept});
+    return kExitFileError;
+  }
 
-  const rescom::CompileOutcome outcome = rescom::compile_file(script.Path(), output);
+  const rescom::CompileOutcome outcome = rescom::compile_file(kept.value_or(script.Path()), output);
   if (outcome.exit_code == rescom::kExitScriptErrors) {
     ReportRefusal(*files, outcome.lines, output + ".trace.tmp", kept.value_or(std::string(TableText(IDS_SCRIPT_NAME))),
                   err);

@@ -63,6 +63,10 @@ class ConsoleReport final : public EngineReport {
   int reported_ = 0;
 };
 
+// Moves a finished work file over `target` (which may exist): the one step that makes an output
+// visible. False when the target keeps what it held.
+bool ReplaceWithWorkFile(const std::string& work, const std::string& target);
+
 // An output written whole or not at all: a work file beside the target (so the last step is
 // a rename on one volume), renamed over the target by Commit and removed on every other way
 // out.  A target that is one of the command's inputs is refused before anything is written.

@@ -140,7 +140,9 @@ void EnableRowButtons(HWND window, bool enable) {
 // is still counted), whichever command added or removed it.
 void FollowRowCount(HWND window, const NMHDR* header) {
   if (header == nullptr || header->idFrom != IDC_LIST_VIEW) return;
-  if (header->code == LVN_INSERTITEM) EnableRowButtons(window, true);
+  // Only the first row changes anything: a scan inserts thousands, and each button's look-up
+  // and state change is a round to the window manager.
+  if (header->code == LVN_INSERTITEM && RowCount() <= 1) EnableRowButtons(window, true);
   if (header->code == LVN_DELETEALLITEMS || (header->code == LVN_DELETEITEM && RowCount() <= 1)) {
     EnableRowButtons(window, false);
   }

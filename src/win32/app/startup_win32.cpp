@@ -139,6 +139,7 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
 
   if (!QueryHomeDirectory(host_window, state)) return Stop(host_window, IDS_HOST_ERROR);
   if (!MakeSettingsPath(state)) return Stop(host_window, IDS_HOST_ERROR);
+  RecoverSettingsCopy(state);
   state.first_run = _access(state.settings_file, 6) == 0 ? 0 : -1;
 
   ReadWindowPosition(state);

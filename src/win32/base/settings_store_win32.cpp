@@ -2,10 +2,13 @@
 
 #include "engine/settings_text.h"
 #include "win32/base/file_facts_win32.h"
+#include "win32/base/guards_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "engine/list_columns.h"
 #include "contract/resource_ids.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <span>
@@ -21,7 +24,10 @@ std::string Section() { return LoadTableString(IDS_SETTINGS_SECTION); }
 // A whole section as the profile's section read gives it ("key=value" strings, each ended
 // by a NUL), looked up in memory.
 CompileRecordIndex ReadSection(const char* settings_file, const std::string& section) {
-  std::vector<char> buffer(64 * 1024);
+  // A section is no longer than the file: one read does, where doubling from a small buffer
+  // would have the profile go through 100,000 records again for every try.
+  const std::uint64_t file_size = static_cast<std::uint64_t>(SizeOnDisk(settings_file));
+  std::vector<char> buffer(std::clamp<std::uint64_t>(file_size + 2, 64 * 1024, 256u << 20));
   for (;;) {
     const DWORD length =
         GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), settings_file);
@@ -54,6 +60,9 @@ struct OpenBatch {
 
   bool Write(SectionIndex section, const std::string& key, const std::string& value) {
     if (refused) return false;
+    // A key that already reads back as this value is left alone: every write rewrites the
+    // whole file, which holds thousands of records.
+    if (expected[section].HasValue(key, value)) return true;
     const bool written = WritePrivateProfileStringA(LoadTableString(kSectionIds[section]).c_str(), key.c_str(),
                                                     value.c_str(), file.c_str()) != FALSE;
     failed |= !written;
@@ -123,7 +132,39 @@ void CopyPath(char (&target)[kPathSize], const std::string& value) {
   target[length] = '\0';
 }
 
+// Whether the file's last byte ends a line: the profile writer ends every line it writes,
+// so a file that stops in a line was cut short.
+bool EndsWithLineEnd(const std::string& path) {
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER back = {};
+  back.QuadPart = -1;
+  char last = 0;
+  DWORD read = 0;
+  return file.Valid() && SetFilePointerEx(file.get(), back, nullptr, FILE_END) != FALSE &&
+         ReadFile(file.get(), &last, 1, &read, nullptr) != FALSE && read == 1 && last == '\n';
+}
+
 }  // namespace
+
+bool RecoverSettingsCopy(const VoskoState& state) {
+  const std::string file = state.settings_file;
+  const std::string copy = file + ".bak";
+  if (!FileExists(copy)) return false;
+  bool restore = !FileExists(file) || !EndsWithLineEnd(file);
+  for (int section = 0; !restore && section < kSectionCount; ++section) {
+    const std::string name = LoadTableString(kSectionIds[section]);
+    restore = !ReadSection(file.c_str(), name).HoldsKeys(ReadSection(copy.c_str(), name));
+  }
+  // A copy that can be neither moved back nor deleted stays for the next start.
+  if (!restore) {
+    DeleteFileA(copy.c_str());
+  } else if (MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
+    restore = false;
+  }
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+  return restore;
+}
 
 SettingsBatch::SettingsBatch(const VoskoState& state) : outermost_(!g_open_batch) {
   if (outermost_) g_open_batch = std::make_unique<OpenBatch>(state);

@@ -34,6 +34,12 @@ class SettingsBatch {
   bool outermost_;
 };
 
+// Start-up, before anything is read: a copy left beside the settings file (a batch that
+// never ended: the process died) is moved back when the file lost a key or record the copy
+// holds, or ends in the middle of a line; otherwise the file is the newer whole state and
+// the copy is deleted. True when the copy was moved back.
+bool RecoverSettingsCopy(const VoskoState& state);
+
 // Reads one key of section "Vosko" (key named by string id) with a default; values are
 // cut to 259 characters, as the profile functions cut them.
 // A write is false when the profile could not be written (inside a batch: when the call

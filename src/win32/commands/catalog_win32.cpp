@@ -10,11 +10,48 @@
 #include "win32/base/vosko_state_win32.h"
 
 namespace vosko {
+namespace {
+
+// Each kind of message once per scan: a folder of thousands of files that cannot be opened
+// would otherwise ask for thousands of clicks. The first of a kind is shown as it comes;
+// the repeats are counted and told in one message at the end.
+class ReportOnce final : public EngineReport {
+ public:
+  void Report(unsigned string_id, unsigned number, ReportIcon icon, ReportOwner owner) override {
+    for (Kind& kind : kinds_) {
+      if (kind.string_id == string_id) {
+        ++kind.repeats;
+        return;
+      }
+    }
+    kinds_.push_back({string_id, icon, owner, 0});
+    shown_.Report(string_id, number, icon, owner);
+  }
+  ~ReportOnce() override {
+    for (const Kind& kind : kinds_) {
+      if (kind.repeats == 0) continue;
+      // The count travels as a 16-bit number.
+      shown_.Report(IDS_SCAN_REPEATS, kind.repeats < 65535 ? kind.repeats : 65535, kind.icon, kind.owner);
+    }
+  }
+
+ private:
+  struct Kind {
+    unsigned string_id;
+    ReportIcon icon;
+    ReportOwner owner;
+    unsigned repeats;
+  };
+  MessageBoxReport shown_;
+  std::vector<Kind> kinds_;
+};
+
+}  // namespace
 
 std::vector<std::unique_ptr<CatalogEntry>> ScanQuoteFolder() {
   const std::string folder = g_state->quote_folder;
   const std::optional<std::string> pattern = QuoteFilePath(folder, LoadTableString(IDS_QUOTE_PATTERN));
-  MessageBoxReport report;
+  ReportOnce report;
   // The entries are gathered first; the list inserts them in title order at the end.
   std::vector<std::unique_ptr<CatalogEntry>> entries;
   if (!pattern) return entries;

@@ -12,7 +12,8 @@ namespace vosko {
 
 // The entries of every readable quote file of the quote folder, in directory order; none for
 // an empty or missing folder. A file that cannot be opened for update is reported with
-// IDS_OPEN_FAILED and skipped.
+// IDS_OPEN_FAILED and skipped; only the first such file is reported as it comes, the others
+// are counted in one message (IDS_SCAN_REPEATS) at the end of the scan.
 std::vector<std::unique_ptr<CatalogEntry>> ScanQuoteFolder();
 
 }  // namespace vosko
