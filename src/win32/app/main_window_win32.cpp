@@ -2,7 +2,9 @@
 
 #include "contract/host_contract.h"
 #include "contract/resource_ids.h"
+#include "win32/app/startup_win32.h"
 #include "win32/app/window_layout_win32.h"
+#include "win32/base/dialog_fields_win32.h"
 #include "win32/base/file_facts_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
@@ -275,6 +277,8 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       return TRUE;
     case WM_DESTROY:
       ShutdownMainWindow(window);
+      ReleaseDialogPictures(window);
+      ReleaseStartUpIcons(HostWindow(window));
       return FALSE;
     case WM_NOTIFY:
       FollowRowCount(window, reinterpret_cast<const NMHDR*>(lparam));

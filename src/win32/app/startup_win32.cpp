@@ -13,12 +13,15 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace vosko {
 
 namespace {
 
 VoskoState g_record;
+// The host window's small icon, ours to destroy when the window goes.
+HICON g_small_icon = nullptr;
 
 // Stops start-up: the message, owned by the host window, and the result 0.
 WORD Stop(HWND host_window, UINT message_id) {
@@ -48,6 +51,13 @@ bool MakeSettingsPath(VoskoState& state) {
   return true;
 }
 
+void DeleteFonts(VoskoState& state) {
+  for (HFONT* font : {&state.normal_font, &state.bold_font}) {
+    if (*font != nullptr) DeleteObject(*font);
+    *font = nullptr;
+  }
+}
+
 bool CreateFonts(HWND host_window, VoskoState& state) {
   // Face name (32 bytes), then a 32-bit height; a terminator is forced after the face so a
   // host that fills all 32 bytes cannot make the font functions read past them.
@@ -66,7 +76,9 @@ bool CreateFonts(HWND host_window, VoskoState& state) {
   } else {
     state.bold_font = nullptr;
   }
-  return state.normal_font != nullptr && state.bold_font != nullptr;
+  if (state.normal_font != nullptr && state.bold_font != nullptr) return true;
+  DeleteFonts(state);
+  return false;
 }
 
 void MakeHelpFilePath(VoskoState& state) {
@@ -77,10 +89,17 @@ void MakeHelpFilePath(VoskoState& state) {
   std::memcpy(state.help_file, help.c_str(), help.size() + 1);
 }
 
+void DestroySmallIcon(HWND host_window) {
+  if (g_small_icon == nullptr) return;
+  if (host_window != nullptr) SendMessageA(host_window, WM_SETICON, ICON_SMALL, 0);
+  DestroyIcon(std::exchange(g_small_icon, nullptr));
+}
+
 void SendSmallIcon(HWND host_window) {
-  HANDLE icon = LoadImageA(g_module, MAKEINTRESOURCEA(IDI_VOSKO), IMAGE_ICON, 0, 0, 0);
-  if (icon != nullptr) {
-    SendMessageA(host_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  DestroySmallIcon(nullptr);  // one left by a window that never closed
+  g_small_icon = static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_VOSKO), IMAGE_ICON, 0, 0, 0));
+  if (g_small_icon != nullptr) {
+    SendMessageA(host_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_small_icon));
   }
 }
 
@@ -149,18 +168,30 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
 
   state.item_icon =
       static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, LR_LOADTRANSPARENT));
-  if (state.item_icon == nullptr) return Stop(host_window, IDS_NO_MEMORY);
+  if (state.item_icon == nullptr) {
+    DeleteFonts(state);
+    return Stop(host_window, IDS_NO_MEMORY);
+  }
 
   ReadSimpleSettings(state);
   MakeHelpFilePath(state);
 
   HWND main_window = CreateMainWindow(host_window);
   if (window_out != nullptr) *window_out = main_window;
-  if (main_window == nullptr) return Stop(host_window, IDS_NO_MAIN_WINDOW);
+  if (main_window == nullptr) {
+    DeleteFonts(state);
+    DestroyIcon(std::exchange(state.item_icon, nullptr));
+    return Stop(host_window, IDS_NO_MAIN_WINDOW);
+  }
   state.main_window = main_window;
 
   SendSmallIcon(host_window);
   return 1;
+}
+
+void ReleaseStartUpIcons(HWND host_window) {
+  DestroySmallIcon(host_window);
+  if (g_record.item_icon != nullptr) DestroyIcon(std::exchange(g_record.item_icon, nullptr));
 }
 
 }  // namespace vosko
