@@ -20,8 +20,6 @@ namespace vosko {
 namespace {
 
 VoskoState g_record;
-// The host window's small icon, ours to destroy when the window goes.
-HICON g_small_icon = nullptr;
 
 // Stops start-up: the message, owned by the host window, and the result 0.
 WORD Stop(HWND host_window, UINT message_id) {
@@ -89,17 +87,10 @@ void MakeHelpFilePath(VoskoState& state) {
   std::memcpy(state.help_file, help.c_str(), help.size() + 1);
 }
 
-void DestroySmallIcon(HWND host_window) {
-  if (g_small_icon == nullptr) return;
-  if (host_window != nullptr) SendMessageA(host_window, WM_SETICON, ICON_SMALL, 0);
-  DestroyIcon(std::exchange(g_small_icon, nullptr));
-}
-
-void SendSmallIcon(HWND host_window) {
-  DestroySmallIcon(nullptr);  // one left by a window that never closed
-  g_small_icon = static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_VOSKO), IMAGE_ICON, 0, 0, 0));
-  if (g_small_icon != nullptr) {
-    SendMessageA(host_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_small_icon));
+void SendSmallIcon(HWND host_window, VoskoState& state) {
+  state.small_icon = static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_VOSKO), IMAGE_ICON, 0, 0, 0));
+  if (state.small_icon != nullptr) {
+    SendMessageA(host_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.small_icon));
   }
 }
 
@@ -185,13 +176,8 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
   }
   state.main_window = main_window;
 
-  SendSmallIcon(host_window);
+  SendSmallIcon(host_window, state);
   return 1;
-}
-
-void ReleaseStartUpIcons(HWND host_window) {
-  DestroySmallIcon(host_window);
-  if (g_record.item_icon != nullptr) DestroyIcon(std::exchange(g_record.item_icon, nullptr));
 }
 
 }  // namespace vosko

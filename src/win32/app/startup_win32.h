@@ -28,8 +28,4 @@ bool CommonControlsRecentEnough(const ComctlVersion& version);
 // (its handle stored through `window_out`), or 0 after a message.
 WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out);
 
-// Gives back the icons that start-up loaded, once the main window is going: the host lives
-// on and may open the extension many times. The host window is left without our icon.
-void ReleaseStartUpIcons(HWND host_window);
-
 }  // namespace vosko
