@@ -3,6 +3,7 @@
 #include "contract/host_contract.h"
 #include "contract/resource_ids.h"
 #include "win32/app/window_layout_win32.h"
+#include "win32/base/dialog_fields_win32.h"
 #include "win32/base/file_facts_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
@@ -23,6 +24,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vosko {
 namespace {
@@ -172,6 +174,17 @@ void OnHelp(HWND window) {
   ShellExecuteA(window, nullptr, g_state->help_file, nullptr, nullptr, SW_SHOW);
 }
 
+// The icons that start-up loaded go with the window: the host lives on and may open the
+// extension many times. The host window is left without our icon.
+void ReleaseStartUpIcons(HWND window) {
+  if (g_state == nullptr) return;
+  if (g_state->small_icon != nullptr) {
+    SendMessageA(HostWindow(window), WM_SETICON, ICON_SMALL, 0);
+    DestroyIcon(std::exchange(g_state->small_icon, nullptr));
+  }
+  if (g_state->item_icon != nullptr) DestroyIcon(std::exchange(g_state->item_icon, nullptr));
+}
+
 // Dialog procedures answer a message through DWLP_MSGRESULT when the value matters to the
 // sender; the host reads the result of its SendMessage.
 INT_PTR Answer(HWND window, LRESULT result) {
@@ -277,6 +290,8 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       return TRUE;
     case WM_DESTROY:
       ShutdownMainWindow(window);
+      ReleaseDialogPictures(window);
+      ReleaseStartUpIcons(window);
       return FALSE;
     case WM_NOTIFY:
       FollowRowCount(window, reinterpret_cast<const NMHDR*>(lparam));

@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace vosko {
 
@@ -48,6 +49,13 @@ bool MakeSettingsPath(VoskoState& state) {
   return true;
 }
 
+void DeleteFonts(VoskoState& state) {
+  for (HFONT* font : {&state.normal_font, &state.bold_font}) {
+    if (*font != nullptr) DeleteObject(*font);
+    *font = nullptr;
+  }
+}
+
 bool CreateFonts(HWND host_window, VoskoState& state) {
   // Face name (32 bytes), then a 32-bit height; a terminator is forced after the face so a
   // host that fills all 32 bytes cannot make the font functions read past them.
@@ -66,7 +74,9 @@ bool CreateFonts(HWND host_window, VoskoState& state) {
   } else {
     state.bold_font = nullptr;
   }
-  return state.normal_font != nullptr && state.bold_font != nullptr;
+  if (state.normal_font != nullptr && state.bold_font != nullptr) return true;
+  DeleteFonts(state);
+  return false;
 }
 
 void MakeHelpFilePath(VoskoState& state) {
@@ -77,10 +87,10 @@ void MakeHelpFilePath(VoskoState& state) {
   std::memcpy(state.help_file, help.c_str(), help.size() + 1);
 }
 
-void SendSmallIcon(HWND host_window) {
-  HANDLE icon = LoadImageA(g_module, MAKEINTRESOURCEA(IDI_VOSKO), IMAGE_ICON, 0, 0, 0);
-  if (icon != nullptr) {
-    SendMessageA(host_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+void SendSmallIcon(HWND host_window, VoskoState& state) {
+  state.small_icon = static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_VOSKO), IMAGE_ICON, 0, 0, 0));
+  if (state.small_icon != nullptr) {
+    SendMessageA(host_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.small_icon));
   }
 }
 
@@ -150,17 +160,24 @@ WORD StartExtension(UINT interface_version, HWND host_window, HWND* window_out) 
 
   state.item_icon =
       static_cast<HICON>(LoadImageA(g_module, MAKEINTRESOURCEA(IDI_QUOTE_FILE), IMAGE_ICON, 0, 0, LR_LOADTRANSPARENT));
-  if (state.item_icon == nullptr) return Stop(host_window, IDS_NO_MEMORY);
+  if (state.item_icon == nullptr) {
+    DeleteFonts(state);
+    return Stop(host_window, IDS_NO_MEMORY);
+  }
 
   ReadSimpleSettings(state);
   MakeHelpFilePath(state);
 
   HWND main_window = CreateMainWindow(host_window);
   if (window_out != nullptr) *window_out = main_window;
-  if (main_window == nullptr) return Stop(host_window, IDS_NO_MAIN_WINDOW);
+  if (main_window == nullptr) {
+    DeleteFonts(state);
+    DestroyIcon(std::exchange(state.item_icon, nullptr));
+    return Stop(host_window, IDS_NO_MAIN_WINDOW);
+  }
   state.main_window = main_window;
 
-  SendSmallIcon(host_window);
+  SendSmallIcon(host_window, state);
   return 1;
 }
 

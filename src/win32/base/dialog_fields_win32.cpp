@@ -18,6 +18,22 @@ void CentreOnScreen(HWND dialog) {
              width, height, FALSE);
 }
 
+namespace {
+
+BOOL CALLBACK ReleasePicture(HWND control, LPARAM) {
+  char name[8] = {};
+  GetClassNameA(control, name, sizeof name);
+  if (lstrcmpiA(name, "Static") != 0 || (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+  // The bitmap it hands back is no longer the control's.
+  const LRESULT picture = SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  if (picture != 0) DeleteObject(reinterpret_cast<HGDIOBJ>(picture));
+  return TRUE;
+}
+
+}  // namespace
+
+void ReleaseDialogPictures(HWND dialog) { EnumChildWindows(dialog, ReleasePicture, 0); }
+
 std::string FieldText(HWND dialog, int id) {
   HWND field = GetDlgItem(dialog, id);
   std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(field)) + 1, '\0');

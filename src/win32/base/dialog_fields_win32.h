@@ -12,6 +12,11 @@ namespace vosko {
 // Moves the dialog to the middle of the screen, size unchanged, without repainting.
 void CentreOnScreen(HWND dialog);
 
+// Deletes the pictures that the dialog's static controls loaded from its template; called
+// as the dialog is destroyed. Not every system frees them with the control (Wine does not),
+// and taken out first, none frees them twice.
+void ReleaseDialogPictures(HWND dialog);
+
 // The whole text of a dialog field, however long.
 std::string FieldText(HWND dialog, int id);
 

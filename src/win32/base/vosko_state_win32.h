@@ -30,6 +30,7 @@ struct VoskoState {
   HFONT bold_font;
   int close_after_paste;
   HICON item_icon;
+  HICON small_icon;  // sent to the host window at start-up; ours to destroy when the window goes
   int window_x, window_y, window_width, window_height;
   // The host window's frame as late set-up placed it. While the frame is still there at
   // close, the stored placement is written back unchanged: one that had to be brought into

@@ -94,6 +94,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARA
       CentreOnScreen(dialog);
       ZoomBetween(ZoomFrom(dialog), dialog);
       return TRUE;
+    case WM_DESTROY:
+      ReleaseDialogPictures(dialog);
+      return FALSE;
     case WM_CLOSE:
       ZoomBetween(dialog, ZoomFrom(dialog));
       EndDialog(dialog, 0);

@@ -91,6 +91,9 @@ INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wparam, LPAR
     case WM_INITDIALOG:
       CentreOnScreen(dialog);
       return TRUE;
+    case WM_DESTROY:
+      ReleaseDialogPictures(dialog);
+      return FALSE;
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return FALSE;

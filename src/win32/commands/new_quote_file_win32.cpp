@@ -151,6 +151,9 @@ INT_PTR CALLBACK NewQuoteFileDialogProc(HWND dialog, UINT message, WPARAM wparam
       SetWindowLongPtrA(dialog, DWLP_USER, lparam);
       CentreOnScreen(dialog);
       return TRUE;
+    case WM_DESTROY:
+      ReleaseDialogPictures(dialog);
+      return FALSE;
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return FALSE;

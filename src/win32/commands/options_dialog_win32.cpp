@@ -136,6 +136,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
       SetWindowLongPtrA(dialog, DWLP_USER, lparam);
       Initialise(dialog);
       return TRUE;
+    case WM_DESTROY:
+      ReleaseDialogPictures(dialog);
+      return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
         case IDC_OPT_FOLDER_BROWSE:

@@ -202,7 +202,13 @@ bool CreateListView() {
 void DestroyListView() {
   VoskoState& state = *g_state;
   if (state.list_view == nullptr) return;
-  if (state.image_list != nullptr) ImageList_Destroy(state.image_list);
+  if (state.image_list != nullptr) {
+    // Taken back first: a list that does not share its image lists destroys them with
+    // itself, and this one would go twice.
+    SendList(LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    SendList(LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    ImageList_Destroy(state.image_list);
+  }
   state.image_list = nullptr;
   SendList(LVM_DELETEALLITEMS, 0, 0);  // each row's LVN_DELETEITEM releases its entry
   DestroyWindow(state.list_view);
