@@ -1,5 +1,6 @@
 // Quote, import and export files in every encoding a user's editor saves, through the tool's
 // commands: the host always receives the code page's bytes, and what the page lacks is told.
+#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -37,6 +38,11 @@ std::string Encoded(std::u16string_view text, TextEncoding encoding) {
 }
 
 std::string Vosko(std::vector<std::string> args, int expected_code = cli::kExitOk) {
+#ifdef _WIN32
+  // There the default is the system's page; these texts are Windows-1252's.
+  if (std::find(args.begin(), args.end(), "--codepage") == args.end())
+    args.insert(args.begin() + 1, {"--codepage", "1252"});
+#endif
   std::ostringstream out, err;
   EXPECT_EQ(cli::RunVosko(args, out, err), expected_code) << err.str();
   return out.str() + err.str();
