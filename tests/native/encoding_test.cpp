@@ -121,14 +121,14 @@ TEST(Encodings, ImportExportAndCodePages) {
 // written in that page.
 TEST(Encodings, Utf8CompilesLikeTheSameTextInAnsi) {
   std::mt19937 random(22);
-  const std::string specials = "\r\n\n  \"\\@#@@END=x\n@@LEFT=20\n";
+  const std::string markup = "\r\n\n  \"\\@#@@END=x\n@@LEFT=20\n";
   for (unsigned number : {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u}) {
     const CodePage& page = *BuiltInCodePage(number);
     for (int round = 0; round < 40; ++round) {
       std::string ansi;
       for (int n = std::uniform_int_distribution<int>(1, 3000)(random); n > 0; --n) {
         const unsigned pick = random() % 8;
-        ansi += pick == 0  ? specials[random() % specials.size()]
+        ansi += pick == 0  ? markup[random() % markup.size()]
                 : pick < 3 ? static_cast<char>(0x80 + random() % 128)
                            : static_cast<char>(0x20 + random() % 95);
       }
