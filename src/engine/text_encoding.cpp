@@ -379,7 +379,9 @@ ConvertedText ToAnsi(std::string_view file_bytes, TextEncoding encoding, const C
 }
 
 TextEncoding DetectToAnsi(std::string_view file_bytes, const CodePage& page, ConvertedText& text) {
-  text = {};
+  // Cleared, not replaced: a caller may hand in a buffer to be reused.
+  text.bytes.clear();
+  text.replaced.clear();
   const TextEncoding marked = MarkedEncoding(file_bytes);
   if (marked != TextEncoding::Ansi) {
     text = ToAnsi(file_bytes, marked, page);
@@ -390,7 +392,8 @@ TextEncoding DetectToAnsi(std::string_view file_bytes, const CodePage& page, Con
   bool multi_byte = false;
   text.bytes.reserve(file_bytes.size());
   if (Utf8ToAnsi(file_bytes, page, true, text, multi_byte) && multi_byte) return TextEncoding::Utf8;
-  text = {};
+  text.bytes.clear();
+  text.replaced.clear();
   return TextEncoding::Ansi;
 }
 
