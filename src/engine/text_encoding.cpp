@@ -269,40 +269,65 @@ void ForEachCharacter(std::string_view text, TextEncoding encoding, Sink&& sink)
 // is replaced, up to where it stands.  `strict` stops at the first byte that starts no
 // well-formed sequence and returns false: the text is no UTF-8.
 bool Utf8ToAnsi(std::string_view text, const CodePage& page, bool strict, ConvertedText& result, bool& multi_byte) {
+  // No character takes more bytes in the page than in UTF-8 (an ellipsis: three for three),
+  // so the text is written in place into room of its own size.
   const auto* table = dynamic_cast<const TableCodePage*>(&page);
+  const std::size_t start = result.bytes.size();
+  result.bytes.resize(start + text.size());
+  char* const begin = result.bytes.data() + start;
+  char* out = begin;
   std::uint64_t line = 1;
-  std::size_t counted = 0;
+  const char* counted = begin;
   const auto replaced = [&](char32_t c, bool best_fit) {
-    line += static_cast<std::uint64_t>(
-        std::count(result.bytes.begin() + static_cast<std::ptrdiff_t>(counted), result.bytes.end(), '\n'));
-    counted = result.bytes.size();
+    line += static_cast<std::uint64_t>(std::count(counted, static_cast<const char*>(out), '\n'));
+    counted = out;
     result.replaced.push_back({line, c, best_fit});
   };
+  std::string other;  // a character the table does not hold exactly
   std::size_t at = 0;
+  const char* const in = text.data();
   while (at < text.size()) {
-    const std::size_t ascii_end = AsciiRun(text, at);
-    result.bytes.append(text.data() + at, ascii_end - at);
-    at = ascii_end;
+    // ASCII is copied eight bytes at a time as it is found (the room holds every word).
+    for (std::uint64_t word; at + 8 <= text.size(); at += 8, out += 8) {
+      std::memcpy(&word, in + at, 8);
+      if (word & 0x8080808080808080ull) break;
+      std::memcpy(out, &word, 8);
+    }
+    while (at < text.size() && static_cast<unsigned char>(in[at]) < 0x80) *out++ = in[at++];
     if (at == text.size()) break;
-    const Decoded d = DecodeUtf8(text, at);
+    const auto lead = static_cast<unsigned char>(text[at]);
+    Decoded d;
+    if (lead >= 0xC2 && lead <= 0xDF && at + 1 < text.size() &&
+        (static_cast<unsigned char>(text[at + 1]) & 0xC0) == 0x80) {
+      d = {char32_t((lead & 0x1Fu) << 6 | (static_cast<unsigned char>(text[at + 1]) & 0x3Fu)), 2};
+    } else {
+      d = DecodeUtf8(text, at);
+    }
     if (d.length == 0) {
-      if (strict) return false;
+      if (strict) {
+        result.bytes.resize(start);
+        return false;
+      }
       replaced(kReplacement, false);
-      result.bytes += '?';
+      *out++ = '?';
       ++at;
       continue;
     }
     multi_byte = true;
     at += d.length;
     if (const int byte = table ? table->ExactByte(d.character) : -1; byte >= 0) {
-      result.bytes += static_cast<char>(byte);
+      *out++ = static_cast<char>(byte);
       continue;
     }
-    const CodePage::Fit fit = page.Encode(d.character, result.bytes);
-    if (fit == CodePage::Fit::Exact) continue;
-    if (fit == CodePage::Fit::None) result.bytes += '?';
-    replaced(d.character, fit == CodePage::Fit::BestFit);
+    other.clear();
+    const CodePage::Fit fit = page.Encode(d.character, other);
+    if (fit == CodePage::Fit::None) other = "?";
+    other.resize(std::min(other.size(), d.length));  // never past the room (no page's form is)
+    std::memcpy(out, other.data(), other.size());
+    out += other.size();
+    if (fit != CodePage::Fit::Exact) replaced(d.character, fit == CodePage::Fit::BestFit);
   }
+  result.bytes.resize(start + static_cast<std::size_t>(out - begin));
   return true;
 }
 
