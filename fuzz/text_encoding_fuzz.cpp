@@ -45,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const vosko::ReplacedCharacter& replaced : ansi.replaced) {
     if (replaced.line < 1 || replaced.line > lines) std::abort();
   }
+  // The reader's one pass decides and converts alike.
+  vosko::ConvertedText one_pass;
+  if (vosko::DetectToAnsi(bytes, page, one_pass) != encoding ||
+      (vosko::IsUnicode(encoding) &&
+       (one_pass.bytes != ansi.bytes || one_pass.replaced.size() != ansi.replaced.size())))
+    std::abort();
   // The converted reader serves whatever the file holds by the text-mode rules.
   vosko::TextFile file;
   file.OpenMemoryConverted(bytes, &page);
