@@ -322,7 +322,7 @@ bool Utf8ToAnsi(std::string_view text, const CodePage& page, bool strict, Conver
     other.clear();
     const CodePage::Fit fit = page.Encode(d.character, other);
     if (fit == CodePage::Fit::None) other.push_back('?');  // Encode wrote nothing
-    other.resize(std::min(other.size(), d.length));  // never past the room (no page's form is)
+    other.resize(std::min(other.size(), d.length));        // never past the room (no page's form is)
     std::memcpy(out, other.data(), other.size());
     out += other.size();
     if (fit != CodePage::Fit::Exact) replaced(d.character, fit == CodePage::Fit::BestFit);
