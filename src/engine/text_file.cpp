@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <utility>
 
 #include <sys/stat.h>
@@ -46,6 +47,56 @@ bool MayWriteExisting(const std::string& path) {
 #endif
 }
 
+// The text of a file's bytes: up to its Ctrl-Z (a character of UTF-16, a byte otherwise; no
+// UTF-8 sequence holds that byte).
+std::string_view TextBeforeCtrlZ(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    const bool big = bytes[0] == '\xFE';
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+      if (bytes[at + (big ? 1 : 0)] == kCtrlZ && bytes[at + (big ? 0 : 1)] == 0) return bytes.substr(0, at);
+    }
+    return bytes;
+  }
+  return bytes.substr(0, std::min(bytes.find(kCtrlZ), bytes.size()));
+}
+
+// The buffers of files read whole, kept for the next: a compile or a scan opens file after
+// file, and fresh memory for each whole file costs more than reading it (every page of it is
+// a fault).  At most two, none above 64 MB; shared by the threads, under a lock.
+constexpr std::size_t kSpareLimit = std::size_t{64} << 20;
+struct Spares {
+  std::mutex lock;
+  std::string buffers[2];
+};
+Spares& SpareBuffers() {
+  static Spares spares;
+  return spares;
+}
+
+std::string TakeSpare() {
+  Spares& spares = SpareBuffers();
+  const std::lock_guard<std::mutex> hold(spares.lock);
+  for (std::string& spare : spares.buffers) {
+    if (spare.capacity() > 0) {
+      std::string taken = std::exchange(spare, std::string());
+      taken.clear();
+      return taken;
+    }
+  }
+  return {};
+}
+
+void GiveSpare(std::string&& buffer) {
+  if (buffer.capacity() > kSpareLimit) return;
+  Spares& spares = SpareBuffers();
+  const std::lock_guard<std::mutex> hold(spares.lock);
+  std::string* smallest = &spares.buffers[0];
+  for (std::string& spare : spares.buffers) {
+    if (spare.capacity() < smallest->capacity()) smallest = &spare;
+  }
+  if (buffer.capacity() > smallest->capacity()) *smallest = std::move(buffer);
+}
+
 }  // namespace
 
 TextFile::~TextFile() { Close(); }
@@ -71,6 +122,13 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     out_capacity_ = std::exchange(other.out_capacity_, 0);
     out_used_ = std::exchange(other.out_used_, 0);
     in_chunk_ = other.in_chunk_;
+    const bool converted = memory_ == &other.converted_;
+    converted_ = std::move(other.converted_);
+    if (converted) memory_ = &converted_;
+    source_size_ = other.source_size_;
+    encoding_ = other.encoding_;
+    target_ = other.target_;
+    replaced_ = std::move(other.replaced_);
     other.Reset();
   }
   return *this;
@@ -126,12 +184,83 @@ bool TextFile::OpenMemory(std::string& bytes, std::string_view mode) {
   return true;
 }
 
+bool TextFile::OpenConverted(const std::string& path, const CodePage* page, ReadAs target) {
+  Close();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string bytes = TakeSpare();
+  bool ok = true;
+  if (Seek(file, 0, SEEK_END)) {
+    const std::int64_t size = Tell(file);
+    // A size that is no file's (a folder's, on some systems) reserves nothing: the reads decide.
+    // Room for the last read too, which finds the end: a file is never copied as it grows.
+    if (size > 0 && size < (std::int64_t{1} << 30)) bytes.reserve(static_cast<std::size_t>(size) + kInputChunk);
+    ok = Seek(file, 0, SEEK_SET);
+  }
+  for (std::size_t n = kInputChunk; ok && n == kInputChunk;) {
+    const std::size_t at = bytes.size();
+    bytes.resize(at + kInputChunk);
+    n = std::fread(bytes.data() + at, 1, kInputChunk, file);
+    bytes.resize(at + n);
+  }
+  ok = ok && !std::ferror(file);
+  std::fclose(file);
+  if (!ok) {
+    GiveSpare(std::move(bytes));
+    return false;
+  }
+  const auto size = static_cast<std::int64_t>(bytes.size());
+  // The common case, an ANSI file read as ANSI: its own bytes, read up to its Ctrl-Z.
+  if (Convert(TextBeforeCtrlZ(bytes), page, target)) {
+    GiveSpare(std::move(bytes));
+  } else {
+    converted_ = std::move(bytes);
+  }
+  OpenMemory(converted_, "rt");
+  source_size_ = size;
+  target_ = target;
+  return true;
+}
+
+void TextFile::OpenMemoryConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
+  Close();
+  if (!Convert(TextBeforeCtrlZ(bytes), page, target)) converted_.assign(bytes);
+  OpenMemory(converted_, "rt");
+  source_size_ = static_cast<std::int64_t>(bytes.size());
+  target_ = target;
+}
+
+bool TextFile::Convert(std::string_view text, const CodePage* page, ReadAs target) {
+  if (!page) page = BuiltInCodePage(kDefaultCodePage);
+  ConvertedText converted;
+  converted.bytes = TakeSpare();
+  replaced_.clear();
+  if (target == ReadAs::Ansi) {
+    encoding_ = DetectToAnsi(text, *page, converted);  // one pass decides and converts
+    if (encoding_ == TextEncoding::Ansi) {
+      GiveSpare(std::move(converted.bytes));
+      return false;
+    }
+  } else {
+    encoding_ = DetectEncoding(text);
+    GiveSpare(std::move(converted.bytes));
+    converted = ToUtf8(text, encoding_, *page);
+  }
+  converted_ = std::move(converted.bytes);
+  replaced_ = std::move(converted.replaced);
+  return true;
+}
+
 bool TextFile::Close() {
   if (!IsOpen()) return true;
   Flush();
   if (file_ && std::fclose(file_) != 0 && writable_) write_failed_ = true;
   file_ = nullptr;
   memory_ = nullptr;
+  if (converted_.capacity() > 0) GiveSpare(std::move(converted_));
+  converted_ = std::string();
+  source_size_ = -1;
+  target_ = ReadAs::Ansi;
   Reset();
   return !write_failed_;
 }
@@ -301,6 +430,7 @@ bool TextFile::Rewind() {
 std::int64_t TextFile::SizeOnDisk() {
   if (!IsOpen()) return -1;
   Flush();
+  if (source_size_ >= 0) return source_size_;
   if (memory_) return static_cast<std::int64_t>(memory_->size());
   const std::int64_t here = Tell(file_);
   if (here < 0 || !Seek(file_, 0, SEEK_END)) return -1;
