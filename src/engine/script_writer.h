@@ -85,6 +85,9 @@ struct QuoteFileContext {
   ScriptLineObserver* lines = nullptr;
   // Given, the pass makes every string line as a compile would, even without a script.
   ScriptChangeObserver* changes = nullptr;
+  // Set, quotes are written without their header and end lines and without alignment: the
+  // texts alone, as the fortune export takes them.
+  bool texts_only = false;
 };
 
 // Creates (or empties) the script at `path` and writes the header lines IDS_SCRIPT_HEADER_FIRST to _LAST, with the

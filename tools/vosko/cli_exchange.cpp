@@ -39,11 +39,16 @@ bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std
 }  // namespace
 
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o"}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o", "--to"}, err);
   if (!line) return kExitUsage;
   const std::optional<std::string> output = line->Option("-o");
   if (!output) {
     Complain(err, IDS_CLI_MISSING_WORDS, {"-o FILE", "export"});
+    return kExitUsage;
+  }
+  if (const std::optional<std::string> to = line->Option("--to"); to && *to != "text") {
+    if (*to == "fortune") return ExportFortunes(*line, *output, out, err);
+    Complain(err, IDS_CLI_UNKNOWN_EXCHANGE, {*to});
     return kExitUsage;
   }
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
@@ -85,9 +90,14 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   }
   const bool import = source.kind == NewQuoteFileSource::Kind::Import;
   const std::optional<CommandLine> line =
-      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length"}, err)
+      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length", "--from"}, err)
              : ScanCommandLine(args, command, {"--title", "--author"}, err);
   if (!line) return kExitUsage;
+  if (const std::optional<std::string> from = line->Option("--from"); from && *from != "text") {
+    if (*from == "fortune") return ImportFortunes(*line, out, err);
+    Complain(err, IDS_CLI_UNKNOWN_EXCHANGE, {*from});
+    return kExitUsage;
+  }
   const std::size_t words = source.kind == NewQuoteFileSource::Kind::Template ? 1 : 2;
   if (line->words.size() < words) {
     Complain(err, IDS_CLI_MISSING_WORDS, {inputs, command});
