@@ -47,7 +47,10 @@ std::size_t BreakPoint(std::string_view line) {
   }
   const std::size_t space = line.substr(0, fits).rfind(' ');
   if (space != std::string_view::npos && !IsBlankLine(line.substr(0, space))) return space + 1;
-  return std::max<std::size_t>(fits, 1);
+  // Never inside a UTF-8 sequence (in ANSI text the cut only comes a little earlier).
+  std::size_t cut = fits;
+  while (cut > 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+  return cut;
 }
 
 }  // namespace

@@ -169,6 +169,29 @@ TEST(VoskoCli, FortuneRoundTrip) {
   EXPECT_EQ(back, texts);
 }
 
+// A UTF-8 fortune file comes in as ANSI when the code page holds its characters, else as UTF-8
+// with a mark; the export is ANSI from ANSI quote files, else UTF-8 without a mark (which would
+// stick to the first fortune).
+TEST(VoskoCli, FortuneEncodings) {
+  ScratchDir dir;
+  const std::string latin = dir.Write("latin", "Tr\xc3\xa4ume\n%\n"), han = dir.Write("han", "\xe4\xb8\xad \xc3\xa4\n");
+  ASSERT_EQ(Vosko({"import", "--from", "fortune", latin, dir.Path("latin.lsq")}).code, kExitOk);
+  ASSERT_EQ(Vosko({"import", "--from", "fortune", han, dir.Path("han.lsq")}).code, kExitOk);
+  EXPECT_TRUE(Contains(ReadBytes(dir.Path("latin.lsq")), "\r\nTr\xe4ume\r\n\r\n"));
+  const std::string utf8 = ReadBytes(dir.Path("han.lsq"));
+  EXPECT_TRUE(utf8.starts_with("\xef\xbb\xbf## ") && utf8.ends_with("\r\n\xe4\xb8\xad \xc3\xa4\r\n\r\n")) << utf8;
+  const std::pair<std::vector<std::string>, std::string> exports[] = {
+      {{dir.Path("latin.lsq")}, "Tr\xe4ume\n%\n"},
+      {{dir.Path("latin.lsq"), dir.Path("han.lsq")}, "Tr\xc3\xa4ume\n%\n\xe4\xb8\xad \xc3\xa4\n%\n"},
+  };
+  for (const auto& [files, exported] : exports) {
+    std::vector<std::string> args = {"export", "--to", "fortune", "-o", dir.Path("out")};
+    args.insert(args.end(), files.begin(), files.end());
+    EXPECT_EQ(Vosko(args).code, kExitOk);
+    EXPECT_EQ(ReadBytes(dir.Path("out")), exported);
+  }
+}
+
 // The compiler's errors point at the quote file line to fix; lines of the script's own header
 // stay at the script.
 TEST(VoskoCli, RefusalPointsAtQuoteLines) {

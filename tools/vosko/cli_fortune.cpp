@@ -3,7 +3,9 @@
 //
 // In, every fortune becomes one quote whose compile gives back the fortune's text; out, every
 // quote's text as a compile stores it (escapes read; no header or end lines, no alignment).
-// Fortune files are Unix text: they are written with LF line ends, read with either.
+// Fortune files are Unix text: they are written with LF line ends, read with either.  They are
+// UTF-8 or ANSI; the quote files they make and come from are ANSI unless they must hold
+// characters the code page cannot.
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "engine/new_quote_file.h"
 #include "engine/regional_settings.h"
 #include "engine/script_writer.h"
+#include "engine/text_encoding.h"
 #include "engine/text_format.h"
 #include "contract/resource_ids.h"
 #include "rsc_format.h"
@@ -32,6 +35,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   std::string bytes;
   for (std::string_view piece; !(piece = file.ReadPiece(kChunk + 1)).empty();) bytes.append(piece);
   return bytes;
+}
+
+// The code page of the quote files and the compile.
+const CodePage& Page() { return *BuiltInCodePage(kDefaultCodePage); }
+
+// A fortune file's text as the new quote file holds it: ANSI as it is; Unicode converted to
+// ANSI when the code page holds every character, else kept as UTF-8 (and the file gets a mark).
+struct ImportedText {
+  std::string text;
+  bool utf8 = false;
+};
+ImportedText ImportedTextOf(std::string bytes) {
+  const TextEncoding encoding = DetectEncoding(bytes);
+  if (!IsUnicode(encoding)) return {std::move(bytes), false};
+  ConvertedText ansi = ToAnsi(bytes, encoding, Page());
+  if (ansi.replaced.empty()) return {std::move(ansi.bytes), false};
+  return {ToUtf8(bytes, encoding, Page()).bytes, true};
 }
 
 bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; }
@@ -124,13 +144,15 @@ int ImportFortunes(const CommandLine& line, std::ostream& out, std::ostream& err
     return kExitFileError;
   }
 
+  const ImportedText imported = ImportedTextOf(*bytes);
   std::string quotes;
   std::vector<FortuneFixAt> fixes;
-  for (const Fortune& fortune : ReadFortunes(*bytes)) AppendFortuneQuote(fortune, quotes, fixes);
+  for (const Fortune& fortune : ReadFortunes(imported.text)) AppendFortuneQuote(fortune, quotes, fixes);
   for (const FortuneFixAt& fix : fixes) Warn(err, source, fix.line, FixText(fix.fix));
 
   WholeOutput target(output);
   if (!target.Open("w+t", err)) return kExitFileError;
+  if (imported.utf8) target.File().Write(ByteOrderMark(TextEncoding::Utf8Bom));
   const DefaultRegionalSettings intl;
   const CalendarTime now = LocalNow();
   WriteQuoteFileTemplate(target.File(), title, author, CurrentDateText(intl, now), CurrentTimeText(intl, now));
@@ -151,13 +173,24 @@ int ExportFortunes(const CommandLine& line, const std::string& output, std::ostr
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line.words, err);
   if (!files) return line.words.empty() ? kExitUsage : kExitFileError;
   if (!OutputIsNoInput(output, *files, err)) return kExitFileError;
-  std::string fortunes;
-  std::int64_t written = 0;
+  struct Exported {
+    std::string text;
+    const std::string* file;
+    std::uint64_t line;
+    bool ansi;
+  };
+  std::vector<Exported> texts;
+  bool unicode = false;  // a quote file is Unicode: the fortune file is UTF-8
   for (const std::string& file : *files) {
     std::optional<std::string> bytes = ReadWholeFile(file);
     if (!bytes) {
       Complain(err, IDS_CLI_UNREADABLE, {file});
       return kExitFileError;
+    }
+    const TextEncoding encoding = DetectEncoding(*bytes);
+    if (IsUnicode(encoding)) {
+      unicode = true;
+      *bytes = ToUtf8(*bytes, encoding, Page()).bytes;
     }
     // The texts a compile stores: the writer's own script, read by the compiler.
     std::string script;
@@ -180,12 +213,17 @@ int ExportFortunes(const CommandLine& line, const std::string& output, std::ostr
     }
     const std::vector<std::uint64_t> lines = starts.Of(script);
     for (std::size_t i = 0; i < compiled->offsets.size(); ++i) {
-      const int changed = AppendFortune(compiled->text(i), fortunes);
-      const std::uint64_t at = i < lines.size() ? lines[i] : 0;
-      if (changed < 0) Warn(err, file, at, Text(IDS_CLI_FORTUNE_EMPTY));
-      if (changed > 0) Warn(err, file, at, Text(IDS_CLI_FORTUNE_LINES_CHANGED, {std::to_string(changed)}));
-      if (changed >= 0) ++written;
+      texts.push_back({std::string(compiled->text(i)), &file, i < lines.size() ? lines[i] : 0, !IsUnicode(encoding)});
     }
+  }
+  std::string fortunes;
+  std::int64_t written = 0;
+  for (const Exported& text : texts) {
+    const int changed =
+        AppendFortune(unicode && text.ansi ? ToUtf8(text.text, TextEncoding::Ansi, Page()).bytes : text.text, fortunes);
+    if (changed < 0) Warn(err, *text.file, text.line, Text(IDS_CLI_FORTUNE_EMPTY));
+    if (changed > 0) Warn(err, *text.file, text.line, Text(IDS_CLI_FORTUNE_LINES_CHANGED, {std::to_string(changed)}));
+    if (changed >= 0) ++written;
   }
   WholeOutput target(output);
   if (!target.Open("wb", err)) return kExitFileError;
