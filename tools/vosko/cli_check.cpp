@@ -34,12 +34,18 @@ class Findings final : public ScriptChangeObserver {
     if (change == ScriptChange::LineDropped && line.find('=') != std::string_view::npos &&
         (line.find(TableText(IDS_WORD_TITLE)) != std::string_view::npos ||
          line.find(TableText(IDS_WORD_AUTHOR)) != std::string_view::npos)) {
+      catalog_lines_.push_back(quoteLine);
       return;
     }
     found_.push_back({quoteLine, change, detail});
   }
-  // In line order, each once: a header line too long is cut in every quote it starts.
+  // In line order, each once: a header line too long is cut in every quote it starts.  The
+  // characters of title and author lines are the catalog's concern, not the compile's.
   std::vector<Finding> Sorted() {
+    std::erase_if(found_, [&](const Finding& finding) {
+      return finding.change == ScriptChange::CharacterReplaced &&
+             std::find(catalog_lines_.begin(), catalog_lines_.end(), finding.line) != catalog_lines_.end();
+    });
     std::sort(found_.begin(), found_.end());
     found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
     return found_;
@@ -47,10 +53,26 @@ class Findings final : public ScriptChangeObserver {
 
  private:
   std::vector<Finding> found_;
+  std::vector<std::uint64_t> catalog_lines_;
 };
 
-std::string Message(const Finding& finding) {
+// "00E9" for U+00E9: at least four capital hex digits.
+std::string Hex(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (int shift = 20; shift >= 0; shift -= 4) {
+    if (shift < 16 || (value >> shift) != 0 || !hex.empty()) hex += kDigits[(value >> shift) & 0xF];
+  }
+  return hex;
+}
+
+std::string Message(const Finding& finding, const CodePage& page) {
   switch (finding.change) {
+    case ScriptChange::CharacterReplaced: {
+      std::string written;
+      if (page.Encode(static_cast<char32_t>(finding.detail), written) == CodePage::Fit::None) written = "?";
+      return Text(IDS_CLI_CHECK_REPLACED, {Hex(finding.detail), std::to_string(page.Number()), written});
+    }
     case ScriptChange::LineSplit:
       return Text(IDS_CLI_CHECK_SPLIT);
     case ScriptChange::LineCut:
@@ -82,8 +104,10 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
       rest.push_back(args[i]);
     }
   }
-  const std::optional<CommandLine> line = ScanCommandLine(rest, "check", {}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(rest, "check", {"--codepage"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   ConsoleReport report(err);
@@ -99,13 +123,14 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     context.report = &report;
     context.progress = &progress;
     context.changes = &findings;
+    context.code_page = *page;
     report.At(file);
     if (AppendQuoteFile(nullptr, file, file, run, context) < 0) {
       code = kExitFileError;
       break;
     }
     for (const Finding& finding : findings.Sorted()) {
-      shown += file + ':' + std::to_string(finding.line) + ": " + Message(finding) + '\n';
+      shown += file + ':' + std::to_string(finding.line) + ": " + Message(finding, **page) + '\n';
       any = true;
     }
   }

@@ -39,15 +39,17 @@ bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std
 }  // namespace
 
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o", "--to"}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o", "--codepage", "--to"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   const std::optional<std::string> output = line->Option("-o");
   if (!output) {
     Complain(err, IDS_CLI_MISSING_WORDS, {"-o FILE", "export"});
     return kExitUsage;
   }
   if (const std::optional<std::string> to = line->Option("--to"); to && *to != "text") {
-    if (*to == "fortune") return ExportFortunes(*line, *output, out, err);
+    if (*to == "fortune") return ExportFortunes(*line, *output, **page, out, err);
     Complain(err, IDS_CLI_UNKNOWN_EXCHANGE, {*to});
     return kExitUsage;
   }
@@ -62,6 +64,8 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   run.out = &target.File();
   run.report = &report;
   run.progress = &progress;
+  run.code_page = *page;
+  run.encoding = ExportEncoding(*files);
   for (const std::string& file : *files) run.total_bytes += FileSize(file);
   std::int64_t quotes = 0;
   for (const std::string& file : *files) {
@@ -90,11 +94,14 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   }
   const bool import = source.kind == NewQuoteFileSource::Kind::Import;
   const std::optional<CommandLine> line =
-      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length", "--from"}, err)
+      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length", "--codepage", "--from"}, err)
              : ScanCommandLine(args, command, {"--title", "--author"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
+  source.code_page = *page;
   if (const std::optional<std::string> from = line->Option("--from"); from && *from != "text") {
-    if (*from == "fortune") return ImportFortunes(*line, out, err);
+    if (*from == "fortune") return ImportFortunes(*line, **page, out, err);
     Complain(err, IDS_CLI_UNKNOWN_EXCHANGE, {*from});
     return kExitUsage;
   }
@@ -162,6 +169,7 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   report.At(output);
   QuoteFileContext context;
   context.report = &report;
+  context.code_page = *page;
   const int count = AppendQuoteFile(nullptr, output, output, run, context);
   out << Text(IDS_CLI_NEW_FILE, {output, std::to_string(std::max(count, 0))}) << '\n';
   return kExitOk;

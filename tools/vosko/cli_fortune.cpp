@@ -37,21 +37,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-// The code page of the quote files and the compile.
-const CodePage& Page() { return *BuiltInCodePage(kDefaultCodePage); }
-
 // A fortune file's text as the new quote file holds it: ANSI as it is; Unicode converted to
 // ANSI when the code page holds every character, else kept as UTF-8 (and the file gets a mark).
 struct ImportedText {
   std::string text;
   bool utf8 = false;
 };
-ImportedText ImportedTextOf(std::string bytes) {
+ImportedText ImportedTextOf(std::string bytes, const CodePage& page) {
   const TextEncoding encoding = DetectEncoding(bytes);
   if (!IsUnicode(encoding)) return {std::move(bytes), false};
-  ConvertedText ansi = ToAnsi(bytes, encoding, Page());
+  ConvertedText ansi = ToAnsi(bytes, encoding, page);
   if (ansi.replaced.empty()) return {std::move(ansi.bytes), false};
-  return {ToUtf8(bytes, encoding, Page()).bytes, true};
+  return {ToUtf8(bytes, encoding, page).bytes, true};
 }
 
 bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; }
@@ -101,7 +98,7 @@ class QuoteStarts final : public ScriptLineObserver {
 
 }  // namespace
 
-int ImportFortunes(const CommandLine& line, std::ostream& out, std::ostream& err) {
+int ImportFortunes(const CommandLine& line, const CodePage& page, std::ostream& out, std::ostream& err) {
   if (line.Option("--line-length")) {
     Complain(err, IDS_CLI_UNKNOWN_OPTION, {"--line-length", "import --from fortune"});
     return kExitUsage;
@@ -144,7 +141,7 @@ int ImportFortunes(const CommandLine& line, std::ostream& out, std::ostream& err
     return kExitFileError;
   }
 
-  const ImportedText imported = ImportedTextOf(*bytes);
+  const ImportedText imported = ImportedTextOf(*bytes, page);
   std::string quotes;
   std::vector<FortuneFixAt> fixes;
   for (const Fortune& fortune : ReadFortunes(imported.text)) AppendFortuneQuote(fortune, quotes, fixes);
@@ -164,12 +161,14 @@ int ImportFortunes(const CommandLine& line, std::ostream& out, std::ostream& err
   report.At(output);
   QuoteFileContext context;
   context.report = &report;
+  context.code_page = &page;
   const int count = AppendQuoteFile(nullptr, output, output, run, context);
   out << Text(IDS_CLI_NEW_FILE, {output, std::to_string(std::max(count, 0))}) << '\n';
   return kExitOk;
 }
 
-int ExportFortunes(const CommandLine& line, const std::string& output, std::ostream& out, std::ostream& err) {
+int ExportFortunes(const CommandLine& line, const std::string& output, const CodePage& page, std::ostream& out,
+                   std::ostream& err) {
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line.words, err);
   if (!files) return line.words.empty() ? kExitUsage : kExitFileError;
   if (!OutputIsNoInput(output, *files, err)) return kExitFileError;
@@ -190,7 +189,7 @@ int ExportFortunes(const CommandLine& line, const std::string& output, std::ostr
     const TextEncoding encoding = DetectEncoding(*bytes);
     if (IsUnicode(encoding)) {
       unicode = true;
-      *bytes = ToUtf8(*bytes, encoding, Page()).bytes;
+      *bytes = ToUtf8(*bytes, encoding, page).bytes;
     }
     // The texts a compile stores: the writer's own script, read by the compiler.
     std::string script;
@@ -220,7 +219,7 @@ int ExportFortunes(const CommandLine& line, const std::string& output, std::ostr
   std::int64_t written = 0;
   for (const Exported& text : texts) {
     const int changed =
-        AppendFortune(unicode && text.ansi ? ToUtf8(text.text, TextEncoding::Ansi, Page()).bytes : text.text, fortunes);
+        AppendFortune(unicode && text.ansi ? ToUtf8(text.text, TextEncoding::Ansi, page).bytes : text.text, fortunes);
     if (changed < 0) Warn(err, *text.file, text.line, Text(IDS_CLI_FORTUNE_EMPTY));
     if (changed > 0) Warn(err, *text.file, text.line, Text(IDS_CLI_FORTUNE_LINES_CHANGED, {std::to_string(changed)}));
     if (changed >= 0) ++written;
