@@ -158,7 +158,8 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   bool ok = true;
   if (Seek(file, 0, SEEK_END)) {
     const std::int64_t size = Tell(file);
-    if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+    // A size that is no file's (a folder's, on some systems) reserves nothing: the reads decide.
+    if (size > 0 && size < (std::int64_t{1} << 30)) bytes.reserve(static_cast<std::size_t>(size));
     ok = Seek(file, 0, SEEK_SET);
   }
   for (std::size_t n = kInputChunk; ok && n == kInputChunk;) {
@@ -186,7 +187,7 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   return true;
 }
 
-void TextFile::OpenConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
+void TextFile::OpenMemoryConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
   Close();
   std::string_view text = bytes;
   encoding_ = TextBeforeCtrlZ(text);

@@ -49,7 +49,7 @@ class TextFile {
   enum class ReadAs : std::uint8_t { Ansi, Utf8 };
   bool OpenConverted(const std::string& path, const CodePage* page, ReadAs target = ReadAs::Ansi);
   // The same over a file's bytes held in memory (copied).
-  void OpenConverted(std::string_view bytes, const CodePage* page, ReadAs target = ReadAs::Ansi);
+  void OpenMemoryConverted(std::string_view bytes, const CodePage* page, ReadAs target = ReadAs::Ansi);
   // Of a file opened converted: its encoding, and the characters the target could not hold
   // (by line, in order; none after a Ctrl-Z, which ends the text as ever).
   TextEncoding Encoding() const { return encoding_; }

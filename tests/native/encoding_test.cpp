@@ -135,7 +135,7 @@ TEST(Encodings, Utf8CompilesLikeTheSameTextInAnsi) {
       context.code_page = &page;
       for (int i = 0; i < 2; ++i) {
         TextFile in, script;
-        in.OpenConverted(i == 0 ? ansi : utf8, &page);
+        in.OpenMemoryConverted(i == 0 ? ansi : utf8, &page);
         script.OpenMemory(scripts[i], "w");
         AppendQuoteFile(&script, in, "q", "q", runs[i], context);
       }
