@@ -142,7 +142,7 @@ TEST(VoskoCli, FortuneRoundTrip) {
   const std::tuple<std::string, std::string, std::string> changed[] = {
       // typed, exported, what import says
       {"C##, @@@ home", "C# #, @ @ @ home", ": \"##\" or \"@@\""},
-      {std::string("a NUL\0, a\x1a Ctrl-Z", 19), "a NUL, a Ctrl-Z", ": a NUL or Ctrl-Z"},  // past the binary probe
+      {std::string("a NUL\0, a\x1a Ctrl-Z", 17), "a NUL, a Ctrl-Z", ": a NUL or Ctrl-Z"},  // past the binary probe
       {std::string(1010, 'w') + " word", std::string(1010, 'w') + " \nword", ": the line is longer"},
   };
   ScratchDir dir;
