@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <utility>
 
 #include <sys/stat.h>
@@ -47,20 +48,53 @@ bool MayWriteExisting(const std::string& path) {
 }
 
 // The text of a file's bytes: up to its Ctrl-Z (a character of UTF-16, a byte otherwise; no
-// UTF-8 sequence holds that byte), and the encoding of that text.
-TextEncoding TextBeforeCtrlZ(std::string_view& bytes) {
+// UTF-8 sequence holds that byte).
+std::string_view TextBeforeCtrlZ(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     const bool big = bytes[0] == '\xFE';
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
-      if (bytes[at + (big ? 1 : 0)] == kCtrlZ && bytes[at + (big ? 0 : 1)] == 0) {
-        bytes = bytes.substr(0, at);
-        break;
-      }
+      if (bytes[at + (big ? 1 : 0)] == kCtrlZ && bytes[at + (big ? 0 : 1)] == 0) return bytes.substr(0, at);
     }
-    return big ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+    return bytes;
   }
-  bytes = bytes.substr(0, std::min(bytes.find(kCtrlZ), bytes.size()));
-  return DetectEncoding(bytes);
+  return bytes.substr(0, std::min(bytes.find(kCtrlZ), bytes.size()));
+}
+
+// The buffers of files read whole, kept for the next: a compile or a scan opens file after
+// file, and fresh memory for each whole file costs more than reading it (every page of it is
+// a fault).  At most two, none above 64 MB; shared by the threads, under a lock.
+constexpr std::size_t kSpareLimit = std::size_t{64} << 20;
+struct Spares {
+  std::mutex lock;
+  std::string buffers[2];
+};
+Spares& SpareBuffers() {
+  static Spares spares;
+  return spares;
+}
+
+std::string TakeSpare() {
+  Spares& spares = SpareBuffers();
+  const std::lock_guard<std::mutex> hold(spares.lock);
+  for (std::string& spare : spares.buffers) {
+    if (spare.capacity() > 0) {
+      std::string taken = std::exchange(spare, std::string());
+      taken.clear();
+      return taken;
+    }
+  }
+  return {};
+}
+
+void GiveSpare(std::string&& buffer) {
+  if (buffer.capacity() > kSpareLimit) return;
+  Spares& spares = SpareBuffers();
+  const std::lock_guard<std::mutex> hold(spares.lock);
+  std::string* smallest = &spares.buffers[0];
+  for (std::string& spare : spares.buffers) {
+    if (spare.capacity() < smallest->capacity()) smallest = &spare;
+  }
+  if (buffer.capacity() > smallest->capacity()) *smallest = std::move(buffer);
 }
 
 }  // namespace
@@ -154,12 +188,13 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   Close();
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
-  std::string bytes;
+  std::string bytes = TakeSpare();
   bool ok = true;
   if (Seek(file, 0, SEEK_END)) {
     const std::int64_t size = Tell(file);
     // A size that is no file's (a folder's, on some systems) reserves nothing: the reads decide.
-    if (size > 0 && size < (std::int64_t{1} << 30)) bytes.reserve(static_cast<std::size_t>(size));
+    // Room for the last read too, which finds the end: a file is never copied as it grows.
+    if (size > 0 && size < (std::int64_t{1} << 30)) bytes.reserve(static_cast<std::size_t>(size) + kInputChunk);
     ok = Seek(file, 0, SEEK_SET);
   }
   for (std::size_t n = kInputChunk; ok && n == kInputChunk;) {
@@ -170,16 +205,16 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   }
   ok = ok && !std::ferror(file);
   std::fclose(file);
-  if (!ok) return false;
-  std::string_view text = bytes;
-  encoding_ = TextBeforeCtrlZ(text);
+  if (!ok) {
+    GiveSpare(std::move(bytes));
+    return false;
+  }
   const auto size = static_cast<std::int64_t>(bytes.size());
-  if (encoding_ == TextEncoding::Ansi && target == ReadAs::Ansi) {
-    // The common case: the file's own bytes, which the text mode reads up to its Ctrl-Z.
-    converted_ = std::move(bytes);
-    replaced_.clear();
+  // The common case, an ANSI file read as ANSI: its own bytes, read up to its Ctrl-Z.
+  if (Convert(TextBeforeCtrlZ(bytes), page, target)) {
+    GiveSpare(std::move(bytes));
   } else {
-    Convert(text, page, target);
+    converted_ = std::move(bytes);
   }
   OpenMemory(converted_, "rt");
   source_size_ = size;
@@ -189,24 +224,31 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
 
 void TextFile::OpenMemoryConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
   Close();
-  std::string_view text = bytes;
-  encoding_ = TextBeforeCtrlZ(text);
-  if (encoding_ == TextEncoding::Ansi && target == ReadAs::Ansi) {
-    converted_.assign(bytes);
-    replaced_.clear();
-  } else {
-    Convert(text, page, target);
-  }
+  if (!Convert(TextBeforeCtrlZ(bytes), page, target)) converted_.assign(bytes);
   OpenMemory(converted_, "rt");
   source_size_ = static_cast<std::int64_t>(bytes.size());
   target_ = target;
 }
 
-void TextFile::Convert(std::string_view text, const CodePage* page, ReadAs target) {
+bool TextFile::Convert(std::string_view text, const CodePage* page, ReadAs target) {
   if (!page) page = BuiltInCodePage(kDefaultCodePage);
-  ConvertedText converted = target == ReadAs::Ansi ? ToAnsi(text, encoding_, *page) : ToUtf8(text, encoding_, *page);
+  ConvertedText converted;
+  converted.bytes = TakeSpare();
+  replaced_.clear();
+  if (target == ReadAs::Ansi) {
+    encoding_ = DetectToAnsi(text, *page, converted);  // one pass decides and converts
+    if (encoding_ == TextEncoding::Ansi) {
+      GiveSpare(std::move(converted.bytes));
+      return false;
+    }
+  } else {
+    encoding_ = DetectEncoding(text);
+    GiveSpare(std::move(converted.bytes));
+    converted = ToUtf8(text, encoding_, *page);
+  }
   converted_ = std::move(converted.bytes);
   replaced_ = std::move(converted.replaced);
+  return true;
 }
 
 bool TextFile::Close() {
@@ -215,6 +257,8 @@ bool TextFile::Close() {
   if (file_ && std::fclose(file_) != 0 && writable_) write_failed_ = true;
   file_ = nullptr;
   memory_ = nullptr;
+  if (converted_.capacity() > 0) GiveSpare(std::move(converted_));
+  converted_ = std::string();
   source_size_ = -1;
   target_ = ReadAs::Ansi;
   Reset();

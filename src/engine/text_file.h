@@ -92,7 +92,9 @@ class TextFile {
   std::size_t RawRead(char* buffer, std::size_t size);
   bool RawWrite(const char* bytes, std::size_t size);
   bool RawSeekStart();
-  void Convert(std::string_view text, const CodePage* page, ReadAs target);
+  // Decides the text's encoding and converts it into converted_; false (nothing converted) for
+  // ANSI text read as ANSI.
+  bool Convert(std::string_view text, const CodePage* page, ReadAs target);
 
   std::FILE* file_ = nullptr;
   std::string* memory_ = nullptr;  // the contents of a file held in memory

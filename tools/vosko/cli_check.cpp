@@ -70,9 +70,9 @@ std::string Message(const Finding& finding, const CodePage& page) {
   switch (finding.change) {
     case ScriptChange::CharacterReplaced: {
       std::string written;
-      // assign, not = "?": GCC 12 at -O3 warns falsely (-Wrestrict) about the latter here.
-      if (page.Encode(static_cast<char32_t>(finding.detail), written) == CodePage::Fit::None) written.assign(1, '?');
-      return Text(IDS_CLI_CHECK_REPLACED, {Hex(finding.detail), std::to_string(page.Number()), written});
+      const bool fits = page.Encode(static_cast<char32_t>(finding.detail), written) != CodePage::Fit::None;
+      return Text(IDS_CLI_CHECK_REPLACED,
+                  {Hex(finding.detail), std::to_string(page.Number()), fits ? std::string_view(written) : "?"});
     }
     case ScriptChange::LineSplit:
       return Text(IDS_CLI_CHECK_SPLIT);
