@@ -158,6 +158,15 @@
 #define IDS_CLI_UNKNOWN_CODEPAGE 918
 #define IDS_CLI_HELP_CODEPAGE 919
 #define IDS_CLI_REPLACED 920
+#define IDS_CLI_HELP_IMPORT_FORTUNE 926  // import --from fortune, after IDS_CLI_HELP_IMPORT
+#define IDS_CLI_HELP_EXPORT_FORTUNE 927  // export --to fortune, after IDS_CLI_HELP_EXPORT
+#define IDS_CLI_UNKNOWN_EXCHANGE 928
+#define IDS_CLI_FORTUNE_PAIR_SPLIT 929  // 929 to 932: what a fortune import changed, one per kind
+#define IDS_CLI_FORTUNE_LINE_BROKEN 930
+#define IDS_CLI_FORTUNE_BYTE_DROPPED 931
+#define IDS_CLI_FORTUNE_NOT_EXACT 932
+#define IDS_CLI_FORTUNE_LINES_CHANGED 933  // 933 and 934: what a fortune export changed
+#define IDS_CLI_FORTUNE_EMPTY 934
 #define IDS_CLI_HELP 950          // 950 and 951: the tool's help
 #define IDS_CLI_HELP_COMPILE 952  // 952 and 953
 #define IDS_CLI_HELP_COUNT 954

@@ -104,14 +104,14 @@ class QuotePass {
     last_line_ = line_no;
     if (!writing_) return;
     Emit(kBlockStart, line_no, 3);
-    if (!header_.empty()) StringLine(0, header_, 0, header_line_ ? header_line_ : line_no);
+    if (!header_.empty() && !context_.texts_only) StringLine(0, header_, 0, header_line_ ? header_line_ : line_no);
   }
 
   void CloseQuote() {
     if (!open_) return;
     open_ = false;
     if (!writing_) return;
-    if (!end_.empty()) StringLine(0, end_, 0, end_line_);
+    if (!end_.empty() && !context_.texts_only) StringLine(0, end_, 0, end_line_);
     Emit(kBlockEnd, last_line_, 1);
   }
 
@@ -121,6 +121,7 @@ class QuotePass {
     if (!writing_) return;
     // LEFT wins over RIGHT, RIGHT over CENTER; a value of 0 or less is off.  A line at least as
     // long as the field is written as it is, not wrapped (only the string line bound cuts it).
+    if (context_.texts_only) return StringLine(0, line, 0, line_no);
     const auto field = [](int n) { return std::min(static_cast<std::size_t>(n), kMaxStringLineContent); };
     if (left_ > 0) return StringLine(field(left_), line, 0, line_no);
     const int field_width = right_ > 0 ? right_ : center_;

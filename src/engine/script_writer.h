@@ -94,6 +94,9 @@ struct QuoteFileContext {
   // The host's ANSI code page, which UTF-8 and UTF-16 quote files are converted to; null is
   // the built-in 1252.  ANSI files are read as they are.
   const CodePage* code_page = nullptr;
+  // Set, quotes are written without their header and end lines and without alignment: the
+  // texts alone, as the fortune export takes them.
+  bool texts_only = false;
 };
 
 // Creates (or empties) the script at `path` and writes the header lines IDS_SCRIPT_HEADER_FIRST to _LAST, with the

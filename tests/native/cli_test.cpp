@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "cli_support.h"
 #include "compiler.h"
+#include "engine/fortune.h"
 #include "engine_files.h"
 
 namespace vosko::cli {
@@ -62,6 +64,11 @@ TEST(VoskoCli, BadInputFailsCleanly) {
       {{"new", "--title", "Two\nlines", fresh}, kExitUsage, "one line of text"},
       {{"new", "--title", "T", good}, kExitFileError, "good.lsq: already exists"},
       {{"compile", "-o", dir.Path("locked/RQuotes.pms"), good}, kExitFileError, "another compile is running"},
+      {{"import", "--from", "csv", in, fresh}, kExitUsage, "csv: unknown format"},
+      {{"export", "--to", "csv", "-o", out, good}, kExitUsage, "csv: unknown format"},
+      {{"import", "--from", "fortune", "--line-length", "46", in, fresh}, kExitUsage, "option \"--line-length\""},
+      {{"import", "--from", "fortune", bin, fresh}, kExitFileError, "binary file"},
+      {{"export", "--to", "fortune", "-o", good, good}, kExitFileError, "good.lsq: is also an input"},
   };
   std::filesystem::create_directories(dir.Path("locked"));
   const FolderLock held(dir.Path("locked"));  // another compile of that folder
@@ -111,6 +118,77 @@ TEST(VoskoCli, CompileCountRecompileAndExport) {
     const CliRun exported = Vosko({"export", "-o", old, from});
     EXPECT_TRUE(exported.code == kExitOk && Contains(exported.out, "exported 3 quotes")) << exported.err;
     EXPECT_EQ(ReadBytes(old), "One line\r\n\"Two\" \\d\r\nThree") << from;
+  }
+}
+
+// Fortune file -> import -> compile -> recompile -> export gives back every fortune, hard ones
+// and random ones; what no quote line can hold is changed as the import says.
+TEST(VoskoCli, FortuneRoundTrip) {
+  std::vector<std::string> texts = {
+      "Blank lines\n\n  inside,\n \n\tand tabs\t",
+      "C:\\new and \\\\server, \\t \\\" \\q \\x41 \\0 ends in \\",
+      "\"Quoted\" 'single' \xe9 8-bit\r mid-line CR, # and @ alone",
+      "\n\nempty lines first and last\n\n",
+      "   leading blanks\n%% not a separator\n %\n" + std::string(1010, 'x'),
+  };
+  std::mt19937 random(22);
+  const std::string alphabet = "\\\\ntx0\"'  \t\r\n\n\n%@#a\xe9";
+  for (std::string text, one; texts.size() < 300; one.clear()) {
+    text.resize(1 + random() % 60);
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    if (AppendFortune(text, one) == 0 && text.find("##") == text.npos && text.find("@@") == text.npos)
+      texts.push_back(text);
+  }
+  const std::tuple<std::string, std::string, std::string> changed[] = {
+      // typed, exported, what import says
+      {"C##, @@@ home", "C# #, @ @ @ home", ": \"##\" or \"@@\""},
+      {std::string("a NUL\0, a\x1a Ctrl-Z", 17), "a NUL, a Ctrl-Z", ": a NUL or Ctrl-Z"},  // past the binary probe
+      {std::string(1010, 'w') + " word", std::string(1010, 'w') + " \nword", ": the line is longer"},
+  };
+  ScratchDir dir;
+  std::string file = "%\n%\n";
+  for (const std::string& text : texts) AppendFortune(text, file);
+  std::vector<std::string> lines;  // where each changed fortune starts
+  for (const auto& [typed, exported, said] : changed) {
+    lines.push_back(":" + std::to_string(std::count(file.begin(), file.end(), '\n') + 1) + said);
+    AppendFortune(typed, file);
+  }
+  const std::string fortunes = dir.Write("wisdom", file), lsq = dir.Path("wisdom.lsq"), pms = dir.Path("r.pms");
+  const CliRun in = Vosko({"import", "--from", "fortune", fortunes, lsq});
+  EXPECT_TRUE(in.code == kExitOk && Contains(in.out, "with 303 quotes")) << in.out;
+  for (const std::string& said : lines) EXPECT_TRUE(Contains(in.err, fortunes + said)) << in.err;
+  EXPECT_EQ(std::count(in.err.begin(), in.err.end(), '\n'), 3) << in.err;
+  EXPECT_TRUE(Contains(ReadBytes(lsq), "\r\n@@TITLE=wisdom\r\n"));
+  ASSERT_EQ(Vosko({"compile", "-o", pms, lsq}).code, kExitOk);
+  ASSERT_EQ(Vosko({"recompile", "--title", "Back", pms, dir.Path("back.lsq")}).code, kExitOk);
+  const CliRun out = Vosko({"export", "--to", "fortune", "-o", dir.Path("out"), dir.Path("back.lsq")});
+  EXPECT_TRUE(out.code == kExitOk && out.err.empty() && Contains(out.out, "exported 303 quotes")) << out.err;
+  std::vector<std::string> back;
+  for (const Fortune& fortune : ReadFortunes(ReadBytes(dir.Path("out")))) back.push_back(fortune.text);
+  for (const auto& [typed, exported, said] : changed) texts.push_back(exported);
+  EXPECT_EQ(back, texts);
+}
+
+// A UTF-8 fortune file comes in as ANSI when the code page holds its characters, else as UTF-8
+// with a mark; the export is ANSI from ANSI quote files, else UTF-8 without a mark (which would
+// stick to the first fortune).
+TEST(VoskoCli, FortuneEncodings) {
+  ScratchDir dir;
+  const std::string latin = dir.Write("latin", "Tr\xc3\xa4ume\n%\n"), han = dir.Write("han", "\xe4\xb8\xad \xc3\xa4\n");
+  ASSERT_EQ(Vosko({"import", "--from", "fortune", latin, dir.Path("latin.lsq")}).code, kExitOk);
+  ASSERT_EQ(Vosko({"import", "--from", "fortune", han, dir.Path("han.lsq")}).code, kExitOk);
+  EXPECT_TRUE(Contains(ReadBytes(dir.Path("latin.lsq")), "\r\nTr\xe4ume\r\n\r\n"));
+  const std::string utf8 = ReadBytes(dir.Path("han.lsq"));
+  EXPECT_TRUE(utf8.starts_with("\xef\xbb\xbf## ") && utf8.ends_with("\r\n\xe4\xb8\xad \xc3\xa4\r\n\r\n")) << utf8;
+  const std::pair<std::vector<std::string>, std::string> exports[] = {
+      {{dir.Path("latin.lsq")}, "Tr\xe4ume\n%\n"},
+      {{dir.Path("latin.lsq"), dir.Path("han.lsq")}, "Tr\xc3\xa4ume\n%\n\xe4\xb8\xad \xc3\xa4\n%\n"},
+  };
+  for (const auto& [files, exported] : exports) {
+    std::vector<std::string> args = {"export", "--to", "fortune", "-o", dir.Path("out")};
+    args.insert(args.end(), files.begin(), files.end());
+    EXPECT_EQ(Vosko(args).code, kExitOk);
+    EXPECT_EQ(ReadBytes(dir.Path("out")), exported);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/export_quotes.h"
+#include "engine/fortune.h"
 #include "engine/import_text.h"
 #include "engine/new_quote_file.h"
 #include "engine/paste_text.h"
@@ -80,6 +81,34 @@ TEST(Export, OneLinePerQuote) {
     out.Close();
     EXPECT_EQ(exported, Crlf(c.exported)) << c.what;
     EXPECT_EQ(counts, c.counts) << c.what;
+  }
+}
+
+// Separators with blanks after them, CR LF, a leading "%", no final "%", blank fortunes and a
+// closing Ctrl-Z read as meant; NUL and Ctrl-Z inside are text.  Written, what would read as a
+// separator or lose its CR is changed and counted, and a blank text is left out.
+TEST(Fortune, ReadAndWrite) {
+  using Read = std::vector<std::pair<std::string, std::uint64_t>>;
+  const std::pair<std::string, Read> reads[] = {
+      {"one\n%\ntwo\nlines\n%\n", {{"one", 1}, {"two\nlines", 3}}},
+      {"%\r\none\r\n% \t\r\n\r\ntwo\n\n", {{"one", 2}, {"\ntwo\n", 4}}},
+      {"a\n%\n \t\n\n%\n%\nb", {{"a", 1}, {"b", 7}}},
+      {std::string("a\0b\x1a\n%%\n %\n\x1a\x1a", 13), {{std::string("a\0b\x1a\n%%\n %", 10), 1}}},
+  };
+  for (const auto& [bytes, expected] : reads) {
+    Read got;
+    for (const Fortune& fortune : ReadFortunes(bytes)) got.emplace_back(fortune.text, fortune.line);
+    EXPECT_EQ(got, expected) << bytes;
+  }
+  const std::tuple<std::string, std::string, int> writes[] = {
+      {"a\n%\n% \t\nb\r\r\n  % ", "a\n %\n % \t\nb\n  % \n%\n", 3},
+      {"x\n", "x\n\n%\n", 0},
+      {" \n\t\r", "", -1},
+  };
+  for (const auto& [text, written, changed] : writes) {
+    std::string out;
+    EXPECT_EQ(AppendFortune(text, out), changed) << text;
+    EXPECT_EQ(out, written) << text;
   }
 }
 

@@ -233,14 +233,16 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
     unsigned help, moreHelp;  // moreHelp 0: none
     Run run;
     bool code_page = true;  // takes --codepage
+    unsigned lastHelp = 0;  // 0: none
   } kCommands[] = {
       {"compile", IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1, Compile},
       {"count", IDS_CLI_HELP_COUNT, 0, Count},
       {"list", IDS_CLI_HELP_LIST, IDS_CLI_HELP_LIST + 1, List},
-      {"export", IDS_CLI_HELP_EXPORT, 0, Export},
+      {"export", IDS_CLI_HELP_EXPORT, IDS_CLI_HELP_EXPORT_FORTUNE, Export},
       {"check", IDS_CLI_HELP_CHECK, IDS_CLI_HELP_CHECK + 1, Check},
-      {"import", IDS_CLI_HELP_IMPORT, IDS_CLI_HELP_NEW_FILE,
-       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("import", rest, out, err); }},
+      {"import", IDS_CLI_HELP_IMPORT, IDS_CLI_HELP_IMPORT_FORTUNE,
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("import", rest, out, err); }, true,
+       IDS_CLI_HELP_NEW_FILE},
       {"recompile", IDS_CLI_HELP_RECOMPILE, IDS_CLI_HELP_NEW_FILE,
        [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("recompile", rest, out, err); }, false},
       {"new", IDS_CLI_HELP_NEW, IDS_CLI_HELP_NEW_FILE,
@@ -251,6 +253,7 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!help) return known.run(rest, out, err, progress);
     out << TableText(known.help);
     if (known.moreHelp != 0) out << TableText(known.moreHelp);
+    if (known.lastHelp != 0) out << TableText(known.lastHelp);
     if (known.code_page) out << TableText(IDS_CLI_HELP_CODEPAGE);
     return kExitOk;
   }

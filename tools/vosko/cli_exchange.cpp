@@ -39,13 +39,18 @@ bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std
 }  // namespace
 
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o", "--codepage"}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o", "--codepage", "--to"}, err);
   if (!line) return kExitUsage;
   const std::optional<const CodePage*> page = CodePageOption(*line, err);
   if (!page) return kExitUsage;
   const std::optional<std::string> output = line->Option("-o");
   if (!output) {
     Complain(err, IDS_CLI_MISSING_WORDS, {"-o FILE", "export"});
+    return kExitUsage;
+  }
+  if (const std::optional<std::string> to = line->Option("--to"); to && *to != "text") {
+    if (*to == "fortune") return ExportFortunes(*line, *output, **page, out, err);
+    Complain(err, IDS_CLI_UNKNOWN_EXCHANGE, {*to});
     return kExitUsage;
   }
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
@@ -89,12 +94,17 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   }
   const bool import = source.kind == NewQuoteFileSource::Kind::Import;
   const std::optional<CommandLine> line =
-      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length", "--codepage"}, err)
+      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length", "--codepage", "--from"}, err)
              : ScanCommandLine(args, command, {"--title", "--author"}, err);
   if (!line) return kExitUsage;
   const std::optional<const CodePage*> page = CodePageOption(*line, err);
   if (!page) return kExitUsage;
   source.code_page = *page;
+  if (const std::optional<std::string> from = line->Option("--from"); from && *from != "text") {
+    if (*from == "fortune") return ImportFortunes(*line, **page, out, err);
+    Complain(err, IDS_CLI_UNKNOWN_EXCHANGE, {*from});
+    return kExitUsage;
+  }
   const std::size_t words = source.kind == NewQuoteFileSource::Kind::Template ? 1 : 2;
   if (line->words.size() < words) {
     Complain(err, IDS_CLI_MISSING_WORDS, {inputs, command});

@@ -138,5 +138,10 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
 // import, recompile and new: `command` says which.
 int NewQuoteFile(std::string_view command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// import --from fortune and export --to fortune, over their scanned command lines; `output`
+// is export's -o, `page` the code page of --codepage.
+int ImportFortunes(const CommandLine& line, const CodePage& page, std::ostream& out, std::ostream& err);
+int ExportFortunes(const CommandLine& line, const std::string& output, const CodePage& page, std::ostream& out,
+                   std::ostream& err);
 
 }  // namespace vosko::cli
