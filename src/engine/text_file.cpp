@@ -62,8 +62,15 @@ std::string_view TextBeforeCtrlZ(std::string_view bytes) {
 
 // The buffers of files read whole, kept for the next: a compile or a scan opens file after
 // file, and fresh memory for each whole file costs more than reading it (every page of it is
-// a fault).  At most two, none above 64 MB; shared by the threads, under a lock.
-constexpr std::size_t kSpareLimit = std::size_t{64} << 20;
+// a fault).  At most two, none above 1 MB (quote files are far smaller): the mail client keeps
+// the library loaded for weeks, and must not carry the buffer of the largest file ever read.
+// Shared by the threads, under a lock.
+constexpr std::size_t kSpareLimit = std::size_t{1} << 20;
+// Files are read whole only up to this size.  Beyond it no quote collection lies (the largest
+// public ones are a few megabytes): such a file (an archive or a disk image named .lsq) is read
+// in pieces as ANSI, as every file was before Unicode files, and never held whole in the
+// 32-bit library's address space.
+constexpr std::int64_t kWholeFileLimit = std::int64_t{64} << 20;
 struct Spares {
   std::mutex lock;
   std::string buffers[2];
@@ -190,24 +197,32 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   if (!file) return false;
   std::string bytes = TakeSpare();
   bool ok = true;
+  bool too_big = false;
   if (Seek(file, 0, SEEK_END)) {
     const std::int64_t size = Tell(file);
     // A size that is no file's (a folder's, on some systems) reserves nothing: the reads decide.
     // Room for the last read too, which finds the end: a file is never copied as it grows.
-    if (size > 0 && size < (std::int64_t{1} << 30)) bytes.reserve(static_cast<std::size_t>(size) + kInputChunk);
+    too_big = size > kWholeFileLimit;
+    if (size > 0 && !too_big) bytes.reserve(static_cast<std::size_t>(size) + kInputChunk);
     ok = Seek(file, 0, SEEK_SET);
   }
-  for (std::size_t n = kInputChunk; ok && n == kInputChunk;) {
+  for (std::size_t n = kInputChunk; ok && n == kInputChunk && !too_big;) {
     const std::size_t at = bytes.size();
     bytes.resize(at + kInputChunk);
     n = std::fread(bytes.data() + at, 1, kInputChunk, file);
     bytes.resize(at + n);
+    too_big = static_cast<std::int64_t>(bytes.size()) > kWholeFileLimit;
   }
   ok = ok && !std::ferror(file);
   std::fclose(file);
-  if (!ok) {
+  if (!ok || too_big) {
     GiveSpare(std::move(bytes));
-    return false;
+    if (!ok) return false;
+    if (!Open(path, "rt")) return false;
+    encoding_ = TextEncoding::Ansi;
+    replaced_.clear();
+    target_ = ReadAs::Ansi;
+    return true;
   }
   const auto size = static_cast<std::int64_t>(bytes.size());
   // The common case, an ANSI file read as ANSI: its own bytes, read up to its Ctrl-Z.

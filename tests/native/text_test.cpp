@@ -1,6 +1,7 @@
 // Text files as the Windows runtime reads and writes them, the texts made from numbers, dates
 // and times, and the string table's formatted messages.
 #include <climits>
+#include <filesystem>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -71,6 +72,19 @@ TEST(TextFileWrite, AppendsReplacesAndCrossesTheBuffer) {
   testing::MakeReadOnly(dir.Path("out.txt"));
   EXPECT_FALSE(file.Open(dir.Path("out.txt"), "r+t") || file.Open(dir.Path("missing.txt"), "r+t"));
   EXPECT_TRUE(file.Open(dir.Path("out.txt"), "rt"));
+}
+
+// A file far bigger than any quote collection (an archive named .lsq) is not held whole: it
+// reads in pieces as the ANSI bytes it has, mark and all.  The file is sparse, so cheap.
+TEST(TextFileRead, AHugeFileReadsInPiecesAsAnsi) {
+  testing::ScratchDir dir;
+  const std::string path = dir.Write("huge.lsq", "\xEF\xBB\xBF@@TITLE=\xC3\xA9\r\n");
+  std::filesystem::resize_file(path, (std::uintmax_t{64} << 20) + 1);
+  TextFile file;
+  ASSERT_TRUE(file.OpenConverted(path, nullptr));
+  EXPECT_EQ(file.Encoding(), TextEncoding::Ansi);
+  EXPECT_EQ(file.ReadPiece(1024), "\xEF\xBB\xBF@@TITLE=\xC3\xA9\n");
+  EXPECT_EQ(file.SizeOnDisk(), (std::int64_t{64} << 20) + 1);
 }
 
 TEST(TextFormat, ReplaceAlignAndTrim) {
