@@ -153,6 +153,10 @@
 #define IDS_CLI_COUNTED 914
 #define IDS_CLI_NOT_A_FOLDER 915
 #define IDS_CLI_COMPILE_REFUSED 916
+#define IDS_CLI_CHECK_REPLACED 917   // what check shows of a character the code page lacks
+#define IDS_CLI_UNKNOWN_CODEPAGE 918
+#define IDS_CLI_HELP_CODEPAGE 919    // the --codepage line of a command's help
+#define IDS_CLI_REPLACED 920         // how many characters a compile replaced
 #define IDS_CLI_HELP 950          // 950 and 951: the tool's help
 #define IDS_CLI_HELP_COMPILE 952  // 952 and 953
 #define IDS_CLI_HELP_COUNT 954

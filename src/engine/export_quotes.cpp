@@ -17,9 +17,18 @@ std::string_view WithoutDirective(std::string_view line) {
 }
 }  // namespace
 
+TextEncoding ExportEncoding(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    TextFile file;
+    if (file.OpenConverted(path, nullptr) && IsUnicode(file.Encoding())) return TextEncoding::Utf8Bom;
+  }
+  return TextEncoding::Ansi;
+}
+
 int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view title) {
   TextFile file;
-  if (!file.Open(path, "rt")) {
+  const auto target = IsUnicode(run.encoding) ? TextFile::ReadAs::Utf8 : TextFile::ReadAs::Ansi;
+  if (!file.OpenConverted(path, run.code_page, target)) {
     if (run.report) run.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;
   }
@@ -27,6 +36,8 @@ int ExportQuoteFile(ExportRun& run, const std::string& path, std::string_view ti
 }
 
 int ExportQuoteFile(ExportRun& run, TextFile& file, std::string_view title) {
+  if (!run.mark_written && IsUnicode(run.encoding)) run.out->Write(ByteOrderMark(run.encoding));
+  run.mark_written = true;
   const std::int64_t file_size = std::max<std::int64_t>(0, file.SizeOnDisk());
   if (run.progress) run.progress->Show(title, 0, file_size, run.bytes_done, run.total_bytes, true);
   std::int64_t file_done = 0;

@@ -71,7 +71,12 @@ void WriteQuoteFileTemplate(TextFile& out, std::string_view title, std::string_v
 bool OpenNewQuoteFileSource(const NewQuoteFileSource& source, TextFile& in, EngineReport* report) {
   switch (source.kind) {
     case NewQuoteFileSource::Kind::Import:
-      if (in.Open(source.path, "rt")) return true;
+      if (in.OpenConverted(source.path, source.code_page)) {
+        if (IsUnicode(in.Encoding()) && !in.Replaced().empty()) {
+          return in.OpenConverted(source.path, source.code_page, TextFile::ReadAs::Utf8);
+        }
+        return true;
+      }
       if (report) report->Report(IDS_IMPORT_OPEN_FAILED, 0, ReportIcon::Stop, ReportOwner::MainWindow);
       return false;
     case NewQuoteFileSource::Kind::Recompile:
@@ -86,7 +91,20 @@ bool OpenNewQuoteFileSource(const NewQuoteFileSource& source, TextFile& in, Engi
 
 void WriteNewQuoteFile(TextFile& out, std::string_view title, std::string_view author, std::string_view date,
                        std::string_view time, const NewQuoteFileSource& source, TextFile& in, EngineReport* report) {
-  WriteQuoteFileTemplate(out, title, author, date, time);
+  if (source.kind == NewQuoteFileSource::Kind::Import && in.Target() == TextFile::ReadAs::Utf8) {
+    // A UTF-8 quote file: its mark, then the template's ANSI text as UTF-8.
+    std::string ansi;
+    TextFile text;
+    text.OpenMemory(ansi, "wb");
+    WriteQuoteFileTemplate(text, title, author, date, time);
+    text.Close();
+    const CodePage& page = source.code_page ? *source.code_page : *BuiltInCodePage(kDefaultCodePage);
+    std::string utf8(ByteOrderMark(TextEncoding::Utf8Bom));
+    page.AppendUtf8(ansi, utf8);
+    out.Write(utf8);
+  } else {
+    WriteQuoteFileTemplate(out, title, author, date, time);
+  }
   switch (source.kind) {
     case NewQuoteFileSource::Kind::Import:
       ImportTextFile(out, in, source.line_length);

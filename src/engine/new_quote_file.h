@@ -36,10 +36,15 @@ struct NewQuoteFileSource {
   enum class Kind { Template, Import, Recompile } kind = Kind::Template;
   std::string path;              // the text file or the compiled quotes file
   std::int64_t line_length = 0;  // import only
+  // Import only: the host's ANSI code page (null: the built-in 1252).  A UTF-8 or UTF-16 text
+  // is converted to it; one with characters the page cannot hold makes a UTF-8 quote file
+  // (with a mark), so that nothing is lost.
+  const CodePage* code_page = nullptr;
 };
 
 // Opens what `source` reads (nothing for a template) into `in`, before anything is made:
-// false, after the source's own message, when it cannot be read.
+// false, after the source's own message, when it cannot be read.  An import is opened
+// converted: to the code page, or to UTF-8 when the page cannot hold its text.
 bool OpenNewQuoteFileSource(const NewQuoteFileSource& source, TextFile& in, EngineReport* report);
 
 // The whole contents of a new quote file into `out` (open for writing in text mode, left

@@ -99,9 +99,9 @@ std::optional<int> DirectiveNumber(std::string_view value) {
   return static_cast<int>(n);
 }
 
-std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report) {
+std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report, const CodePage* page) {
   TextFile file;
-  if (!file.Open(path, "rt")) {
+  if (!file.OpenConverted(path, page)) {
     if (report) report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
     return std::nullopt;
   }

@@ -12,6 +12,7 @@
 
 namespace vosko {
 
+class CodePage;
 class TextFile;
 
 // Line buffers of the readers, as fgets sizes: a piece holds at most one less character.
@@ -62,9 +63,11 @@ struct CatalogTexts {
   bool title_found = false;
   bool author_found = false;
 };
-// Opens the file for reading only, as all quote readers do (a read-only file is read).  On
-// failure reports IDS_OPEN_FAILED (information icon, the scan goes on) and returns nothing.
-std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report);
+// Opens the file for reading only, as all quote readers do (a read-only file is read), its text
+// converted to the ANSI of `page` (null: the built-in 1252) for the list.  On failure reports
+// IDS_OPEN_FAILED (information icon, the scan goes on) and returns nothing.
+std::optional<CatalogTexts> ReadCatalogTexts(const std::string& path, EngineReport* report,
+                                             const CodePage* page = nullptr);
 // The same from a file already open for reading, on disk or in memory.
 CatalogTexts ReadCatalogTexts(TextFile& file);
 

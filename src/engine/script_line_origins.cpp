@@ -20,7 +20,8 @@ std::optional<std::pair<std::string, std::uint64_t>> ScriptLineOrigins::Origin(s
 }
 
 void TraceScriptLines(const std::vector<std::string>& paths, const std::string& scratch_path,
-                      const std::function<std::string()>& initial_header, ScriptLineOrigins& origins) {
+                      const std::function<std::string()>& initial_header, ScriptLineOrigins& origins,
+                      const CodePage* code_page) {
   if (origins.Empty()) return;
   TextFile scratch;
   ScriptRun run;
@@ -28,6 +29,7 @@ void TraceScriptLines(const std::vector<std::string>& paths, const std::string& 
   QuoteFileContext context;
   context.initial_header = initial_header;
   context.lines = &origins;
+  context.code_page = code_page;
   for (const std::string& path : paths) {
     if (AppendQuoteFile(&scratch, path, "", run, context) < 0) break;
   }

@@ -32,7 +32,9 @@ class ScriptLineOrigins final : public ScriptLineObserver {
 // Writes the script of the quote files at `paths` (in order) into `scratch_path`, feeding
 // `origins`; the header gets empty date and time, which changes no line count.  The scratch
 // file is left for the caller to delete.  Stops at the first file that cannot be read.
+// `code_page` must be the compile's: converted text may be read in other pieces.
 void TraceScriptLines(const std::vector<std::string>& paths, const std::string& scratch_path,
-                      const std::function<std::string()>& initial_header, ScriptLineOrigins& origins);
+                      const std::function<std::string()>& initial_header, ScriptLineOrigins& origins,
+                      const CodePage* code_page = nullptr);
 
 }  // namespace vosko

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "engine/quote_format.h"
 #include "engine/text_format.h"
@@ -286,7 +287,15 @@ int AppendQuotes(TextFile* script, TextFile& file, std::string_view path, std::s
   std::int64_t file_done = 0;
   std::uint64_t line_no = 1;
   bool mid_line = false;  // the last piece did not reach its line end
+  const std::vector<ReplacedCharacter>& replaced = file.Replaced();
+  run.characters_replaced += replaced.size();
+  auto next_replaced = replaced.begin();
   for (std::string_view piece; !(piece = file.ReadPiece(kQuoteLineBuffer)).empty();) {
+    // Told in line order with the line's other changes: before the line itself.
+    for (; context.changes && next_replaced != replaced.end() && next_replaced->line <= line_no; ++next_replaced) {
+      context.changes->OnChange(ScriptChange::CharacterReplaced, path, next_replaced->line, {},
+                                next_replaced->character);
+    }
     const auto advance = static_cast<std::int64_t>(piece.size()) + 2;
     file_done += advance;
     run.bytes_done += advance;
@@ -298,6 +307,9 @@ int AppendQuotes(TextFile* script, TextFile& file, std::string_view path, std::s
     pass.Line(piece, line_no);
     mid_line = piece.back() != '\n';
     if (!mid_line) ++line_no;  // the pieces of one long line share its number
+  }
+  for (; context.changes && next_replaced != replaced.end(); ++next_replaced) {
+    context.changes->OnChange(ScriptChange::CharacterReplaced, path, next_replaced->line, {}, next_replaced->character);
   }
   pass.Finish();
   if (context.progress) context.progress->Show(std::nullopt, 1, 1, run.bytes_done, run.total_bytes, with_output);
@@ -315,7 +327,7 @@ int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view 
   // The host is asked for the header once per file, whether or not the file opens.
   const std::string header = InitialHeader(context);
   TextFile file;
-  if (!file.Open(path, "rt")) {
+  if (!file.OpenConverted(path, context.code_page)) {
     if (context.report)
       context.report->Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
     return -1;

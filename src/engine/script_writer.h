@@ -25,6 +25,9 @@ struct ScriptRun {
   std::int64_t bytes_done = 0;     // each line read adds its length as read plus 2
   std::int64_t total_bytes = 0;    // the sum of the sizes of the run's files
   std::uint64_t script_lines = 0;  // lines written to the script so far
+  // Characters of Unicode quote files that the host's code page could not hold: written as a
+  // look-alike or "?" (the compile's closing message tells how many).
+  std::uint64_t characters_replaced = 0;
 };
 
 // Told, for every line written to the script, which quote file line it came from, so that a
@@ -66,6 +69,9 @@ enum class ScriptChange : std::uint8_t {
   DirectiveIgnored,  // a directive the compile knows, without "=" or without a number
   LineDropped,       // holds "@@" but is no directive the compile knows: left out
   BackslashShown,    // backslashes that start no escape: doubled, shown as typed (detail: how many)
+  // a character the host's code page cannot hold: a look-alike or "?" (detail: the character;
+  // line: empty)
+  CharacterReplaced,
 };
 
 class ScriptChangeObserver {
@@ -85,6 +91,9 @@ struct QuoteFileContext {
   ScriptLineObserver* lines = nullptr;
   // Given, the pass makes every string line as a compile would, even without a script.
   ScriptChangeObserver* changes = nullptr;
+  // The host's ANSI code page, which UTF-8 and UTF-16 quote files are converted to; null is
+  // the built-in 1252.  ANSI files are read as they are.
+  const CodePage* code_page = nullptr;
 };
 
 // Creates (or empties) the script at `path` and writes the header lines IDS_SCRIPT_HEADER_FIRST to _LAST, with the
@@ -102,8 +111,8 @@ bool WriteScriptHeader(TextFile& script, std::string_view date_text, std::string
 // number of quotes, or -1 (after IDS_OPEN_FAILED) when the file cannot be opened for reading.
 int AppendQuoteFile(TextFile* script, const std::string& path, std::string_view name, ScriptRun& run,
                     const QuoteFileContext& context);
-// The same from a quote file already open for reading, on disk or in memory; `path` is only
-// what the line observer is told.
+// The same from a quote file already open for reading, on disk or in memory (opened converted,
+// its replaced characters are counted and told); `path` is only what the observers are told.
 int AppendQuoteFile(TextFile* script, TextFile& quotes, std::string_view path, std::string_view name, ScriptRun& run,
                     const QuoteFileContext& context);
 

@@ -46,6 +46,23 @@ bool MayWriteExisting(const std::string& path) {
 #endif
 }
 
+// The text of a file's bytes: up to its Ctrl-Z (a character of UTF-16, a byte otherwise; no
+// UTF-8 sequence holds that byte), and the encoding of that text.
+TextEncoding TextBeforeCtrlZ(std::string_view& bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    const bool big = bytes[0] == '\xFE';
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+      if (bytes[at + (big ? 1 : 0)] == kCtrlZ && bytes[at + (big ? 0 : 1)] == 0) {
+        bytes = bytes.substr(0, at);
+        break;
+      }
+    }
+    return big ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+  }
+  bytes = bytes.substr(0, std::min(bytes.find(kCtrlZ), bytes.size()));
+  return DetectEncoding(bytes);
+}
+
 }  // namespace
 
 TextFile::~TextFile() { Close(); }
@@ -71,6 +88,13 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     out_capacity_ = std::exchange(other.out_capacity_, 0);
     out_used_ = std::exchange(other.out_used_, 0);
     in_chunk_ = other.in_chunk_;
+    const bool converted = memory_ == &other.converted_;
+    converted_ = std::move(other.converted_);
+    if (converted) memory_ = &converted_;
+    source_size_ = other.source_size_;
+    encoding_ = other.encoding_;
+    target_ = other.target_;
+    replaced_ = std::move(other.replaced_);
     other.Reset();
   }
   return *this;
@@ -126,12 +150,72 @@ bool TextFile::OpenMemory(std::string& bytes, std::string_view mode) {
   return true;
 }
 
+bool TextFile::OpenConverted(const std::string& path, const CodePage* page, ReadAs target) {
+  Close();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string bytes;
+  bool ok = true;
+  if (Seek(file, 0, SEEK_END)) {
+    const std::int64_t size = Tell(file);
+    if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+    ok = Seek(file, 0, SEEK_SET);
+  }
+  for (std::size_t n = kInputChunk; ok && n == kInputChunk;) {
+    const std::size_t at = bytes.size();
+    bytes.resize(at + kInputChunk);
+    n = std::fread(bytes.data() + at, 1, kInputChunk, file);
+    bytes.resize(at + n);
+  }
+  ok = ok && !std::ferror(file);
+  std::fclose(file);
+  if (!ok) return false;
+  std::string_view text = bytes;
+  encoding_ = TextBeforeCtrlZ(text);
+  const auto size = static_cast<std::int64_t>(bytes.size());
+  if (encoding_ == TextEncoding::Ansi && target == ReadAs::Ansi) {
+    // The common case: the file's own bytes, which the text mode reads up to its Ctrl-Z.
+    converted_ = std::move(bytes);
+    replaced_.clear();
+  } else {
+    Convert(text, page, target);
+  }
+  OpenMemory(converted_, "rt");
+  source_size_ = size;
+  target_ = target;
+  return true;
+}
+
+void TextFile::OpenConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
+  Close();
+  std::string_view text = bytes;
+  encoding_ = TextBeforeCtrlZ(text);
+  if (encoding_ == TextEncoding::Ansi && target == ReadAs::Ansi) {
+    converted_.assign(bytes);
+    replaced_.clear();
+  } else {
+    Convert(text, page, target);
+  }
+  OpenMemory(converted_, "rt");
+  source_size_ = static_cast<std::int64_t>(bytes.size());
+  target_ = target;
+}
+
+void TextFile::Convert(std::string_view text, const CodePage* page, ReadAs target) {
+  if (!page) page = BuiltInCodePage(kDefaultCodePage);
+  ConvertedText converted = target == ReadAs::Ansi ? ToAnsi(text, encoding_, *page) : ToUtf8(text, encoding_, *page);
+  converted_ = std::move(converted.bytes);
+  replaced_ = std::move(converted.replaced);
+}
+
 bool TextFile::Close() {
   if (!IsOpen()) return true;
   Flush();
   if (file_ && std::fclose(file_) != 0 && writable_) write_failed_ = true;
   file_ = nullptr;
   memory_ = nullptr;
+  source_size_ = -1;
+  target_ = ReadAs::Ansi;
   Reset();
   return !write_failed_;
 }
@@ -301,6 +385,7 @@ bool TextFile::Rewind() {
 std::int64_t TextFile::SizeOnDisk() {
   if (!IsOpen()) return -1;
   Flush();
+  if (source_size_ >= 0) return source_size_;
   if (memory_) return static_cast<std::int64_t>(memory_->size());
   const std::int64_t here = Tell(file_);
   if (here < 0 || !Seek(file_, 0, SEEK_END)) return -1;

@@ -16,6 +16,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "engine/text_encoding.h"
 
 namespace vosko {
 
@@ -38,6 +41,22 @@ class TextFile {
   // Opens `bytes` as the file's contents, with the same mode letters: "w" empties it, "a"
   // writes at its end, written bytes replace or extend it.  `bytes` must outlive the open file.
   bool OpenMemory(std::string& bytes, std::string_view mode);
+  // Opens the file at `path` for reading as text in `target`: the whole file is read, its
+  // encoding decided once, its text converted (to the ANSI of `page`, null meaning the built-in
+  // 1252, or to UTF-8) and served by the text-mode rules above.  An ANSI file read as ANSI
+  // gives exactly the bytes "rt" gives; a mark is never part of the text.  SizeOnDisk stays
+  // the file's own size.  False when the file cannot be opened or read.
+  enum class ReadAs : std::uint8_t { Ansi, Utf8 };
+  bool OpenConverted(const std::string& path, const CodePage* page, ReadAs target = ReadAs::Ansi);
+  // The same over a file's bytes held in memory (copied).
+  void OpenConverted(std::string_view bytes, const CodePage* page, ReadAs target = ReadAs::Ansi);
+  // Of a file opened converted: its encoding, and the characters the target could not hold
+  // (by line, in order; none after a Ctrl-Z, which ends the text as ever).
+  TextEncoding Encoding() const { return encoding_; }
+  // What the text is served as: UTF-8 only when opened converted to it.
+  ReadAs Target() const { return target_; }
+  const std::vector<ReplacedCharacter>& Replaced() const { return replaced_; }
+
   // Flushes and closes; false if any write since opening failed.
   bool Close();
   bool IsOpen() const { return file_ != nullptr || memory_ != nullptr; }
@@ -73,6 +92,7 @@ class TextFile {
   std::size_t RawRead(char* buffer, std::size_t size);
   bool RawWrite(const char* bytes, std::size_t size);
   bool RawSeekStart();
+  void Convert(std::string_view text, const CodePage* page, ReadAs target);
 
   std::FILE* file_ = nullptr;
   std::string* memory_ = nullptr;  // the contents of a file held in memory
@@ -91,6 +111,12 @@ class TextFile {
   std::unique_ptr<char[]> out_;
   std::size_t out_capacity_ = 0;
   std::size_t out_used_ = 0;
+  // A file opened converted: its text, held here and served as a file in memory.
+  std::string converted_;
+  std::int64_t source_size_ = -1;
+  TextEncoding encoding_ = TextEncoding::Ansi;
+  ReadAs target_ = ReadAs::Ansi;
+  std::vector<ReplacedCharacter> replaced_;
 };
 
 }  // namespace vosko

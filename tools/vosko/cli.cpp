@@ -14,7 +14,8 @@
 namespace vosko::cli {
 namespace {
 
-// Bytes looked at for a NUL: text files, in any single-byte encoding, hold none.
+// Bytes looked at for a NUL: text files, in any single-byte encoding and in UTF-8, hold none;
+// UTF-16 text, which holds many, says what it is by its byte-order mark.
 constexpr std::size_t kBinaryProbe = 4096;
 
 bool IsBinaryFile(const std::string& path) {
@@ -22,6 +23,8 @@ bool IsBinaryFile(const std::string& path) {
   if (!file.Open(path, "rb")) return false;  // the engine's reader says why it cannot read it
   char buffer[kBinaryProbe];
   const std::size_t got = file.Read(buffer, sizeof buffer);
+  const TextEncoding marked = DetectEncoding(std::string_view(buffer, std::min<std::size_t>(got, 2)));
+  if (marked == TextEncoding::Utf16Le || marked == TextEncoding::Utf16Be) return false;
   return std::find(buffer, buffer + got, '\0') != buffer + got;
 }
 
@@ -221,6 +224,7 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::string_view name;
     unsigned help, moreHelp;  // moreHelp 0: none
     Run run;
+    bool code_page = true;  // takes --codepage
   } kCommands[] = {
       {"compile", IDS_CLI_HELP_COMPILE, IDS_CLI_HELP_COMPILE + 1, Compile},
       {"count", IDS_CLI_HELP_COUNT, 0, Count},
@@ -230,15 +234,16 @@ int RunVosko(const std::vector<std::string>& args, std::ostream& out, std::ostre
       {"import", IDS_CLI_HELP_IMPORT, IDS_CLI_HELP_NEW_FILE,
        [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("import", rest, out, err); }},
       {"recompile", IDS_CLI_HELP_RECOMPILE, IDS_CLI_HELP_NEW_FILE,
-       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("recompile", rest, out, err); }},
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("recompile", rest, out, err); }, false},
       {"new", IDS_CLI_HELP_NEW, IDS_CLI_HELP_NEW_FILE,
-       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("new", rest, out, err); }},
+       [](const auto& rest, auto& out, auto& err, bool) { return NewQuoteFile("new", rest, out, err); }, false},
   };
   for (const auto& known : kCommands) {
     if (command != known.name) continue;
     if (!help) return known.run(rest, out, err, progress);
     out << TableText(known.help);
     if (known.moreHelp != 0) out << TableText(known.moreHelp);
+    if (known.code_page) out << TableText(IDS_CLI_HELP_CODEPAGE);
     return kExitOk;
   }
   Complain(err, IDS_CLI_UNKNOWN_COMMAND, {command});

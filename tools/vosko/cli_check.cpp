@@ -49,8 +49,23 @@ class Findings final : public ScriptChangeObserver {
   std::vector<Finding> found_;
 };
 
-std::string Message(const Finding& finding) {
+// "00E9" for U+00E9: at least four capital hex digits.
+std::string Hex(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (int shift = 20; shift >= 0; shift -= 4) {
+    if (shift < 16 || (value >> shift) != 0 || !hex.empty()) hex += kDigits[(value >> shift) & 0xF];
+  }
+  return hex;
+}
+
+std::string Message(const Finding& finding, const CodePage& page) {
   switch (finding.change) {
+    case ScriptChange::CharacterReplaced: {
+      std::string written;
+      if (page.Encode(static_cast<char32_t>(finding.detail), written) == CodePage::Fit::None) written = "?";
+      return Text(IDS_CLI_CHECK_REPLACED, {Hex(finding.detail), std::to_string(page.Number()), written});
+    }
     case ScriptChange::LineSplit:
       return Text(IDS_CLI_CHECK_SPLIT);
     case ScriptChange::LineCut:
@@ -82,8 +97,10 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
       rest.push_back(args[i]);
     }
   }
-  const std::optional<CommandLine> line = ScanCommandLine(rest, "check", {}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(rest, "check", {"--codepage"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   ConsoleReport report(err);
@@ -99,13 +116,14 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     context.report = &report;
     context.progress = &progress;
     context.changes = &findings;
+    context.code_page = *page;
     report.At(file);
     if (AppendQuoteFile(nullptr, file, file, run, context) < 0) {
       code = kExitFileError;
       break;
     }
     for (const Finding& finding : findings.Sorted()) {
-      shown += file + ':' + std::to_string(finding.line) + ": " + Message(finding) + '\n';
+      shown += file + ':' + std::to_string(finding.line) + ": " + Message(finding, **page) + '\n';
       any = true;
     }
   }

@@ -49,7 +49,7 @@ class WorkFile {
 
 // Writes the script of `files`; false after a message.
 bool WriteScript(const std::vector<std::string>& files, const std::string& path, const std::string& shownAs,
-                 unsigned failure, std::ostream& err, bool showProgress) {
+                 unsigned failure, std::ostream& err, bool showProgress, const CodePage* page) {
   ConsoleReport report(err);
   report.At(shownAs);
   report.ScriptMessage(failure);
@@ -65,9 +65,14 @@ bool WriteScript(const std::vector<std::string>& files, const std::string& path,
   QuoteFileContext context;
   context.report = &report;
   context.progress = &progress;
+  context.code_page = page;
   for (const std::string& file : files) {
     report.At(file);
     if (AppendQuoteFile(&script, file, file, run, context) < 0) return false;
+  }
+  progress.Done();
+  if (run.characters_replaced > 0) {
+    Complain(err, IDS_CLI_REPLACED, {std::to_string(run.characters_replaced), std::to_string(page->Number())});
   }
   if (!script.Close()) {
     report.At(shownAs);
@@ -139,14 +144,14 @@ FolderLock::~FolderLock() {
 }
 
 void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& lines,
-                   const std::string& scratch, std::string_view scriptName, std::ostream& err) {
+                   const std::string& scratch, std::string_view scriptName, std::ostream& err, const CodePage* page) {
   std::vector<CompilerError> errors;
   for (const std::string& line : lines) {
     const CompilerReport parsed = ParseCompilerReport(line);
     errors.insert(errors.end(), parsed.errors.begin(), parsed.errors.end());
   }
   ScriptLineOrigins origins(errors);
-  TraceScriptLines(files, scratch, {}, origins);
+  TraceScriptLines(files, scratch, {}, origins, page);
   std::remove(scratch.c_str());
   for (const CompilerError& error : errors) {
     if (const auto origin = origins.Origin(error.script_line)) {
@@ -161,8 +166,10 @@ void ReportRefusal(const std::vector<std::string>& files, const std::vector<std:
 }
 
 int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "compile", {"-o", "--script"}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "compile", {"-o", "--script", "--codepage"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   const std::string output = line->Option("-o").value_or(std::string(TableText(IDS_PMS_NAME).substr(1)));
@@ -188,14 +195,14 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   // it cannot take the output either, and that is the message the user needs.
   WorkFile script(kept.value_or(output + ".script.tmp"), kept.has_value());
   if (!WriteScript(*files, script.Path(), kept.value_or(output),
-                   kept ? IDS_CLI_SCRIPT_UNWRITABLE : IDS_CLI_OUTPUT_UNWRITABLE, err, progress)) {
+                   kept ? IDS_CLI_SCRIPT_UNWRITABLE : IDS_CLI_OUTPUT_UNWRITABLE, err, progress, *page)) {
     return kExitFileError;
   }
 
   const rescom::CompileOutcome outcome = rescom::compile_file(script.Path(), output);
   if (outcome.exit_code == rescom::kExitScriptErrors) {
     ReportRefusal(*files, outcome.lines, output + ".trace.tmp", kept.value_or(std::string(TableText(IDS_SCRIPT_NAME))),
-                  err);
+                  err, *page);
     return kExitRefused;
   }
   if (outcome.exit_code != rescom::kExitOk) {
@@ -209,8 +216,10 @@ int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "count", {}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "count", {"--codepage"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   const std::optional<std::vector<std::string>> files = GatherQuoteFiles(line->words, err);
   if (!files) return line->words.empty() ? kExitUsage : kExitFileError;
   ConsoleReport report(err);
@@ -218,6 +227,7 @@ int Count(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   QuoteFileContext context;
   context.report = &report;
   context.progress = &progress;
+  context.code_page = *page;
   ScriptRun run;
   for (const std::string& file : *files) run.total_bytes += FileSize(file);
   std::int64_t total = 0;

@@ -39,8 +39,10 @@ bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std
 }  // namespace
 
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o"}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "export", {"-o", "--codepage"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   const std::optional<std::string> output = line->Option("-o");
   if (!output) {
     Complain(err, IDS_CLI_MISSING_WORDS, {"-o FILE", "export"});
@@ -57,6 +59,8 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   run.out = &target.File();
   run.report = &report;
   run.progress = &progress;
+  run.code_page = *page;
+  run.encoding = ExportEncoding(*files);
   for (const std::string& file : *files) run.total_bytes += FileSize(file);
   std::int64_t quotes = 0;
   for (const std::string& file : *files) {
@@ -85,9 +89,12 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   }
   const bool import = source.kind == NewQuoteFileSource::Kind::Import;
   const std::optional<CommandLine> line =
-      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length"}, err)
+      import ? ScanCommandLine(args, command, {"--title", "--author", "--line-length", "--codepage"}, err)
              : ScanCommandLine(args, command, {"--title", "--author"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
+  source.code_page = *page;
   const std::size_t words = source.kind == NewQuoteFileSource::Kind::Template ? 1 : 2;
   if (line->words.size() < words) {
     Complain(err, IDS_CLI_MISSING_WORDS, {inputs, command});
@@ -152,6 +159,7 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   report.At(output);
   QuoteFileContext context;
   context.report = &report;
+  context.code_page = *page;
   const int count = AppendQuoteFile(nullptr, output, output, run, context);
   out << Text(IDS_CLI_NEW_FILE, {output, std::to_string(std::max(count, 0))}) << '\n';
   return kExitOk;

@@ -142,8 +142,10 @@ void PrintTable(const std::vector<CatalogEntry>& entries, std::ostream& out) {
 }  // namespace
 
 int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
-  const std::optional<CommandLine> line = ScanCommandLine(args, "list", {"--format", "--settings"}, err);
+  const std::optional<CommandLine> line = ScanCommandLine(args, "list", {"--format", "--settings", "--codepage"}, err);
   if (!line) return kExitUsage;
+  const std::optional<const CodePage*> page = CodePageOption(*line, err);
+  if (!page) return kExitUsage;
   if (line->words.size() > 1) {
     Complain(err, IDS_CLI_UNKNOWN_OPTION, {line->words[1], "list"});
     return kExitUsage;
@@ -181,7 +183,7 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     progress.Files(entries.size(), files->size());
     report.At(file);
     // As in the extension's list, a file that cannot be read is reported and left out.
-    const std::optional<CatalogTexts> texts = ReadCatalogTexts(file, &report);
+    const std::optional<CatalogTexts> texts = ReadCatalogTexts(file, &report, *page);
     if (!texts) {
       unreadable = true;
       continue;

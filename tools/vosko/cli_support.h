@@ -34,6 +34,10 @@ struct CommandLine {
 std::optional<CommandLine> ScanCommandLine(const std::vector<std::string>& args, std::string_view command,
                                            std::initializer_list<std::string_view> valued, std::ostream& err);
 
+// The code page of "--codepage N", or the default: 1252, on Windows the system's ANSI code page
+// when it is one of the built-in pages.  Nothing, after a message, for a page vosko lacks.
+std::optional<const CodePage*> CodePageOption(const CommandLine& line, std::ostream& err);
+
 // The quote files that `names` stand for, in order: a file as it is, a folder as its *.lsq
 // files by name.  Nothing, after a message, when a name is missing, a folder holds no quote
 // file, or a file is binary.
@@ -119,7 +123,8 @@ bool IsTextFile(const std::string& path, std::ostream& err);
 // pointed at the quote file line it came from; lines not from a quote file are shown at
 // `scriptName`.  `scratch` is a work path for the trace, removed afterwards.
 void ReportRefusal(const std::vector<std::string>& files, const std::vector<std::string>& compilerLines,
-                   const std::string& scratch, std::string_view scriptName, std::ostream& err);
+                   const std::string& scratch, std::string_view scriptName, std::ostream& err,
+                   const CodePage* page = nullptr);
 
 // `progress`: standard error is a terminal, where runs over a second show how far they are.
 int Compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress);
