@@ -34,12 +34,18 @@ class Findings final : public ScriptChangeObserver {
     if (change == ScriptChange::LineDropped && line.find('=') != std::string_view::npos &&
         (line.find(TableText(IDS_WORD_TITLE)) != std::string_view::npos ||
          line.find(TableText(IDS_WORD_AUTHOR)) != std::string_view::npos)) {
+      catalog_lines_.push_back(quoteLine);
       return;
     }
     found_.push_back({quoteLine, change, detail});
   }
-  // In line order, each once: a header line too long is cut in every quote it starts.
+  // In line order, each once: a header line too long is cut in every quote it starts.  The
+  // characters of title and author lines are the catalog's concern, not the compile's.
   std::vector<Finding> Sorted() {
+    std::erase_if(found_, [&](const Finding& finding) {
+      return finding.change == ScriptChange::CharacterReplaced &&
+             std::find(catalog_lines_.begin(), catalog_lines_.end(), finding.line) != catalog_lines_.end();
+    });
     std::sort(found_.begin(), found_.end());
     found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
     return found_;
@@ -47,6 +53,7 @@ class Findings final : public ScriptChangeObserver {
 
  private:
   std::vector<Finding> found_;
+  std::vector<std::uint64_t> catalog_lines_;
 };
 
 // "00E9" for U+00E9: at least four capital hex digits.
