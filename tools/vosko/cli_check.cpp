@@ -70,7 +70,7 @@ std::string Message(const Finding& finding, const CodePage& page) {
   switch (finding.change) {
     case ScriptChange::CharacterReplaced: {
       std::string written;
-      if (page.Encode(static_cast<char32_t>(finding.detail), written) == CodePage::Fit::None) written = "?";
+      if (page.Encode(static_cast<char32_t>(finding.detail), written) == CodePage::Fit::None) written = '?';
       return Text(IDS_CLI_CHECK_REPLACED, {Hex(finding.detail), std::to_string(page.Number()), written});
     }
     case ScriptChange::LineSplit:
