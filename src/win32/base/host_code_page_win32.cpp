@@ -9,9 +9,9 @@ namespace vosko {
 namespace {
 
 // A code page the engine has no table for, converted by the system.
-class SystemCodePage final : public CodePage {
+class SystemConversion final : public CodePage {
  public:
-  explicit SystemCodePage(UINT number) : number_(number) {}
+  explicit SystemConversion(UINT number) : number_(number) {}
 
   unsigned Number() const override { return number_; }
 
@@ -90,12 +90,14 @@ class SystemCodePage final : public CodePage {
 
 }  // namespace
 
+std::unique_ptr<CodePage> SystemCodePage(unsigned number) { return std::make_unique<SystemConversion>(number); }
+
 const CodePage& HostCodePage() {
   static const CodePage* const page = [] {
     const UINT number = GetACP();
     if (const CodePage* built_in = BuiltInCodePage(number)) return built_in;
-    static const SystemCodePage system(number);
-    return static_cast<const CodePage*>(&system);
+    static const std::unique_ptr<CodePage> system = SystemCodePage(number);
+    return static_cast<const CodePage*>(system.get());
   }();
   return *page;
 }

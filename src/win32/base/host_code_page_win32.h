@@ -5,9 +5,15 @@
 
 #include "engine/text_encoding.h"
 
+#include <memory>
+
 namespace vosko {
 
 // Lives as long as the library.
 const CodePage& HostCodePage();
+
+// The system's own conversion of code page `number`, as HostCodePage uses it for a page the
+// engine has no table for.
+std::unique_ptr<CodePage> SystemCodePage(unsigned number);
 
 }  // namespace vosko
