@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // The converted reader serves whatever the file holds by the text-mode rules.
   vosko::TextFile file;
-  file.OpenConverted(bytes, &page);
+  file.OpenMemoryConverted(bytes, &page);
   while (!file.ReadPiece(1 + size % 300).empty()) {
   }
   return 0;

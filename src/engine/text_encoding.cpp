@@ -143,10 +143,17 @@ std::string_view PlainForm(char32_t c) {
 class TableCodePage final : public CodePage {
  public:
   explicit TableCodePage(const PageTable& table) : table_(table) {
+    // Two levels, the first by the character's high byte: a few blocks of 256 hold a page.
+    block_of_.fill(0);
+    blocks_.assign(256, 0);  // block 0: no character of the page
     for (unsigned i = 0; i < 128; ++i) {
-      bytes_[i] = {table.high[i], static_cast<unsigned char>(0x80 + i)};
+      const char16_t c = table.high[i];
+      if (block_of_[c >> 8] == 0) {
+        block_of_[c >> 8] = static_cast<std::uint16_t>(blocks_.size() / 256);
+        blocks_.resize(blocks_.size() + 256, 0);
+      }
+      blocks_[block_of_[c >> 8] * 256u + (c & 0xFF)] = static_cast<unsigned char>(0x80 + i);
     }
-    std::sort(bytes_.begin(), bytes_.end());
   }
   unsigned Number() const override { return table_.number; }
 
@@ -190,12 +197,14 @@ class TableCodePage final : public CodePage {
     return Fit::None;
   }
 
- private:
+ public:
   int ExactByte(char32_t c) const {
     if (c > 0xFFFF) return -1;
-    const auto it = std::lower_bound(bytes_.begin(), bytes_.end(), std::pair<char16_t, unsigned char>(char16_t(c), 0));
-    return it != bytes_.end() && it->first == c ? it->second : -1;
+    const unsigned char byte = blocks_[block_of_[c >> 8] * 256u + (c & 0xFF)];
+    return byte != 0 ? byte : -1;
   }
+
+ private:
   static char32_t Base(char32_t c) {
     if (c > 0xFFFF) return 0;
     const auto it = std::lower_bound(std::begin(kDecompositions), std::end(kDecompositions), c,
@@ -204,7 +213,8 @@ class TableCodePage final : public CodePage {
   }
 
   const PageTable& table_;
-  std::array<std::pair<char16_t, unsigned char>, 128> bytes_;
+  std::array<std::uint16_t, 256> block_of_;
+  std::vector<unsigned char> blocks_;
 };
 
 // Walks the characters of UTF-8 or UTF-16 text (after its mark), handing each to
@@ -254,12 +264,60 @@ void ForEachCharacter(std::string_view text, TextEncoding encoding, Sink&& sink)
   }
 }
 
+// UTF-8 text to the ANSI of `page`, appended to `result`.  The common case by far: long runs of
+// ASCII copied at once between the accented letters; lines are counted only when a character
+// is replaced, up to where it stands.  `strict` stops at the first byte that starts no
+// well-formed sequence and returns false: the text is no UTF-8.
+bool Utf8ToAnsi(std::string_view text, const CodePage& page, bool strict, ConvertedText& result, bool& multi_byte) {
+  const auto* table = dynamic_cast<const TableCodePage*>(&page);
+  std::uint64_t line = 1;
+  std::size_t counted = 0;
+  const auto replaced = [&](char32_t c, bool best_fit) {
+    line += static_cast<std::uint64_t>(
+        std::count(result.bytes.begin() + static_cast<std::ptrdiff_t>(counted), result.bytes.end(), '\n'));
+    counted = result.bytes.size();
+    result.replaced.push_back({line, c, best_fit});
+  };
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t ascii_end = AsciiRun(text, at);
+    result.bytes.append(text.data() + at, ascii_end - at);
+    at = ascii_end;
+    if (at == text.size()) break;
+    const Decoded d = DecodeUtf8(text, at);
+    if (d.length == 0) {
+      if (strict) return false;
+      replaced(kReplacement, false);
+      result.bytes += '?';
+      ++at;
+      continue;
+    }
+    multi_byte = true;
+    at += d.length;
+    if (const int byte = table ? table->ExactByte(d.character) : -1; byte >= 0) {
+      result.bytes += static_cast<char>(byte);
+      continue;
+    }
+    const CodePage::Fit fit = page.Encode(d.character, result.bytes);
+    if (fit == CodePage::Fit::Exact) continue;
+    if (fit == CodePage::Fit::None) result.bytes += '?';
+    replaced(d.character, fit == CodePage::Fit::BestFit);
+  }
+  return true;
+}
+
 }  // namespace
 
+// The encoding a byte-order mark at the start says, or ANSI for none.
+TextEncoding MarkedEncoding(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return TextEncoding::Utf8Bom;
+  if (bytes.starts_with("\xFF\xFE")) return TextEncoding::Utf16Le;
+  if (bytes.starts_with("\xFE\xFF")) return TextEncoding::Utf16Be;
+  return TextEncoding::Ansi;
+}
+
 TextEncoding DetectEncoding(std::string_view bytes) {
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return TextEncoding::Utf8Bom;
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return TextEncoding::Utf16Le;
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") return TextEncoding::Utf16Be;
+  if (const TextEncoding marked = MarkedEncoding(bytes); marked != TextEncoding::Ansi) return marked;
   bool multi_byte = false;
   std::size_t at = 0;
   while ((at = AsciiRun(bytes, at)) < bytes.size()) {
@@ -307,24 +365,8 @@ ConvertedText ToAnsi(std::string_view file_bytes, TextEncoding encoding, const C
   result.bytes.reserve(text.size());
   std::uint64_t line = 1;
   if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom) {
-    // The common case by far: long runs of ASCII copied at once between the accented letters.
-    std::size_t at = 0;
-    while (at < text.size()) {
-      const std::size_t ascii_end = AsciiRun(text, at);
-      const std::string_view run = text.substr(at, ascii_end - at);
-      line += std::count(run.begin(), run.end(), '\n');
-      result.bytes += run;
-      at = ascii_end;
-      if (at == text.size()) break;
-      const Decoded d = DecodeUtf8(text, at);
-      const char32_t c = d.length ? d.character : kReplacement;
-      at += d.length ? d.length : 1;
-      const CodePage::Fit fit = d.length ? page.Encode(c, result.bytes) : CodePage::Fit::None;
-      if (fit == CodePage::Fit::None) result.bytes += '?';
-      if (fit != CodePage::Fit::Exact) {
-        result.replaced.push_back({line, c, fit == CodePage::Fit::BestFit});
-      }
-    }
+    bool multi_byte = false;
+    Utf8ToAnsi(text, page, false, result, multi_byte);
     return result;
   }
   ForEachCharacter(text, encoding, [&](char32_t c, bool valid) {
@@ -334,6 +376,22 @@ ConvertedText ToAnsi(std::string_view file_bytes, TextEncoding encoding, const C
     if (fit != CodePage::Fit::Exact) result.replaced.push_back({line, c, fit == CodePage::Fit::BestFit});
   });
   return result;
+}
+
+TextEncoding DetectToAnsi(std::string_view file_bytes, const CodePage& page, ConvertedText& text) {
+  text = {};
+  const TextEncoding marked = MarkedEncoding(file_bytes);
+  if (marked != TextEncoding::Ansi) {
+    text = ToAnsi(file_bytes, marked, page);
+    return marked;
+  }
+  const std::size_t ascii_end = AsciiRun(file_bytes, 0);
+  if (ascii_end == file_bytes.size()) return TextEncoding::Ansi;
+  bool multi_byte = false;
+  text.bytes.reserve(file_bytes.size());
+  if (Utf8ToAnsi(file_bytes, page, true, text, multi_byte) && multi_byte) return TextEncoding::Utf8;
+  text = {};
+  return TextEncoding::Ansi;
 }
 
 ConvertedText ToUtf8(std::string_view file_bytes, TextEncoding encoding, const CodePage& page) {

@@ -68,6 +68,10 @@ struct ConvertedText {
 // are converted character by character; ANSI bytes are returned unchanged.  Invalid sequences
 // and unpaired surrogates count as replaced characters.
 ConvertedText ToAnsi(std::string_view file_bytes, TextEncoding encoding, const CodePage& page);
+// DetectEncoding and ToAnsi in one pass, for a reader that needs both: a file's encoding, and
+// for a Unicode file its text as ToAnsi gives it into `text` (left empty for an ANSI file,
+// whose bytes are its text).
+TextEncoding DetectToAnsi(std::string_view file_bytes, const CodePage& page, ConvertedText& text);
 // The same as UTF-8 (no mark).  ANSI bytes are decoded through `page`; nothing is replaced
 // except invalid sequences.
 ConvertedText ToUtf8(std::string_view file_bytes, TextEncoding encoding, const CodePage& page);

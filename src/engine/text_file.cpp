@@ -47,20 +47,16 @@ bool MayWriteExisting(const std::string& path) {
 }
 
 // The text of a file's bytes: up to its Ctrl-Z (a character of UTF-16, a byte otherwise; no
-// UTF-8 sequence holds that byte), and the encoding of that text.
-TextEncoding TextBeforeCtrlZ(std::string_view& bytes) {
+// UTF-8 sequence holds that byte).
+std::string_view TextBeforeCtrlZ(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     const bool big = bytes[0] == '\xFE';
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
-      if (bytes[at + (big ? 1 : 0)] == kCtrlZ && bytes[at + (big ? 0 : 1)] == 0) {
-        bytes = bytes.substr(0, at);
-        break;
-      }
+      if (bytes[at + (big ? 1 : 0)] == kCtrlZ && bytes[at + (big ? 0 : 1)] == 0) return bytes.substr(0, at);
     }
-    return big ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+    return bytes;
   }
-  bytes = bytes.substr(0, std::min(bytes.find(kCtrlZ), bytes.size()));
-  return DetectEncoding(bytes);
+  return bytes.substr(0, std::min(bytes.find(kCtrlZ), bytes.size()));
 }
 
 }  // namespace
@@ -158,7 +154,8 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   bool ok = true;
   if (Seek(file, 0, SEEK_END)) {
     const std::int64_t size = Tell(file);
-    if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+    // A size that is no file's (a folder's, on some systems) reserves nothing: the reads decide.
+    if (size > 0 && size < (std::int64_t{1} << 30)) bytes.reserve(static_cast<std::size_t>(size));
     ok = Seek(file, 0, SEEK_SET);
   }
   for (std::size_t n = kInputChunk; ok && n == kInputChunk;) {
@@ -170,42 +167,37 @@ bool TextFile::OpenConverted(const std::string& path, const CodePage* page, Read
   ok = ok && !std::ferror(file);
   std::fclose(file);
   if (!ok) return false;
-  std::string_view text = bytes;
-  encoding_ = TextBeforeCtrlZ(text);
   const auto size = static_cast<std::int64_t>(bytes.size());
-  if (encoding_ == TextEncoding::Ansi && target == ReadAs::Ansi) {
-    // The common case: the file's own bytes, which the text mode reads up to its Ctrl-Z.
-    converted_ = std::move(bytes);
-    replaced_.clear();
-  } else {
-    Convert(text, page, target);
-  }
+  // The common case, an ANSI file read as ANSI: its own bytes, read up to its Ctrl-Z.
+  if (!Convert(TextBeforeCtrlZ(bytes), page, target)) converted_ = std::move(bytes);
   OpenMemory(converted_, "rt");
   source_size_ = size;
   target_ = target;
   return true;
 }
 
-void TextFile::OpenConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
+void TextFile::OpenMemoryConverted(std::string_view bytes, const CodePage* page, ReadAs target) {
   Close();
-  std::string_view text = bytes;
-  encoding_ = TextBeforeCtrlZ(text);
-  if (encoding_ == TextEncoding::Ansi && target == ReadAs::Ansi) {
-    converted_.assign(bytes);
-    replaced_.clear();
-  } else {
-    Convert(text, page, target);
-  }
+  if (!Convert(TextBeforeCtrlZ(bytes), page, target)) converted_.assign(bytes);
   OpenMemory(converted_, "rt");
   source_size_ = static_cast<std::int64_t>(bytes.size());
   target_ = target;
 }
 
-void TextFile::Convert(std::string_view text, const CodePage* page, ReadAs target) {
+bool TextFile::Convert(std::string_view text, const CodePage* page, ReadAs target) {
   if (!page) page = BuiltInCodePage(kDefaultCodePage);
-  ConvertedText converted = target == ReadAs::Ansi ? ToAnsi(text, encoding_, *page) : ToUtf8(text, encoding_, *page);
+  ConvertedText converted;
+  replaced_.clear();
+  if (target == ReadAs::Ansi) {
+    encoding_ = DetectToAnsi(text, *page, converted);  // one pass decides and converts
+    if (encoding_ == TextEncoding::Ansi) return false;
+  } else {
+    encoding_ = DetectEncoding(text);
+    converted = ToUtf8(text, encoding_, *page);
+  }
   converted_ = std::move(converted.bytes);
   replaced_ = std::move(converted.replaced);
+  return true;
 }
 
 bool TextFile::Close() {

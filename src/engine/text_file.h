@@ -49,7 +49,7 @@ class TextFile {
   enum class ReadAs : std::uint8_t { Ansi, Utf8 };
   bool OpenConverted(const std::string& path, const CodePage* page, ReadAs target = ReadAs::Ansi);
   // The same over a file's bytes held in memory (copied).
-  void OpenConverted(std::string_view bytes, const CodePage* page, ReadAs target = ReadAs::Ansi);
+  void OpenMemoryConverted(std::string_view bytes, const CodePage* page, ReadAs target = ReadAs::Ansi);
   // Of a file opened converted: its encoding, and the characters the target could not hold
   // (by line, in order; none after a Ctrl-Z, which ends the text as ever).
   TextEncoding Encoding() const { return encoding_; }
@@ -92,7 +92,9 @@ class TextFile {
   std::size_t RawRead(char* buffer, std::size_t size);
   bool RawWrite(const char* bytes, std::size_t size);
   bool RawSeekStart();
-  void Convert(std::string_view text, const CodePage* page, ReadAs target);
+  // Decides the text's encoding and converts it into converted_; false (nothing converted) for
+  // ANSI text read as ANSI.
+  bool Convert(std::string_view text, const CodePage* page, ReadAs target);
 
   std::FILE* file_ = nullptr;
   std::string* memory_ = nullptr;  // the contents of a file held in memory

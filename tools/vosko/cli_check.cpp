@@ -70,8 +70,9 @@ std::string Message(const Finding& finding, const CodePage& page) {
   switch (finding.change) {
     case ScriptChange::CharacterReplaced: {
       std::string written;
-      if (page.Encode(static_cast<char32_t>(finding.detail), written) == CodePage::Fit::None) written = '?';
-      return Text(IDS_CLI_CHECK_REPLACED, {Hex(finding.detail), std::to_string(page.Number()), written});
+      const bool fits = page.Encode(static_cast<char32_t>(finding.detail), written) != CodePage::Fit::None;
+      return Text(IDS_CLI_CHECK_REPLACED,
+                  {Hex(finding.detail), std::to_string(page.Number()), fits ? std::string_view(written) : "?"});
     }
     case ScriptChange::LineSplit:
       return Text(IDS_CLI_CHECK_SPLIT);
