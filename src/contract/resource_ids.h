@@ -107,6 +107,8 @@
 #define IDS_COMPILE_PMS_IN_USE 124
 #define IDS_COMPILE_RUNNING 125
 #define IDS_COMPILE_LOCK_NAME 126
+// Follows IDS_COMPILE_DONE: characters the code page could not hold.
+#define IDS_COMPILE_REPLACED 131
 #define IDS_SCAN_REPEATS 140
 #define IDS_BATCH_FIRST 200  // rescom.bat lines 200 to 207
 #define IDS_BATCH_LAST 207
@@ -114,6 +116,8 @@
 // String table ids used by Edit, Delete, Paste, Export and Send
 #define IDS_DELETE_QUESTION 11
 #define IDS_PASTE_ADDED 14
+// Asked before text that the quote file's code page cannot hold is written.
+#define IDS_PASTE_REPLACED 130
 #define IDS_EDITOR_FAILED 48
 #define IDS_NO_VALID_FILENAME 49
 #define IDS_EXPORT_NAME_MISSING 77

@@ -129,6 +129,40 @@ TEST(Paste, TextAndLineCount) {
   }
 }
 
+// The clipboard's Unicode text appended in the quote file's own encoding; what ANSI cannot
+// hold, and a broken surrogate pair on the clipboard, are counted.
+TEST(Paste, UnicodeTextInTheFilesEncoding) {
+  // "é€“x”", CR LF, "ő中" and a high surrogate without its partner, in UTF-16 LE.
+  const std::string clip("\xE9\0\xAC\x20\x1C\x20x\0\x1D\x20\r\0\n\0\x51\x01\x2D\x4E\x00\xD8\0\0", 22);
+  const std::string utf8 = "\xC3\xA9\xE2\x82\xAC\xE2\x80\x9Cx\xE2\x80\x9D\r\n\xC5\x91\xE4\xB8\xAD\xEF\xBF\xBD";
+  const std::string le("\r\0\n\0\xE9\0\xAC\x20\x1C\x20x\0\x1D\x20\r\0\n\0\x51\x01\x2D\x4E\xFD\xFF\r\0\n\0", 28);
+  std::string be = le;
+  for (std::size_t i = 0; i < be.size(); i += 2) std::swap(be[i], be[i + 1]);
+  const struct {
+    const char* what;
+    std::string file;
+    std::string appended;
+    std::size_t replaced;
+  } cases[] = {
+      {"ANSI", "@@TITLE=P\r\n", "\r\n\xE9\x80\x93x\x94\r\no??\r\n", 3},
+      {"empty file: ANSI", "", "\r\n\xE9\x80\x93x\x94\r\no??\r\n", 3},
+      {"UTF-8", "\xC3\xA9\r\n", "\r\n" + utf8 + "\r\n", 1},
+      {"UTF-8 with mark: no second mark", "\xEF\xBB\xBFq\r\n", "\r\n" + utf8 + "\r\n", 1},
+      {"UTF-16 LE", std::string("\xFF\xFEq\0", 4), le, 1},
+      {"UTF-16 BE", std::string("\xFE\xFF\0q", 4), be, 1},
+  };
+  const std::optional<ConvertedText> text = TerminatedUtf16Text(clip.data(), clip.size());
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->bytes, utf8);
+  EXPECT_EQ(CountPastedLines(text->bytes), 2u);
+  EXPECT_FALSE(TerminatedUtf16Text(clip.data(), clip.size() - 2));  // never read past the block
+  for (const auto& c : cases) {
+    const ConvertedText bytes = PastedBytes(*text, c.file, *BuiltInCodePage(kDefaultCodePage));
+    EXPECT_EQ(bytes.bytes, c.appended) << c.what;
+    EXPECT_EQ(bytes.replaced.size(), c.replaced) << c.what;
+  }
+}
+
 TEST(NewQuoteFile, TypedNamesStayInTheQuoteFolder) {
   for (const char* name : {"quotes", "quotes.lsq", "my quotes 2", "..", "console", "com0", "a;b[c]"})
     EXPECT_TRUE(IsPlainFileName(name)) << name;

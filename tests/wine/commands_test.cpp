@@ -5,11 +5,13 @@
 #include "import_patch.h"
 
 #include "contract/resource_ids.h"
+#include "engine/message_text.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cctype>
+#include <list>
 #include <map>
 
 namespace vtest {
@@ -83,6 +85,7 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
     };
   };
   const auto paste = [&](std::string text) { return press(IDC_PASTE, [=] { PutClipboardText(text); }); };
+  const auto paste_unicode = [&](std::string utf8) { return press(IDC_PASTE, [=] { PutClipboardUnicode(utf8); }); };
   const auto paste_free = [&](std::string text) {
     return [=, this] {
       PutClipboardText(text);
@@ -134,7 +137,7 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
   const auto editor = [](const char* name, int maximize) {
     return std::string("DefaultTextEditor=") + name + "\r\nMaximizeEditor=" + std::to_string(maximize) + "\r\n";
   };
-  const Row rows[] = {
+  std::vector<Row> rows = {
       // Edit opens the focused row's file, its path quoted, in the editor the settings name.
       Row("edit, maximised", {}, editor("ed.exe", 1), {0, 1}, 1, press(IDC_EDIT), {}, {},
           {{shell_log, "ed.exe " + b + " show=3"}}, 2),
@@ -219,7 +222,53 @@ TEST_F(CommandTest, EachCommandAsTheUserMeetsIt) {
             options_folder(quotes_ + "\\")();
             for (HANDLE file : held) CloseHandle(file);
           }, {}, {WithNumber(IDS_OPEN_FAILED, 65535), WithNumber(IDS_SCAN_REPEATS, 2)}, {}, 2),
+      // A character the ANSI quote file cannot hold is written as "?" only when the user agrees.
+      Row("paste beyond the code page", file_p, stay, {2}, 2, paste_unicode("\xE4\xB8\xAD"), {IDYES},
+          {vosko::FillMessageTexts(Text(IDS_PASTE_REPLACED), {"1", "P"}), added(1)},
+          {{p, "@@TITLE=P\r\n\r\n?\r\n"}}, 3),
+      Row("paste beyond the code page, no", file_p, stay, {2}, 2, paste_unicode("\xE4\xB8\xAD"), {IDNO},
+          {vosko::FillMessageTexts(Text(IDS_PASTE_REPLACED), {"1", "P"})}, {{p, "@@TITLE=P\r\n"}}, 3),
   };
+  // One quote file in each encoding: compiled and exported as the ANSI text the host reads
+  // ("o" for o double acute, "?" for a CJK character), and pasted into in its own encoding.
+  const std::string title = "@@TITLE=Zo\xC3\xAB\r\n\r\n", quote = "Tr\xC3\xA4ume \xE2\x82\xAC \xC5\x91\xE4\xB8\xAD";
+  const std::string ansi = "Tr\xE4ume \x80 o?", clip = "\xC3\xA9\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D";
+  const auto hex8 = [](std::size_t n) {
+    std::string digits(8, '0');
+    for (int i = 7; i >= 0; --i, n >>= 4) digits[i] = "0123456789ABCDEF"[n & 15];
+    return digits;
+  };
+  const std::string pms = "VOSKOQTS0001" + hex8(1) + hex8(ansi.size() + 1) + hex8(ansi.size() + 1) + hex8(0) + "\xFF" +
+                          ansi + std::string(1, '\0');
+  const std::string utf8 = title + quote + "\r\n", pasted = "\r\n" + clip + "\r\n";
+  const std::string done = vosko::FillMessageTexts(Text(IDS_COMPILE_DONE), {"1", std::to_string(ansi.size() + 1)});
+  const struct {
+    const char* what;
+    std::string bytes, pasted;
+  } encodings[] = {
+      {"ANSI", "@@TITLE=Zo\xEB\r\n\r\n" + ansi + "\r\n", "\r\n\xE9\x80\x93\x94\r\n"},
+      {"UTF-8", utf8, pasted},
+      {"UTF-8 with mark", "\xEF\xBB\xBF" + utf8, pasted},
+      {"UTF-16 LE", Utf16Bytes(utf8, false, true), Utf16Bytes(pasted, false, false)},
+      {"UTF-16 BE", Utf16Bytes(utf8, true, true), Utf16Bytes(pasted, true, false)},
+  };
+  std::list<std::string> names;  // the rows' names, kept where they are
+  const auto named = [&](const char* command, const char* what) {
+    return names.emplace_back(command).append(what).c_str();
+  };
+  for (const auto& e : encodings) {
+    const bool unicode = e.what != std::string("ANSI");
+    const std::map<std::string, std::string> file = {{"c.lsq", e.bytes}};
+    const std::string replaced = unicode ? vosko::FillMessageTexts(Text(IDS_COMPILE_REPLACED), {"2"}) : "";
+    // The script stays in the quote folder: one there already, so that the compile makes none.
+    rows.push_back(Row(named("compile, ", e.what), {{"c.lsq", e.bytes}, {"rquotes.r", ""}}, "", {2}, 2,
+                       press(IDC_COMPILE), {IDOK}, {Text(IDS_ONE_FILE_COMPILE), done + replaced}, {{Pms(), pms}}, 3));
+    rows.push_back(Row(named("export, ", e.what), file, "", {2}, 2, export_to(target), {IDOK}, {one_export},
+                       {{target, unicode ? "\xEF\xBB\xBF" + quote : ansi}}, 3));
+    rows.push_back(Row(named("paste, ", e.what), file, stay, {2}, 2, paste_unicode(clip), {},
+                       {vosko::FillMessageTexts(Text(IDS_PASTE_ADDED), {"1", "Zo\xEB"})}, {{c, e.bytes + e.pasted}},
+                       3));
+  }
   for (const Row& row : rows) {
     StandardFiles(row.settings);
     for (const auto& [name, bytes] : row.files) {

@@ -181,6 +181,30 @@ bool PutClipboardText(const std::string& text) {
   return ok;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  return wide;
+}
+
+bool PutClipboardUnicode(const std::string& utf8) {
+  const std::wstring text = Wide(utf8);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  const bool ok = OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  return ok;
+}
+
+std::string Utf16Bytes(const std::string& utf8, bool big, bool mark) {
+  std::string bytes = mark ? "\xFF\xFE" : "";
+  for (wchar_t unit : Wide(utf8)) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  for (std::size_t i = 0; big && i < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+  return bytes;
+}
+
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);

@@ -80,8 +80,11 @@ std::string WithNumber(unsigned id, long long number);
 extern std::vector<HWND> g_box_owners;
 int WINAPI RecordBoxOwner(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
-// Puts text on the clipboard.
+// Puts text on the clipboard; the second as Unicode text, given as UTF-8.
 bool PutClipboardText(const std::string& text);
+bool PutClipboardUnicode(const std::string& utf8);
+// UTF-8 text as a file's bytes: UTF-16 LE or BE (big), with its mark when asked.
+std::string Utf16Bytes(const std::string& utf8, bool big, bool mark);
 
 // Reads the extension's controls.
 std::string WindowText(HWND window);

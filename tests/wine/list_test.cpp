@@ -3,6 +3,8 @@
 #include "harness.h"
 
 #include "contract/resource_ids.h"
+#include "engine/catalog_entry.h"
+#include "win32/base/host_code_page_win32.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -100,6 +102,44 @@ TEST_F(ListTest, RowsComeInTheSortingControlsOrder) {
     EXPECT_EQ(RowFileNames(), SortedByControl(listed)) << "view " << view;
     Close();
     DeleteFileA(Quotes("later.lsq").c_str());
+  }
+}
+
+// Titles and authors of Unicode quote files in the ANSI list ("?" for L with stroke, "z"
+// for z acute), the size on disk, and the rescan's count of their quotes.
+TEST_F(ListTest, UnicodeFilesAreListedInTheCodePage) {
+  const std::string text =
+      "@@TITLE=Tr\xC3\xA4ume\r\n@@AUTHOR=\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n\r\none\r\n\r\n\xE2\x80\x9Ctwo\r\n";
+  for (const std::string& bytes :
+       {text, "\xEF\xBB\xBF" + text, Utf16Bytes(text, false, true), Utf16Bytes(text, true, true)}) {
+    WriteQuoteFile("u.lsq", bytes);
+    WriteSettings("ViewOption=3\r\n");
+    ASSERT_EQ(OpenAndShow(), 1);
+    Press(IDC_RESCAN);
+    const std::vector<std::string> row = ListRows(ListView()).at(0);
+    EXPECT_EQ(row[0], "Tr\xE4ume") << bytes;
+    EXPECT_EQ(row[1], "?\xF3\x64z") << bytes;
+    EXPECT_EQ(row[2], vosko::CatalogSizeText(bytes.size())) << bytes;
+    EXPECT_EQ(row[3], "2") << bytes;
+    Close();
+  }
+}
+
+// A code page without a table of the engine's is the system's: a double-byte one converts
+// both ways, and on 1252 the system and the table agree on what is held and what is lost.
+TEST(HostCodePage, TheSystemsConversionAgreesWithTheTable) {
+  const auto japanese = vosko::SystemCodePage(932);
+  std::string ansi, utf8;
+  EXPECT_EQ(japanese->Encode(0x3042, ansi), vosko::CodePage::Fit::Exact);
+  EXPECT_EQ(ansi, "\x82\xA0");
+  japanese->AppendUtf8("a\x82\xA0", utf8);
+  EXPECT_EQ(utf8, "a\xE3\x81\x82");
+  const auto system = vosko::SystemCodePage(1252);
+  for (char32_t c : {0x61u, 0xE9u, 0x20ACu, 0x201Cu, 0x4E2Du, 0x1F600u}) {
+    std::string from_system, from_table;
+    EXPECT_EQ(system->Encode(c, from_system), vosko::BuiltInCodePage(1252)->Encode(c, from_table))
+        << static_cast<unsigned>(c);
+    EXPECT_EQ(from_system, from_table) << static_cast<unsigned>(c);
   }
 }
 

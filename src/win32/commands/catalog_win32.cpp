@@ -5,6 +5,7 @@
 #include "win32/base/engine_report_win32.h"
 #include "win32/base/file_facts_win32.h"
 #include "win32/base/guards_win32.h"
+#include "win32/base/host_code_page_win32.h"
 #include "win32/base/settings_store_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
@@ -67,7 +68,7 @@ std::vector<std::unique_ptr<CatalogEntry>> ScanQuoteFolder() {
       report.Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Information, ReportOwner::MainWindow);
       continue;
     }
-    const std::optional<CatalogTexts> texts = ReadCatalogTexts(*path, &report);
+    const std::optional<CatalogTexts> texts = ReadCatalogTexts(*path, &report, &HostCodePage());
     if (!texts) continue;
     const std::string name = found.cFileName;
     const std::string record =

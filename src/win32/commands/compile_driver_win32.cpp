@@ -8,6 +8,7 @@
 #include "win32/base/engine_report_win32.h"
 #include "win32/base/file_facts_win32.h"
 #include "win32/base/guards_win32.h"
+#include "win32/base/host_code_page_win32.h"
 #include "contract/host_contract.h"
 #include "engine/message_text.h"
 #include "win32/base/table_message_win32.h"
@@ -17,6 +18,7 @@
 #include "win32/base/regional_settings_win32.h"
 #include "contract/resource_ids.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -51,7 +53,7 @@ void TraceScriptLines(const std::vector<int>& rows, ScriptLineOrigins& origins) 
     if (!path) break;
     paths.push_back(std::move(*path));
   }
-  TraceScriptLines(paths, scratch_path, HostHeaderText, origins);
+  TraceScriptLines(paths, scratch_path, HostHeaderText, origins, &HostCodePage());
   DeleteFileA(scratch_path);
 }
 
@@ -91,8 +93,10 @@ void ShowCompileFailure(const std::vector<int>& rows, const CompilerReport& repo
 }
 
 // The quote files of `rows` appended to a fresh script, each file's count of quotes added to
-// `counts`; false when the run stopped (its message shown).
-bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, std::vector<int>& counts) {
+// `counts`, and the number of characters the host's code page could not hold to `replaced`;
+// false when the run stopped (its message shown).
+bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, std::vector<int>& counts,
+                 std::uint64_t& replaced) {
   MessageBoxReport report;
   const std::optional<std::string> script_path = InQuoteFolder(IDS_SCRIPT_NAME);
   if (!script_path) {
@@ -111,6 +115,7 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, std::vecto
   context.progress = &progress;
   context.report = &report;
   context.initial_header = HostHeaderText;
+  context.code_page = &HostCodePage();
   for (int row : rows) {
     const std::optional<std::string> path = RowFilePath(row);
     if (!path) {
@@ -121,6 +126,7 @@ bool WriteScript(const std::vector<int>& rows, ProgressRun& progress, std::vecto
     if (count < 0) return false;
     counts.push_back(count);
   }
+  replaced = run.characters_replaced;
   progress.Show(std::nullopt, 1, 1, 1, 1, true);
   // A script cut short by a full disk would compile into fewer quotes without a word.
   if (!script.Close()) {
@@ -137,7 +143,8 @@ void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
   if (!LockQuoteFolder(lock)) return;
   ProgressRun progress;
   std::vector<int> counts;
-  if (!WriteScript(rows, progress, counts)) return;
+  std::uint64_t replaced = 0;
+  if (!WriteScript(rows, progress, counts, replaced)) return;
   SetStatusText(LoadTableString(IDS_STATUS_LAUNCHING));
   if (!WriteCompilerFiles()) return;
   const std::optional<std::intptr_t> exit_code = RunCompiler();
@@ -170,8 +177,10 @@ void CompileRows(const std::vector<int>& rows, bool& stamps_stored) {
   SettingsBatch batch(*g_state);
   for (std::size_t i = 0; i < counts.size(); ++i) stamps_stored &= StoreCompileStamp(rows[i], counts[i], false);
   stamps_stored &= batch.Finish();
-  const std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
-                                            {std::to_string(report.count), std::to_string(report.largest)});
+  std::string text = FillMessageTexts(LoadTableString(IDS_COMPILE_DONE),
+                                      {std::to_string(report.count), std::to_string(report.largest)});
+  // Never silently: the quotes hold look-alikes or "?" where the files had other characters.
+  if (replaced != 0) text += FillMessageTexts(LoadTableString(IDS_COMPILE_REPLACED), {std::to_string(replaced)});
   ShowInfoText(text.c_str());
 }
 

@@ -5,6 +5,7 @@
 #include "win32/base/dialog_fields_win32.h"
 #include "win32/base/engine_report_win32.h"
 #include "win32/base/file_facts_win32.h"
+#include "win32/base/host_code_page_win32.h"
 #include "contract/host_contract.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
@@ -62,8 +63,24 @@ void ExportSelectedQuoteFiles(const std::string& export_path) {
   run.total_bytes = total;
   run.progress = &progress;
   run.report = &report;
+  run.code_page = &HostCodePage();
   bool every_file_read = true;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
+  // A first look at the files: one Unicode file makes the export UTF-8 with a mark, so that
+  // none of its characters is lost; all ANSI, the export is ANSI as ever. A file that cannot
+  // be read stops the export here, as it would below.
+  for (const std::string& path : paths) {
+    TextFile file;
+    if (!file.OpenConverted(path, run.code_page)) {
+      report.Report(IDS_OPEN_FAILED, kFileErrorNumber, ReportIcon::Stop, ReportOwner::MainWindow);
+      every_file_read = false;
+      break;
+    }
+    if (IsUnicode(file.Encoding())) {
+      run.encoding = TextEncoding::Utf8Bom;
+      break;
+    }
+  }
+  for (std::size_t i = 0; every_file_read && i < rows.size(); ++i) {
     if (ExportQuoteFile(run, paths[i], RowField(rows[i], kColumnTitle).value_or("")) < 0) {
       every_file_read = false;
       break;

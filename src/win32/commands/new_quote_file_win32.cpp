@@ -6,6 +6,7 @@
 #include "win32/base/engine_report_win32.h"
 #include "win32/base/file_facts_win32.h"
 #include "win32/base/guards_win32.h"
+#include "win32/base/host_code_page_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/controls/list_view_win32.h"
@@ -101,7 +102,8 @@ int CreateQuoteFile(QuoteFileMode mode, const std::string& title, const std::str
     source.kind = NewQuoteFileSource::Kind::Recompile;
     source.path = std::string(g_state->home_directory) + LoadTableString(IDS_HOST_QUOTES_FILE);
   } else if (mode == QuoteFileMode::Import) {
-    source = {NewQuoteFileSource::Kind::Import, import_file, line_length};
+    // Read in the host's code page; a text it cannot hold makes a UTF-8 quote file.
+    source = {NewQuoteFileSource::Kind::Import, import_file, line_length, &HostCodePage()};
   }
   // The source first: one that cannot be read makes no file, and the dialog stays open for
   // a correction.

@@ -3,6 +3,7 @@
 #include "engine/script_writer.h"
 #include "win32/controls/status_bar_win32.h"
 #include "win32/base/engine_report_win32.h"
+#include "win32/base/host_code_page_win32.h"
 #include "win32/base/settings_store_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/controls/list_view_win32.h"
@@ -22,6 +23,8 @@ bool RescanRows() {
   QuoteFileContext context;
   context.progress = &progress;
   context.report = &report;
+  // A Unicode file counts as its converted text compiles.
+  context.code_page = &HostCodePage();
   bool stored = true;
   for (int row = 0; row < rows; ++row) {
     const std::optional<std::string> path = RowFilePath(row);
