@@ -104,7 +104,8 @@ struct Usage {
 Usage Measure() {
   PROCESS_MEMORY_COUNTERS memory = {};
   GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-  Usage usage = {KernelHandles(), GdiObjects(), 0, static_cast<long long>(g_made.size()), static_cast<long long>(memory.PagefileUsage)};
+  Usage usage = {KernelHandles(), GdiObjects(), 0, static_cast<long long>(g_made.size()),
+                 static_cast<long long>(memory.PagefileUsage)};
   EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&usage.windows));
   return usage;
 }
