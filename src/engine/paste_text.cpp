@@ -28,28 +28,6 @@ std::size_t CountPastedLines(std::string_view text) {
   return lines;
 }
 
-namespace {
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-}  // namespace
-
 std::optional<ConvertedText> TerminatedUtf16Text(const char* block, std::size_t size) {
   if (block == nullptr) return std::nullopt;
   const auto unit = [block](std::size_t i) {
@@ -74,7 +52,7 @@ std::optional<ConvertedText> TerminatedUtf16Text(const char* block, std::size_t 
       c = 0xFFFD;
     }
     if (c == '\n') ++line;
-    AppendUtf8(c, text.bytes);
+    AppendUtf8Character(c, text.bytes);
   }
   return text;
 }

@@ -78,6 +78,8 @@ ConvertedText ToUtf8(std::string_view file_bytes, TextEncoding encoding, const C
 // UTF-8 text as the bytes of a file of `encoding`, without a mark (a writer adds one to a new
 // file only): ANSI through `page` with replacements, UTF-16 in its byte order.
 ConvertedText FromUtf8(std::string_view utf8, TextEncoding encoding, const CodePage& page);
+// Appends the UTF-8 bytes of one character (at most U+10FFFF).
+void AppendUtf8Character(char32_t character, std::string& utf8);
 // The byte-order mark of an encoding: empty for ANSI and unmarked UTF-8.
 std::string_view ByteOrderMark(TextEncoding encoding);
 
