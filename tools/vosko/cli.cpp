@@ -55,6 +55,20 @@ void Complain(std::ostream& err, unsigned id, std::initializer_list<std::string_
   err << "vosko: " << Text(id, values) << '\n';
 }
 
+bool TitleAndAuthorFit(const std::string& title, const std::string& author, std::ostream& err) {
+  if (title.empty()) {
+    Complain(err, IDS_CLI_TITLE_MISSING);
+    return false;
+  }
+  for (const std::string& text : {title, author}) {
+    if (text.find_first_of("\r\n") != std::string::npos) {
+      Complain(err, IDS_CLI_NOT_ONE_LINE, {text});
+      return false;
+    }
+  }
+  return true;
+}
+
 std::optional<std::string> CommandLine::Option(std::string_view name) const {
   std::optional<std::string> value;
   for (const auto& [option, given] : options) {

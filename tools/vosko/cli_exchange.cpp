@@ -34,8 +34,6 @@ bool IsCompiledQuotesFile(const std::string& path) {
   return pastBlock && (last == '\0' || last == '\xFF');
 }
 
-bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; }
-
 }  // namespace
 
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
@@ -117,17 +115,7 @@ int NewQuoteFile(std::string_view command, const std::vector<std::string>& args,
   // As in the new-file dialogs: a title is needed, the author may be empty.
   const std::string title = line->Option("--title").value_or("");
   const std::string author = line->Option("--author").value_or("");
-  if (title.empty()) {
-    Complain(err, IDS_CLI_TITLE_MISSING);
-    return kExitUsage;
-  }
-  // A line end would start a line of its own in the template, which could be read as a quote.
-  for (const std::string& text : {title, author}) {
-    if (!IsOneLine(text)) {
-      Complain(err, IDS_CLI_NOT_ONE_LINE, {text});
-      return kExitUsage;
-    }
-  }
+  if (!TitleAndAuthorFit(title, author, err)) return kExitUsage;
   if (import) {
     const std::string length = line->Option("--line-length").value_or("");
     source.line_length = ParseLineLength(length);

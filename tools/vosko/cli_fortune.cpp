@@ -51,8 +51,6 @@ ImportedText ImportedTextOf(std::string bytes, const CodePage& page) {
   return {ToUtf8(bytes, encoding, page).bytes, true};
 }
 
-bool IsOneLine(std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; }
-
 // "FILE:LINE: TEXT" on standard error: what was changed, where the user can look at it.
 void Warn(std::ostream& err, std::string_view file, std::uint64_t line, const std::string& text) {
   err << file << ':' << line << ": " << text << '\n';
@@ -116,16 +114,7 @@ int ImportFortunes(const CommandLine& line, const CodePage& page, std::ostream& 
   // The collection's name is its file's name (fortune files seldom have an extension).
   const std::string title = line.Option("--title").value_or(std::filesystem::path(source).stem().string());
   const std::string author = line.Option("--author").value_or("");
-  if (title.empty()) {
-    Complain(err, IDS_CLI_TITLE_MISSING);
-    return kExitUsage;
-  }
-  for (const std::string& text : {title, author}) {
-    if (!IsOneLine(text)) {
-      Complain(err, IDS_CLI_NOT_ONE_LINE, {text});
-      return kExitUsage;
-    }
-  }
+  if (!TitleAndAuthorFit(title, author, err)) return kExitUsage;
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(source, error);
   if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) {

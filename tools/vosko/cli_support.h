@@ -21,6 +21,11 @@ std::string Text(unsigned id, std::initializer_list<std::string_view> values = {
 // "vosko: " and the text, on a line of standard error.
 void Complain(std::ostream& err, unsigned id, std::initializer_list<std::string_view> values = {});
 
+// The title and author of a new quote file, as the new-file dialogs take them: a title is
+// needed, the author may be empty, and neither may hold a line end (it would start a line of
+// its own in the template, which could be read as a quote).  False after a message.
+bool TitleAndAuthorFit(const std::string& title, const std::string& author, std::ostream& err);
+
 // The command line of one command: its options with values and its other words.
 struct CommandLine {
   std::vector<std::pair<std::string, std::string>> options;
