@@ -66,13 +66,16 @@ void ImportTextFile(TextFile& out, TextFile& in, std::int64_t line_length) {
   for (std::string_view piece; !(piece = in.ReadPiece(kImportLineBuffer)).empty();) {
     // The space goes after the line feed, so the last piece of a line writes the text, the
     // line feed and the space: the quote's last line is then a line holding one space.
-    line.assign(carry).append(CStringPart(piece));
+    line.assign(carry).append(piece);
     carry.clear();
-    if (utf8 && !line.empty() && line.back() != '\n') {
+    if (utf8 && line.back() != '\n') {
+      // Decided on the whole piece: a NUL that ends this piece's text early must not leave the
+      // rest of a cut character to start the next piece.
       const std::size_t complete = CompleteSequences(line);
       carry.assign(line, complete);
       line.resize(complete);
     }
+    line.resize(CStringPart(line).size());
     line.append(1, ' ');
     quote.clear();
     for (std::string_view rest = line; !rest.empty();) {
