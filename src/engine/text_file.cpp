@@ -62,10 +62,10 @@ std::string_view TextBeforeCtrlZ(std::string_view bytes) {
 
 // The buffers of files read whole, kept for the next: a compile or a scan opens file after
 // file, and fresh memory for each whole file costs more than reading it (every page of it is
-// a fault).  At most two, none above 1 MB (quote files are far smaller): the mail client keeps
-// the library loaded for weeks, and must not carry the buffer of the largest file ever read.
-// Shared by the threads, under a lock.
-constexpr std::size_t kSpareLimit = std::size_t{1} << 20;
+// a fault).  At most two, none above 64 MB; shared by the threads, under a lock.  The mail
+// client keeps the library loaded for weeks: the window gives them back when it closes
+// (ReleaseReadBuffers), so the host never carries the largest file the extension read.
+constexpr std::size_t kSpareLimit = std::size_t{64} << 20;
 // Files are read whole only up to this size.  Beyond it no quote collection lies (the largest
 // public ones are a few megabytes): such a file (an archive or a disk image named .lsq) is read
 // in pieces as ANSI, as every file was before Unicode files, and never held whole in the
@@ -105,6 +105,12 @@ void GiveSpare(std::string&& buffer) {
 }
 
 }  // namespace
+
+void ReleaseReadBuffers() {
+  Spares& spares = SpareBuffers();
+  const std::lock_guard<std::mutex> hold(spares.lock);
+  for (std::string& spare : spares.buffers) std::string().swap(spare);
+}
 
 TextFile::~TextFile() { Close(); }
 

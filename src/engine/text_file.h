@@ -22,6 +22,9 @@
 
 namespace vosko {
 
+// Frees the buffers that files read whole keep for the next file (see OpenConverted).
+void ReleaseReadBuffers();
+
 class TextFile {
  public:
   TextFile() = default;

@@ -2,6 +2,7 @@
 
 #include "contract/host_contract.h"
 #include "contract/resource_ids.h"
+#include "engine/text_file.h"
 #include "win32/app/window_layout_win32.h"
 #include "win32/base/dialog_fields_win32.h"
 #include "win32/base/file_facts_win32.h"
@@ -292,6 +293,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       ShutdownMainWindow(window);
       ReleaseDialogPictures(window);
       ReleaseStartUpIcons(window);
+      vosko::ReleaseReadBuffers();
       return FALSE;
     case WM_NOTIFY:
       FollowRowCount(window, reinterpret_cast<const NMHDR*>(lparam));
