@@ -105,6 +105,37 @@ TEST_F(ListTest, RowsComeInTheSortingControlsOrder) {
   }
 }
 
+// A folder larger than what is read before the window shows fills in afterwards, between
+// the window's messages, in the order a filling at once gives; a command finishes it first.
+TEST_F(ListTest, ABigFolderFillsInAfterTheWindowShows) {
+  constexpr int kCopies = 8;  // 336 files: more than the first slice
+  constexpr int kRows = kCopies * static_cast<int>(std::size(kFiles));
+  for (int copy = 0; copy < kCopies; ++copy) {
+    for (const QuoteFile& file : kFiles) {
+      WriteQuoteFile(std::to_string(copy) + file.first, std::string("@@TITLE=") + (file.second ? file.second : "") +
+                                                             "\r\n\r\nA quote.\r\n");
+    }
+  }
+  WriteSettings("ViewOption=3\r\n");
+  auto rows = [&] { return static_cast<int>(SendMessageA(ListView(), LVM_GETITEMCOUNT, 0, 0)); };
+  for (bool by_command : {false, true}) {
+    ASSERT_EQ(Open(), 1);
+    session_->ShowExtension();
+    EXPECT_GT(rows(), 0);
+    EXPECT_LT(rows(), kRows);
+    if (by_command) {
+      SendMessageA(main_window(), WM_COMMAND, MAKEWPARAM(IDC_RESCAN, BN_CLICKED), 0);
+      EXPECT_EQ(rows(), kRows);
+    }
+    for (int wait = 0; wait < 1000 && rows() < kRows; ++wait) {
+      Pump();
+      Sleep(10);
+    }
+    EXPECT_EQ(RowFileNames(), SortedByControl(ListedTitles())) << by_command;
+    Close();
+  }
+}
+
 // Titles and authors of Unicode quote files in the ANSI list ("?" for L with stroke, "z"
 // for z acute), the size on disk, and the rescan's count of their quotes.
 TEST_F(ListTest, UnicodeFilesAreListedInTheCodePage) {

@@ -3,13 +3,13 @@
 #include "contract/host_contract.h"
 #include "contract/resource_ids.h"
 #include "engine/text_file.h"
+#include "win32/app/list_fill_win32.h"
 #include "win32/app/window_layout_win32.h"
 #include "win32/base/dialog_fields_win32.h"
 #include "win32/base/file_facts_win32.h"
 #include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/commands/about_box_win32.h"
-#include "win32/commands/catalog_win32.h"
 #include "win32/commands/compile_driver_win32.h"
 #include "win32/commands/edit_delete_win32.h"
 #include "win32/commands/export_win32.h"
@@ -23,6 +23,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,6 +39,10 @@ bool g_set_up_done = false;
 
 // The buttons that need a quote file to act on: enabled while the list holds a row.
 constexpr int kRowButtons[] = {IDC_EDIT, IDC_PASTE, IDC_COMPILE, IDC_DELETE, IDC_RESCAN, IDC_EXPORT};
+
+// The commands that act on the list or the folder: they wait for a list still filling.
+constexpr int kWholeListCommands[] = {IDC_EDIT,   IDC_PASTE,   IDC_COMPILE, IDC_DELETE, IDC_RESCAN,
+                                      IDC_EXPORT, IDC_NEW,     IDC_OPTIONS, IDC_SEND};
 
 // Posted to the main window when a command leaves rows whose files are gone: the list is
 // rebuilt once the command, and the list notification that may have run it, are over.
@@ -204,19 +210,24 @@ void FocusList() { FocusListView(); }
 
 bool BuildListView() {
   HWND window = g_state->main_window;
+  StopListFill(window);
   if (!CreateListView()) return false;
   InsertColumns();
-  if (!InsertCatalogRows(ScanQuoteFolder())) return false;
+  if (!StartListFill(window)) return false;
   if (!RebuildImageList()) return false;
   LayoutMainWindow(window, 0, 0);
   ApplyViewSettings();
   const bool has_rows = RowCount() > 0;
   EnableRowButtons(window, has_rows);
   if (has_rows) FocusListView();
+  GoOnWithListFill(window);
   return true;
 }
 
 void RunCommand(HWND window, int id) {
+  if (std::find(std::begin(kWholeListCommands), std::end(kWholeListCommands), id) != std::end(kWholeListCommands)) {
+    CompleteListFill(window);
+  }
   switch (id) {
     case IDC_EXIT:
     case IDCANCEL:
@@ -274,6 +285,7 @@ void LateSetUp(HWND window) {
   if (g_state->first_run != 0) {
     g_state->first_run = 0;
     ShowTableMessage(window, IDS_WELCOME, 0, kStyleNotice);
+    CompleteListFill(window);
     RunOptions(window);
   }
   FocusList();
@@ -290,6 +302,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       FocusList();
       return TRUE;
     case WM_DESTROY:
+      StopListFill(window);
       ShutdownMainWindow(window);
       ReleaseDialogPictures(window);
       ReleaseStartUpIcons(window);
@@ -312,6 +325,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case host::kLateSetUpNotice:
       LateSetUp(window);
       return Answer(window, 0);
+    case WM_TIMER:
+      if (wparam == kListFillTimer) ContinueListFill(window);
+      return TRUE;
     case kReloadListMessage:
       ReloadList();
       return TRUE;

@@ -21,10 +21,11 @@ void RunCommand(HWND window, int id);
 // Gives the list view the keyboard focus; without a list, no window has it.
 void FocusList();
 
-// The reload of the list: a fresh list view in the current view, its columns, the scan of
-// the quote folder into it, the image list, the layout; then it is shown, the buttons that
-// need rows are enabled when it has some, and it takes the focus when it does. False when
-// the control could not be made or a row or the image list could not be.
+// The reload of the list: a fresh list view in the current view, its columns, the first
+// files of the quote folder in it, the image list, the layout; then it is shown, the buttons
+// that need rows are enabled when it has some, it takes the focus when it does, and the rest
+// of the folder fills in while the window answers. False when the control could not be made
+// or a row or the image list could not be.
 bool BuildListView();
 
 }  // namespace vosko

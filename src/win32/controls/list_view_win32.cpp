@@ -280,6 +280,19 @@ bool RebuildImageList() {
   return true;
 }
 
+bool ExtendImageList() {
+  HIMAGELIST images = g_state->image_list;
+  if (images == nullptr) return RebuildImageList();
+  const int had = ImageList_GetImageCount(images);
+  if (had >= RowCount() + kSpareIcons) return true;
+  // Growing makes a new bitmap of all the images: doubling keeps a fill of thousands of rows
+  // from copying them again at every slice.
+  const int count = std::max(RowCount() + kSpareIcons, 2 * had);
+  if (had == 0 || !ImageList_SetImageCount(images, count)) return false;
+  for (int i = had; i < count; ++i) ImageList_Copy(images, i, images, 0, ILCF_MOVE);
+  return true;
+}
+
 bool ListNotify(const NMHDR* header) {
   if (g_state == nullptr || header == nullptr || header->hwndFrom != List() || List() == nullptr) return false;
   switch (header->code) {
@@ -386,10 +399,11 @@ void SetRowCell(int row, int column, const std::string& text) {
   SendList(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image) {
+int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image, int row_before) {
   LVITEMA item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  item.iItem = RowCount() + 1;  // past the end: the control sorts the row into place
+  // Past the end unless a place is given: a sorting control sorts the row into place.
+  item.iItem = row_before >= 0 ? row_before : RowCount() + 1;
   item.pszText = const_cast<char*>(entry->Text(kColumnTitle).c_str());
   item.iImage = image;
   item.lParam = reinterpret_cast<LPARAM>(entry.get());
@@ -411,7 +425,34 @@ int AddCatalogEntry(const WIN32_FIND_DATAA& found, const std::string& title, con
   return InsertCatalogRow(std::move(entry), rows + 1);
 }
 
+// The row before which the sorting control would insert this title: the first row whose
+// title does not compare below it.
+int SortedPlace(const std::wstring& title) {
+  int low = 0;
+  for (int high = RowCount(); low < high;) {
+    const int middle = low + (high - low) / 2;
+    const CatalogEntry* entry = RowEntry(middle);
+    if (entry != nullptr && lstrcmpW(Widened(entry->Text(kColumnTitle)).c_str(), title.c_str()) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
+}
+
 bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries) {
+  if (RowCount() > 0) {
+    // More rows for a list that holds some: each goes where the control would put it, in
+    // directory order, as a sorting control given them one by one does.
+    RedrawOff redraw(List());
+    SortingOff sorting(List());
+    for (auto& entry : entries) {
+      const int place = SortedPlace(Widened(entry->Text(kColumnTitle)));
+      if (InsertCatalogRow(std::move(entry), RowCount() + 1, place) < 0) return false;
+    }
+    return true;
+  }
   std::vector<TitleKey> keys(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) keys[i] = {Widened(entries[i]->Text(kColumnTitle)), i};
   std::sort(keys.begin(), keys.end(), InsertedBefore);

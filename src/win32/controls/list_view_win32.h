@@ -33,6 +33,9 @@ void ApplyViewSettings();
 // A fresh image list with one copy of the item icon per row and 100 spare. False when no
 // image list could be made (none is attached then).
 bool RebuildImageList();
+// Adds copies of the item icon to the image list for rows added since it was made (a list
+// that fills in slices); made afresh when there is none. False when it could not grow.
+bool ExtendImageList();
 
 // The main window's WM_NOTIFY, for notifications from the list view: display texts and the
 // release of a deleted row's entry. True for a double-click or Enter on the list, which the
@@ -70,12 +73,13 @@ int ListColumnOf(int column);
 // Sets the cell of `column` in `row` when that column is shown (compile and rescan stamps).
 void SetRowCell(int row, int column, const std::string& text);
 
-// Inserts a row for `entry` (the list takes it) with the given image; its index, or -1.
-int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image);
+// Inserts a row for `entry` (the list takes it) with the given image, before row
+// `row_before` or, when that is -1, where the control puts it; its index, or -1.
+int InsertCatalogRow(std::unique_ptr<CatalogEntry> entry, int image, int row_before = -1);
 // Adds the row of one file from its directory listing, with the given title and author and
 // the file's compile record read from the settings file. The new row's index, or -1.
 int AddCatalogEntry(const WIN32_FIND_DATAA& found, const std::string& title, const std::string& author);
-// Fills the list with the entries of a scan, given in directory order, in the order the
+// Adds the entries of a scan slice, given in directory order, to the list in the order the
 // sorting control would give them one by one, without paying for its sorted insertion.
 // False when a row could not be inserted (the entries not yet in the list are released).
 bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries);
