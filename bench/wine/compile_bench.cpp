@@ -5,8 +5,6 @@
 //
 //   vosko_compile_bench.exe HOME_DIRECTORY
 #include "bench_support.h"
-#include "host_frame.h"
-#include "host_session.h"
 
 #include <commctrl.h>
 #include <psapi.h>
@@ -20,7 +18,6 @@ using vtest::Seconds;
 namespace {
 
 constexpr int kCompileButton = 1140;
-constexpr int kListView = 230;
 
 std::string g_box_text;
 
@@ -44,24 +41,17 @@ int main(int argc, char** argv) {
     std::fputs("usage: vosko_compile_bench HOME_DIRECTORY\n", stderr);
     return 2;
   }
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  voskohost::HostFrame frame;
-  if (!voskohost::HostSession::RegisterClasses(instance) || !frame.Create(instance, "bench", SW_HIDE)) return 1;
-  voskohost::HostAnswers answers;
-  answers.home_directory = argv[1];
-  voskohost::HostSession session(answers, frame.client());
-  std::string error;
-  if (session.Open(ExeDirectory() + "\\vosko.dll", &error) == 0) {
-    std::fprintf(stderr, "cannot open the extension: %s\n", error.c_str());
-    return 1;
-  }
+  vtest::BenchHost host;
+  if (!host.Create(argv[1]) || !host.OpenExtension()) return 1;
+  voskohost::HostSession& session = host.session();
   session.ShowExtension();
-  HWND list = GetDlgItem(session.main_window(), kListView);
+  host.WaitForWholeList();
+  HWND list = host.list();
   LVITEMA all = {};
   all.stateMask = LVIS_SELECTED;
   all.state = LVIS_SELECTED;
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
-  const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  const long rows = host.rows();
   HHOOK hook = SetWindowsHookExA(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);

@@ -6,8 +6,6 @@
 //
 //   vosko_scale_bench.exe HOME_DIRECTORY [HOLD_LIST]
 #include "bench_support.h"
-#include "host_frame.h"
-#include "host_session.h"
 
 #include <commctrl.h>
 
@@ -70,50 +68,24 @@ int main(int argc, char** argv) {
     }
   }
   g_hook = SetWindowsHookExA(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  voskohost::HostFrame frame;
-  if (!voskohost::HostSession::RegisterClasses(instance) || !frame.Create(instance, "bench", SW_HIDE)) return 1;
-  voskohost::HostAnswers answers;
-  answers.home_directory = argv[1];
-  voskohost::HostSession session(answers, frame.client());
-  std::string error;
-  LARGE_INTEGER start, opened, shown, listed, closed;
+  vtest::BenchHost host;
+  if (!host.Create(argv[1])) return 1;
+  voskohost::HostSession& session = host.session();
+  LARGE_INTEGER start, opened, shown, closing, closed;
   double cpu[5];
   cpu[0] = ProcessorSeconds();
   QueryPerformanceCounter(&start);
-  if (session.Open(ExeDirectory() + "\\vosko.dll", &error) == 0) {
-    std::fprintf(stderr, "cannot open the extension: %s\n", error.c_str());
-    return 1;
-  }
+  if (!host.OpenExtension()) return 1;
   QueryPerformanceCounter(&opened);
   cpu[1] = ProcessorSeconds();
   session.ShowExtension();
   QueryPerformanceCounter(&shown);
   cpu[2] = ProcessorSeconds();
-  HWND list = GetDlgItem(session.main_window(), 230);
-  auto rows = [list] { return static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); };
-  const long first_rows = rows();
-  // The rest of the folder fills in between messages: the list is complete once its row
-  // count has stood still for a second.
-  listed = shown;
-  cpu[3] = cpu[2];
-  for (long last = first_rows;;) {
-    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    if (rows() != last) {
-      last = rows();
-      listed = now;
-      cpu[3] = ProcessorSeconds();
-    } else if (Seconds(listed, now) > 1.0) {
-      break;
-    }
-    Sleep(1);
-  }
-  const long all_rows = rows();
-  LARGE_INTEGER closing;
+  const long first_rows = host.rows();
+  const LARGE_INTEGER listed = host.WaitForWholeList();
+  cpu[3] = ProcessorSeconds();  // with the second of waiting, in which the process is idle
+  const long all_rows = host.rows();
   QueryPerformanceCounter(&closing);
-  const double cpu_closing = ProcessorSeconds();
   session.Close();
   QueryPerformanceCounter(&closed);
   cpu[4] = ProcessorSeconds();
@@ -123,7 +95,7 @@ int main(int argc, char** argv) {
               Seconds(opened, shown), cpu[2] - cpu[1]);
   std::printf("list complete: %ld rows in %.3f s (processor %.3f s)\n", all_rows, Seconds(opened, listed),
               cpu[3] - cpu[1]);
-  std::printf("close: %.3f s (processor %.3f s)\n", Seconds(closing, closed), cpu[4] - cpu_closing);
+  std::printf("close: %.3f s (processor %.3f s)\n", Seconds(closing, closed), cpu[4] - cpu[3]);
   for (const auto& [text, count] : g_boxes) std::printf("message shown %d time(s): %s\n", count, text.c_str());
   if (g_boxes.empty()) std::printf("no message shown\n");
   for (HANDLE file : held) CloseHandle(file);

@@ -4,8 +4,6 @@
 //
 //   vosko_scan_bench.exe HOME_DIRECTORY
 #include "bench_support.h"
-#include "host_frame.h"
-#include "host_session.h"
 
 #include <commctrl.h>
 
@@ -23,24 +21,14 @@ int main(int argc, char** argv) {
   }
   const std::string home = argv[1];
   const std::string settings = home + "\\Tarno.pm";
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  voskohost::HostFrame frame;
-  if (!voskohost::HostSession::RegisterClasses(instance) || !frame.Create(instance, "bench", SW_HIDE)) return 1;
-  voskohost::HostAnswers answers;
-  answers.home_directory = home;
-  voskohost::HostSession session(answers, frame.client());
-  std::string error;
-  if (session.Open(ExeDirectory() + "\\vosko.dll", &error) == 0) {
-    std::fprintf(stderr, "cannot open the extension: %s\n", error.c_str());
-    return 1;
-  }
-  LARGE_INTEGER start, end;
+  vtest::BenchHost host;
+  if (!host.Create(home) || !host.OpenExtension()) return 1;
+  voskohost::HostSession& session = host.session();
+  LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   session.ShowExtension();
-  QueryPerformanceCounter(&end);
-  HWND list = GetDlgItem(session.main_window(), 230);
-  const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-  std::printf("scan: %ld rows in %.3f s\n", rows, Seconds(start, end));
+  LARGE_INTEGER end = host.WaitForWholeList();
+  std::printf("scan: %ld rows in %.3f s\n", host.rows(), Seconds(start, end));
 
   // The same records read one key at a time, as a scan without the section read would.
   std::vector<char> names(1 << 22);
