@@ -30,16 +30,14 @@ fi
 strfile=$(command -v strfile || echo /usr/games/strfile)
 [[ -x $strfile ]] || { echo "strfile not found (Debian package fortune-mod)" >&2; exit 1; }
 
-cmake --build "$build" --target vosko vosko_compile_bench vosko_compile_pipeline_bench >/dev/null
+# shellcheck source=scripts/bench-lib.sh
+source "$root/scripts/bench-lib.sh"
+bench_prepare "$build" vosko_compile_bench vosko_compile_pipeline_bench
 cmake --preset native >/dev/null
 cmake --build --preset native --target compile_pipeline_bench >/dev/null
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/compile-bench.XXXXXX")
-[[ -n ${VOSKO_BENCH_KEEP:-} ]] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/quotes" "$work/native" "$work/wine"
 : >"$work/home/filetype.pm"  # the host's file-type list: without it start-up shows a message
-cp "$build/src/vosko.dll" "$build/bench/wine/vosko_compile_bench.exe" "$build/bench/wine/vosko_compile_pipeline_bench.exe" "$work"/
-to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Quote files as users write them, and the same quotes in strfile's form; then the host's
 # settings, pointing at them.

@@ -14,13 +14,12 @@ if [[ -z $build ]]; then
   build=$root/build/win32
   [[ -f /var/lib/vosko-setup/wine32-runtime.stamp ]] || build=$root/build/win64
 fi
-cmake --build "$build" --target vosko_scan_bench vosko >/dev/null
-bench_dir=$(mktemp -d)
-trap 'rm -rf "$bench_dir"' EXIT
-cp "$build/src/vosko.dll" "$build/bench/wine/vosko_scan_bench.exe" "$bench_dir"/
-to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+# shellcheck source=scripts/bench-lib.sh
+source "$root/scripts/bench-lib.sh"
+bench_prepare "$build" vosko_scan_bench
+
 for n in "${counts[@]}"; do
-  run=$bench_dir/run-$n
+  run=$work/run-$n
   mkdir -p "$run/home" "$run/quotes"
   : >"$run/home/filetype.pm"  # the host's file-type list: without it start-up shows a message
   python3 - "$run" "$n" "$(to_windows "$run/quotes")" <<'PY'
@@ -38,5 +37,5 @@ with open(f"{run}/home/Tarno.pm", "wb") as f:
     f.write("".join(records).encode())
 PY
   echo "== $n quote files"
-  "$root/scripts/wine-run.sh" "$bench_dir/vosko_scan_bench.exe" "$(to_windows "$run/home")"
+  "$root/scripts/wine-run.sh" "$work/vosko_scan_bench.exe" "$(to_windows "$run/home")"
 done

@@ -16,11 +16,9 @@ build=${1:-$root/build/win64}
 [[ $# -gt 0 ]] && shift
 cases=("$@")
 [[ ${#cases[@]} -gt 0 ]] || cases=(records garbage small)
-cmake --build "$build" --target vosko_scale_bench vosko >/dev/null
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$build/src/vosko.dll" "$build/bench/wine/vosko_scale_bench.exe" "$work"/
-to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+# shellcheck source=scripts/bench-lib.sh
+source "$root/scripts/bench-lib.sh"
+bench_prepare "$build" vosko_scale_bench
 
 for case in "${cases[@]}"; do
   case $case in
