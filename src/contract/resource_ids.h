@@ -110,6 +110,7 @@
 // Follows IDS_COMPILE_DONE: characters the code page could not hold.
 #define IDS_COMPILE_REPLACED 131
 #define IDS_SCAN_REPEATS 140
+#define IDS_STATUS_LISTING 141  // while a big folder fills the list after the window shows
 #define IDS_BATCH_FIRST 200  // rescom.bat lines 200 to 207
 #define IDS_BATCH_LAST 207
 

@@ -123,6 +123,7 @@ TEST_F(ListTest, ABigFolderFillsInAfterTheWindowShows) {
     session_->ShowExtension();
     EXPECT_GT(rows(), 0);
     EXPECT_LT(rows(), kRows);
+    EXPECT_EQ(StatusText(StatusBar(), 0), Text(IDS_STATUS_LISTING));
     if (!by_command) {  // closed half-filled first: the records of files not yet read stay
       Close();
       EXPECT_EQ(ReadSetting("VoskoFiles", "7z.lsq"), kRecordA);
@@ -137,6 +138,7 @@ TEST_F(ListTest, ABigFolderFillsInAfterTheWindowShows) {
       Sleep(10);
     }
     EXPECT_EQ(RowFileNames(), SortedByControl(ListedTitles())) << by_command;
+    EXPECT_EQ(StatusText(StatusBar(), 0), Text(IDS_STATUS_IDLE));
     Close();
   }
 }

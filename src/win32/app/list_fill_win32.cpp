@@ -1,9 +1,12 @@
 #include "win32/app/list_fill_win32.h"
 
+#include "contract/resource_ids.h"
 #include "win32/base/engine_report_win32.h"
+#include "win32/base/table_message_win32.h"
 #include "win32/base/vosko_state_win32.h"
 #include "win32/commands/catalog_win32.h"
 #include "win32/controls/list_view_win32.h"
+#include "win32/controls/status_bar_win32.h"
 
 #include <cstddef>
 #include <limits>
@@ -34,6 +37,7 @@ void TakeSlice(HWND window, ScanSlice slice) {
   if (slice.done || !added) {
     KillTimer(window, kListFillTimer);
     g_scan.reset();
+    ShowIdleStatus();
   }
 }
 
@@ -66,7 +70,10 @@ void GoOnWithListFill(HWND window) {
   g_in_slice = true;
   ShowPendingMessages();
   g_in_slice = false;
-  if (g_scan) SetTimer(window, kListFillTimer, USER_TIMER_MINIMUM, nullptr);
+  if (!g_scan) return;
+  // The list is not whole yet: the status bar says so until it is.
+  SetStatusText(LoadTableString(IDS_STATUS_LISTING));
+  SetTimer(window, kListFillTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 void ContinueListFill(HWND window) {
@@ -97,7 +104,7 @@ void CompleteListFill(HWND window) {
 
 void StopListFill(HWND window) {
   KillTimer(window, kListFillTimer);
-  g_scan.reset();
+  if (std::exchange(g_scan, nullptr) != nullptr) ShowIdleStatus();
   g_pending.clear();
 }
 
