@@ -116,9 +116,9 @@ TEST_F(ListTest, ABigFolderFillsInAfterTheWindowShows) {
                                                              "\r\n\r\nA quote.\r\n");
     }
   }
-  WriteSettings("ViewOption=3\r\n", std::string("7z.lsq=") + kRecordA + "\r\n");
   auto rows = [&] { return static_cast<int>(SendMessageA(ListView(), LVM_GETITEMCOUNT, 0, 0)); };
   for (bool by_command : {false, true}) {
+    WriteSettings(by_command ? "ViewOption=3\r\n" : "ViewOption=0\r\n", std::string("7z.lsq=") + kRecordA + "\r\n");
     ASSERT_EQ(Open(), 1);
     session_->ShowExtension();
     EXPECT_GT(rows(), 0);
@@ -139,6 +139,15 @@ TEST_F(ListTest, ABigFolderFillsInAfterTheWindowShows) {
     }
     EXPECT_EQ(RowFileNames(), SortedByControl(ListedTitles())) << by_command;
     EXPECT_EQ(StatusText(StatusBar(), 0), Text(IDS_STATUS_IDLE));
+    int misplaced = 0;  // in Large Icons, icons out of the rows' order
+    POINT last = {-1, -1};
+    for (int row = 0; row < rows() && !by_command; ++row) {
+      POINT at = {};
+      SendMessageA(ListView(), LVM_GETITEMPOSITION, row, reinterpret_cast<LPARAM>(&at));
+      misplaced += at.y > last.y || (at.y == last.y && at.x > last.x) ? 0 : 1;
+      last = at;
+    }
+    EXPECT_EQ(misplaced, 0);
     Close();
   }
 }

@@ -451,6 +451,10 @@ bool InsertCatalogRows(std::vector<std::unique_ptr<CatalogEntry>> entries) {
       const int place = SortedPlace(Widened(entry->Text(kColumnTitle)));
       if (InsertCatalogRow(std::move(entry), RowCount() + 1, place) < 0) return false;
     }
+    // In the icon views a row inserted among others takes the next free place, not its place
+    // in the order: the icons are laid out again in row order.
+    const LONG_PTR view = GetWindowLongPtrA(List(), GWL_STYLE) & LVS_TYPEMASK;
+    if (view == LVS_ICON || view == LVS_SMALLICON) SendList(LVM_ARRANGE, LVA_DEFAULT, 0);
     return true;
   }
   std::vector<TitleKey> keys(entries.size());
